@@ -1,0 +1,12 @@
+# minizip from Debian's source package, built without decryption support.
+function(add_minizip target with_zip)
+  set(srcs ${MINIZIP_SRC_DIR}/ioapi.c ${MINIZIP_SRC_DIR}/unzip.c)
+  if(with_zip)
+    list(APPEND srcs ${MINIZIP_SRC_DIR}/zip.c)
+  endif()
+  add_library(${target} STATIC ${srcs})
+  target_include_directories(${target} SYSTEM PUBLIC ${MINIZIP_SRC_DIR})
+  target_compile_definitions(${target} PUBLIC NOUNCRYPT)
+  target_compile_options(${target} PRIVATE -w)
+  target_link_libraries(${target} PUBLIC ZLIB::ZLIB)
+endfunction()

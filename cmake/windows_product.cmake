@@ -1,0 +1,41 @@
+# The product: a 32-bit Windows GUI program with everything linked in
+# statically, so it needs no DLL beyond the system's own.
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
+include(cmake/minizip.cmake)
+enable_language(RC)
+
+set(GENERATED_DIR "" CACHE PATH "Pictures and archives made by the native build's tools")
+if(NOT EXISTS "${GENERATED_DIR}/side.bmp")
+  message(FATAL_ERROR "GENERATED_DIR must hold the native build's generated resources")
+endif()
+
+add_minizip(minizip_win OFF)
+
+file(GLOB WIN32_ADAPTERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/os/win32/*.cpp)
+file(GLOB DIALOG_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/dialog/*.cpp)
+
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+add_executable(lumatrek-setup WIN32
+  ${PORTABLE_SOURCES} ${WIN32_ADAPTERS} ${DIALOG_SOURCES} ${CMAKE_SOURCE_DIR}/resources/setup.rc)
+target_include_directories(lumatrek-setup PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(lumatrek-setup PRIVATE
+  WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_compile_options(lumatrek-setup PRIVATE
+  $<$<COMPILE_LANGUAGE:CXX>:${TEXT_FLAGS} -Wall -Wextra -Wno-missing-field-initializers -Os>)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES
+  COMPILE_FLAGS "-I${GENERATED_DIR} -I${CMAKE_SOURCE_DIR}/resources"
+  OBJECT_DEPENDS "${GENERATED_DIR}/side.bmp;${GENERATED_DIR}/app.ico;${CMAKE_SOURCE_DIR}/resources/lumatrek-setup.manifest")
+target_link_options(lumatrek-setup PRIVATE -static -static-libgcc -static-libstdc++ -s)
+target_link_libraries(lumatrek-setup PRIVATE minizip_win
+  comctl32 ole32 shlwapi winspool ws2_32 advapi32 user32 gdi32 kernel32)
+
+# End-to-end helpers that run under the same Wine.
+file(GLOB E2E_PROGRAMS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/programs/*.cpp)
+foreach(src ${E2E_PROGRAMS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_compile_definitions(${name} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 UNICODE _UNICODE)
+  target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++ -municode)
+  target_link_libraries(${name} PRIVATE user32 gdi32 shell32 kernel32)
+endforeach()

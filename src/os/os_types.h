@@ -1,0 +1,51 @@
+// Plain C++ spellings of the few Windows types, handles and constants that the
+// portable code uses. Names and values are the platform's own; nothing here
+// includes <windows.h>, so the same sources build natively against the fake OS.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace os {
+
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using LONG = std::int32_t;
+using BOOL = int;
+using UINT = unsigned int;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using HANDLE = void*;
+using HMODULE = struct HINSTANCE__*;
+using HINSTANCE = HMODULE;
+using HRSRC = struct HRSRC__*;
+using HGLOBAL = void*;
+using HKEY = struct HKEY__*;
+using SC_HANDLE = struct SC_HANDLE__*;
+
+// The Win32 adapters see these as the platform's own macros (same values);
+// everywhere else they are plain constants.
+#ifndef _WINDOWS_
+constexpr BOOL TRUE = 1;
+constexpr BOOL FALSE = 0;
+
+inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+constexpr DWORD INFINITE = 0xFFFFFFFFu;
+
+// Error codes that the program examines.
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_MORE_DATA = 234;
+constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
+constexpr DWORD ERROR_IO_PENDING = 997;
+#endif  // _WINDOWS_
+
+DWORD GetLastError();
+void SetLastError(DWORD code);
+
+}  // namespace os

@@ -1,0 +1,29 @@
+// The in-memory operating system that the unit tests link instead of the
+// Win32 adapters. Every facility keeps state (ports, keys, files, ...), records
+// the calls made to it, and can be told to fail any call.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+// Clears every facility; runs before each test.
+void Reset();
+// Facilities register how they clear themselves.
+void OnReset(std::function<void()> clear);
+
+// Scripted failures. A call named `name` fails every time, or only its nth call (1-based).
+void Fail(const std::string& name);
+void FailNth(const std::string& name, int nth);
+// Records the call and answers whether it is scripted to fail.
+bool Called(const std::string& name);
+
+// Every call made since the last Reset, by name, in order.
+const std::vector<std::string>& Calls();
+int CallCount(const std::string& name);
+
+// Heap blocks from os::malloc that are not yet freed.
+int LiveBlocks();
+
+}  // namespace fake
