@@ -1,0 +1,77 @@
+// Files, folders and environment: the platform calls the staging, the
+// commands and the uninstaller make, and the C runtime's file streams (which
+// the program opens with fopen modes "wb" and "rb").
+#pragma once
+#include <cstddef>
+
+#include "os/os_types.h"
+
+namespace os {
+
+#ifndef _WINDOWS_
+constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
+constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
+constexpr int MAX_PATH = 260;
+#endif
+
+struct FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+};
+
+struct WIN32_FIND_DATAA {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD dwReserved0;
+  DWORD dwReserved1;
+  char cFileName[260];
+  char cAlternateFileName[14];
+};
+
+DWORD ExpandEnvironmentStringsA(LPCSTR src, LPSTR dst, DWORD size);
+BOOL PathFileExistsA(LPCSTR path);
+BOOL PathIsDirectoryA(LPCSTR path);
+BOOL PathRemoveFileSpecA(LPSTR path);
+DWORD GetFileAttributesA(LPCSTR path);
+BOOL CreateDirectoryA(LPCSTR path, void* securityAttributes);
+BOOL DeleteFileA(LPCSTR path);
+BOOL RemoveDirectoryA(LPCSTR path);
+HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data);
+BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* data);
+BOOL FindClose(HANDLE find);
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+BOOL SetCurrentDirectoryA(LPCSTR path);
+
+// C runtime streams. FILE is opaque here.
+struct FILE;
+FILE* fopen(const char* path, const char* mode);
+std::size_t fread(void* buffer, std::size_t size, std::size_t count, FILE* stream);
+std::size_t fwrite(const void* buffer, std::size_t size, std::size_t count, FILE* stream);
+int fseek(FILE* stream, long offset, int origin);  // origin: 0 set, 1 current, 2 end
+long ftell(FILE* stream);
+int fclose(FILE* stream);
+
+// One owner per open stream.
+class FileStream {
+ public:
+  FileStream(const char* path, const char* mode) : f_(os::fopen(path, mode)) {}
+  ~FileStream() {
+    if (f_ != nullptr) os::fclose(f_);
+  }
+  FileStream(const FileStream&) = delete;
+  FileStream& operator=(const FileStream&) = delete;
+  FILE* get() const { return f_; }
+  explicit operator bool() const { return f_ != nullptr; }
+
+ private:
+  FILE* f_;
+};
+
+}  // namespace os
