@@ -1,6 +1,8 @@
 // The fake registry: a tree of keys under HKEY_LOCAL_MACHINE with typed
-// values. Key names are case-insensitive; subkeys enumerate in the order they
-// were created (the tests rely on that to model a stale and a current entry).
+// values. Key and value names are case-insensitive; subkeys enumerate in the
+// order they were created (the tests rely on that to model a stale and a
+// current entry). Open handles are tracked, and a handle carries the access
+// it was opened with (a key opened for reading cannot be written).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -24,10 +26,11 @@ struct Registry {
   // Inspect.
   bool HasKey(const std::string& path) const;
   bool HasValue(const std::string& path, const std::string& name) const;
-  RegValue Value(const std::string& path, const std::string& name) const;
+  RegValue Value(const std::string& path, const std::string& name) const;  // type 0 and no data if absent
   std::vector<std::string> ValueNames(const std::string& path) const;  // in the order written first
   std::vector<std::string> SubKeys(const std::string& path) const;
   int OpenKeys() const;  // keys opened and not yet closed
+  std::vector<std::string> OpenKeyPaths() const;  // their paths, for failure messages
 };
 
 Registry& registry();
