@@ -1,0 +1,41 @@
+// The print job buffer: a growable run of raw bytes into which a test page is
+// composed before it is sent whole, and the emitters of the printer commands
+// the page uses. Every operation but InitJobBuffer ignores a null buffer or a
+// buffer that holds no block (never initialised, failed or freed).
+#pragma once
+#include <cstdint>
+
+struct PrintJobBuffer {
+  unsigned char* data;     // owned heap block; null when none is held
+  std::int32_t length;     // bytes composed so far
+  std::int32_t capacity;   // size of the block, a whole number of growth steps
+};
+
+// Size of the first block and of every growth step.
+inline constexpr std::int32_t kJobBufferStep = 1024000;
+
+// Allocates the first block: length 0, capacity one step. False (buffer left
+// without a block) when the buffer is null or the allocation fails.
+bool InitJobBuffer(PrintJobBuffer* buffer);
+// Releases the block and zeroes every field; harmless when repeated.
+void FreeJobBuffer(PrintJobBuffer* buffer);
+
+// Appends `count` bytes at the end, growing the block by as many steps as the
+// append needs. False, with nothing appended, for null bytes, a count of 0 or
+// a failed growth; the earlier contents always stay intact.
+bool AppendBytes(PrintJobBuffer* buffer, const void* bytes, std::uint32_t count);
+
+// The text's bytes without its NUL, then LF. An empty text yields LF alone.
+void AppendTextLine(PrintJobBuffer* buffer, const char* text);
+// LF (0A): print the line and advance.
+void AppendLineFeed(PrintJobBuffer* buffer);
+// ESC @ (1B 40): back to the power-on formatting.
+void AppendInitialize(PrintJobBuffer* buffer);
+// ESC a n (1B 61 n): 0 left, 1 centre, 2 right.
+void AppendAlignment(PrintJobBuffer* buffer, unsigned char n);
+// ESC 3 n (1B 33 n): line spacing of n dots.
+void AppendLineSpacing(PrintJobBuffer* buffer, unsigned char n);
+// ESC J n (1B 4A n): print and feed n dots.
+void AppendFeedDots(PrintJobBuffer* buffer, unsigned char n);
+// ESC x (1B x): a two-byte command such as the cut, ESC m.
+void AppendEscCommand(PrintJobBuffer* buffer, unsigned char x);
