@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fake_os/fake_os.h"
+#include "fake_os/fake_registry.h"
+#include "support/recording_sink.h"
+#include "usb/usb_printer_discovery.h"
+
+namespace {
+
+// Written out here rather than taken from the code under test.
+const std::string kClassKey =
+    "SYSTEM\\ControlSet001\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+const std::string kSuffix = "#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+const ShownMessage kMallocErr{"malloc subKeyName err.", "\xB4\xED\xCE\xF3"};
+const ShownMessage kOpenErr{"RegOpenKeyA baseKeyName err.", "\xB4\xED\xCE\xF3"};
+
+std::string Interface(const std::string& instance) { return "##?#" + instance + kSuffix; }
+
+std::string ParametersOf(const std::string& keyName) { return kClassKey + "\\" + keyName + "\\#\\Device Parameters"; }
+
+void AddInterface(const std::string& keyName, std::uint32_t port) {
+  fake::registry().SetDword(ParametersOf(keyName), "Port Number", port);
+}
+
+// Both lookups at once, checking that nothing is left open or allocated.
+struct Lookup {
+  bool vendor;
+  bool found;
+  std::string stem;
+  std::vector<ShownMessage> shown;
+};
+
+Lookup LookUp(const std::string& port) {
+  Lookup r;
+  RecordingSink sink;
+  r.vendor = IsVendorUsbPort(sink, port);
+  r.shown = sink.shown;
+  EXPECT_EQ(0, fake::registry().OpenKeys()) << "after IsVendorUsbPort(" << port << ")";
+  EXPECT_EQ(0, fake::LiveBlocks());
+  r.stem = "untouched";
+  r.found = FindUsbDeviceStem(port, r.stem);
+  EXPECT_EQ(0, fake::registry().OpenKeys()) << "after FindUsbDeviceStem(" << port << ")";
+  EXPECT_EQ(0, fake::LiveBlocks());
+  return r;
+}
+
+}  // namespace
+
+TEST(UsbPortNumber, TakesTheDecimalValueFromTheFourthCharacterOn) {
+  EXPECT_EQ(1, UsbPortNumber("USB001"));
+  EXPECT_EQ(10, UsbPortNumber("USB010"));
+  EXPECT_EQ(12, UsbPortNumber("USB012x7"));
+  EXPECT_EQ(5, UsbPortNumber("XYZ 5"));
+  EXPECT_EQ(-3, UsbPortNumber("USB-3"));
+  EXPECT_EQ(0, UsbPortNumber("USBABC"));
+  EXPECT_EQ(0, UsbPortNumber("USB"));
+  EXPECT_EQ(0, UsbPortNumber(""));
+  EXPECT_EQ(2147483647, UsbPortNumber("USB99999999999"));
+}
+
+TEST(UsbPortNumber, AShortNameIsNotReadPastItsEnd) {
+  // "US" followed in memory by digits must not be taken for a port number.
+  const char memory[] = "US\0" "7777";
+  EXPECT_EQ(0, UsbPortNumber(std::string(memory, 2)));
+}
+
+TEST(DeviceStemOfInterfaceKey, DropsThePrefixAndCutsAtTheClassSuffix) {
+  EXPECT_EQ("USB#VID_4B9E&PID_0001#abc", DeviceStemOfInterfaceKey(Interface("USB#VID_4B9E&PID_0001#abc")));
+  EXPECT_EQ("", DeviceStemOfInterfaceKey("##?#USB#VID_4B9E&PID_0001#abc"));
+  EXPECT_EQ("", DeviceStemOfInterfaceKey("ab"));
+}
+
+TEST(UsbPrinterDiscovery, FindsTheInterfaceWithThePortsNumber) {
+  AddInterface(Interface("USB#VID_1234&PID_0002#xyz"), 2);
+  AddInterface(Interface("USB#VID_4B9E&PID_0001#abc"), 1);
+  fake::registry().AddKey(kClassKey + "\\" + Interface("USB#VID_4B9E&PID_0003#noparams"));
+  AddInterface(Interface("USB#VID_4B9E&PID_0010#ten"), 10);
+
+  Lookup one = LookUp("USB001");
+  EXPECT_TRUE(one.vendor);
+  EXPECT_TRUE(one.found);
+  EXPECT_EQ("USB#VID_4B9E&PID_0001#abc", one.stem);
+  EXPECT_TRUE(one.shown.empty());
+
+  Lookup ten = LookUp("USB010");
+  EXPECT_TRUE(ten.vendor);
+  EXPECT_EQ("USB#VID_4B9E&PID_0010#ten", ten.stem);
+
+  Lookup other = LookUp("USB002");
+  EXPECT_FALSE(other.vendor) << "another maker's printer";
+  EXPECT_EQ("USB#VID_1234&PID_0002#xyz", other.stem);
+
+  Lookup none = LookUp("USB003");
+  EXPECT_FALSE(none.vendor);
+  EXPECT_FALSE(none.found);
+  EXPECT_EQ("untouched", none.stem);
+  EXPECT_TRUE(none.shown.empty());
+}
+
+TEST(UsbPrinterDiscovery, TheFirstEnumeratedInterfaceWithTheNumberDecides) {
+  // A stale interface of another printer still holds port 1 ahead of the current one.
+  AddInterface(Interface("USB#VID_1234&PID_0009#old"), 1);
+  AddInterface(Interface("USB#VID_4B9E&PID_0001#new"), 1);
+  Lookup r = LookUp("USB001");
+  EXPECT_FALSE(r.vendor);
+  EXPECT_TRUE(r.found);
+  EXPECT_EQ("USB#VID_1234&PID_0009#old", r.stem);
+
+  fake::Reset();
+  AddInterface(Interface("USB#VID_4B9E&PID_0001#new"), 1);
+  AddInterface(Interface("USB#VID_1234&PID_0009#old"), 1);
+  r = LookUp("USB001");
+  EXPECT_TRUE(r.vendor);
+  EXPECT_EQ("USB#VID_4B9E&PID_0001#new", r.stem);
+}
+
+TEST(IsVendorUsbPort, SeeksTheMarkInExactCaseAnywhereInTheName) {
+  AddInterface(Interface("USB#VID_4b9e&PID_0001#abc"), 1);
+  AddInterface(Interface("USB#VID_1234&PID_0002#SER4B9E"), 2);
+  RecordingSink sink;
+  EXPECT_FALSE(IsVendorUsbPort(sink, "USB001")) << "lower-case mark";
+  EXPECT_TRUE(IsVendorUsbPort(sink, "USB002")) << "mark in the serial number";
+  EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST(UsbPrinterDiscovery, OnlyFindUsbDeviceStemInsistsOnADwordValue) {
+  const std::string key = Interface("USB#VID_4B9E&PID_0001#bin");
+  fake::registry().SetValue(ParametersOf(key), "Port Number", 3 /* REG_BINARY */, std::string("\x01\x00\x00\x00", 4));
+  AddInterface(Interface("USB#VID_1234&PID_0001#dw"), 1);
+  Lookup r = LookUp("USB001");
+  EXPECT_TRUE(r.vendor) << "the binary value is compared on its bytes";
+  EXPECT_EQ("USB#VID_1234&PID_0001#dw", r.stem) << "the binary value is skipped";
+}
+
+TEST(IsVendorUsbPort, AValueShorterThanFourBytesCountsOnlyTheBytesItHas) {
+  // A one-byte value 0x01 after a value whose buffer held 0x01 0x01 0x00 0x00.
+  AddInterface(Interface("USB#VID_1234&PID_0001#a"), 0x101);
+  fake::registry().SetValue(ParametersOf(Interface("USB#VID_4B9E&PID_0001#b")), "Port Number", 3, "\x01");
+  RecordingSink sink;
+  EXPECT_TRUE(IsVendorUsbPort(sink, "USB001"));
+  EXPECT_FALSE(IsVendorUsbPort(sink, "USB257"));
+}
+
+TEST(FindUsbDeviceStem, AMatchWithoutTheClassSuffixGivesAnEmptyStem) {
+  AddInterface("##?#USB#VID_4B9E&PID_0001#abc", 1);
+  std::string stem = "untouched";
+  EXPECT_TRUE(FindUsbDeviceStem("USB001", stem));
+  EXPECT_EQ("", stem);
+}
+
+TEST(UsbPrinterDiscovery, WithoutTheClassKeyOnlyIsVendorUsbPortSpeaks) {
+  fake::registry().AddKey("SYSTEM\\ControlSet001\\Control\\DeviceClasses");
+  Lookup r = LookUp("USB001");
+  EXPECT_FALSE(r.vendor);
+  EXPECT_FALSE(r.found);
+  EXPECT_EQ("untouched", r.stem);
+  EXPECT_EQ(std::vector<ShownMessage>{kOpenErr}, r.shown);
+}
+
+TEST(UsbPrinterDiscovery, EachFailingCallEndsQuietlyWithEverythingReleased) {
+  struct Case {
+    const char* call;
+    int nth;
+    bool vendor;  // IsVendorUsbPort's answer
+    bool found;   // FindUsbDeviceStem's answer
+    std::vector<ShownMessage> shown;
+  };
+  // The vendor's printer sits second, behind an interface of port 2.
+  const std::vector<Case> cases = {
+      {"malloc", 1, false, true, {kMallocErr}},
+      {"malloc", 2, true, false, {}},
+      {"RegOpenKeyA", 1, false, true, {kOpenErr}},
+      {"RegOpenKeyExA", 1, true, false, {}},
+      {"RegEnumKeyA", 1, false, true, {}},
+      {"RegEnumKeyExA", 1, true, false, {}},
+      {"RegEnumKeyA", 2, false, true, {}},
+      {"RegEnumKeyExA", 2, true, false, {}},
+      {"RegOpenKeyA", 3, false, true, {}},     // the matching interface's parameters
+      {"RegOpenKeyExA", 3, true, false, {}},
+      {"RegQueryValueExA", 2, false, true, {}},  // second query: IsVendorUsbPort's match
+      {"RegQueryValueExA", 4, true, false, {}},   // fourth: FindUsbDeviceStem's match
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    AddInterface(Interface("USB#VID_1234&PID_0002#x"), 2);
+    AddInterface(Interface("USB#VID_4B9E&PID_0001#abc"), 1);
+    fake::FailNth(c.call, c.nth);
+    const std::string what = std::string(c.call) + " #" + std::to_string(c.nth);
+    Lookup r = LookUp("USB001");
+    EXPECT_EQ(c.vendor, r.vendor) << what;
+    EXPECT_EQ(c.found, r.found) << what;
+    if (!c.found) {
+      EXPECT_EQ("untouched", r.stem) << what;
+    }
+    EXPECT_EQ(c.shown, r.shown) << what;
+  }
+}
