@@ -48,6 +48,9 @@ BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* data);
 BOOL FindClose(HANDLE find);
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 BOOL SetCurrentDirectoryA(LPCSTR path);
+// Whether `byte` starts a double-byte character in the ANSI code page (GBK on
+// the target systems, where a trail byte may be 0x5C, the backslash).
+BOOL IsDBCSLeadByte(BYTE byte);
 
 // C runtime streams. FILE is opaque here.
 struct FILE;

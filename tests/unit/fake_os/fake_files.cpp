@@ -1,0 +1,774 @@
+#include "fake_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+#include <stdexcept>
+
+#include "fake_os.h"
+#include "os/files.h"
+
+namespace os {
+
+// An open stream on a fake file. The bytes are shared with the file, so a
+// write is visible at once.
+struct FILE {
+  std::shared_ptr<std::string> data;
+  std::string key;
+  std::size_t pos = 0;
+  bool canRead = false;
+  bool canWrite = false;
+  bool append = false;
+};
+
+}  // namespace os
+
+namespace fake {
+namespace {
+
+// Error codes the fake reports (the platform's values).
+constexpr os::DWORD kFileNotFound = 2;
+constexpr os::DWORD kPathNotFound = 3;
+constexpr os::DWORD kAccessDenied = 5;
+constexpr os::DWORD kNoMoreFiles = 18;
+constexpr os::DWORD kSharingViolation = 32;
+constexpr os::DWORD kInvalidName = 123;
+constexpr os::DWORD kDirNotEmpty = 145;
+constexpr os::DWORD kAlreadyExists = 183;
+constexpr os::DWORD kFilenameTooLong = 206;
+constexpr os::DWORD kDirectory = 267;
+constexpr std::size_t kMaxPath = 260;
+constexpr std::size_t kMaxFolderPath = 248;  // CreateDirectoryA leaves room for an 8.3 name
+constexpr os::DWORD kReparseTagMountPoint = 0xA0000003u;
+
+bool Lead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+struct Node {
+  std::string name;  // as first spelled
+  bool folder = false;
+  std::shared_ptr<std::string> data;
+  std::string linkTarget;  // non-empty for a link
+  bool locked = false;
+  bool readOnly = false;
+  int openStreams = 0;
+};
+
+struct Listing {
+  std::vector<os::WIN32_FIND_DATAA> entries;
+  std::size_t next = 0;
+};
+
+struct State {
+  std::map<std::string, Node> nodes;  // by upper-cased full path, "C:" for a root
+  std::map<std::string, std::string> env;  // upper-cased name -> value
+  std::string cwd = "C:\\";
+  std::size_t freeSpace = SIZE_MAX;
+  std::size_t writeLimit = SIZE_MAX;
+  std::vector<std::string> created;
+  std::map<std::intptr_t, Listing> finds;
+  std::intptr_t nextFind = 0x1000;
+  std::set<os::FILE*> streams;
+};
+
+State& state();
+
+// Upper-cases ASCII letters outside double-byte characters.
+std::string Key(const std::vector<std::string>& parts) {
+  std::string key;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) key += '\\';
+    const std::string& p = parts[i];
+    for (std::size_t j = 0; j < p.size(); ++j) {
+      const unsigned char c = static_cast<unsigned char>(p[j]);
+      if (Lead(c) && j + 1 < p.size()) {
+        key += p[j];
+        key += p[++j];
+      } else {
+        key += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : p[j];
+      }
+    }
+  }
+  return key;
+}
+
+bool InvalidNameChar(unsigned char c) {
+  return c < 0x20 || std::strchr("<>:\"|?*", c) != nullptr;
+}
+
+struct Parsed {
+  std::vector<std::string> parts;  // drive ("C:") first
+  bool trailingSeparator = false;
+  os::DWORD error = 0;
+};
+
+// Splits a path into its components the way Windows normalises it: "/" is a
+// separator, separators run together, "." is dropped, ".." climbs (never above
+// the root), trailing dots and spaces of a name are dropped, a relative path
+// starts at the current folder. Double-byte characters are never split.
+Parsed Parse(const std::string& path, bool wildcardsInLast = false) {
+  Parsed r;
+  if (path.empty()) {
+    r.error = kPathNotFound;
+    return r;
+  }
+  if (path.size() >= kMaxPath) {
+    r.error = kFilenameTooLong;
+    return r;
+  }
+  std::string full;
+  const auto isSep = [](char c) { return c == '\\' || c == '/'; };
+  if (isSep(path[0]) && path.size() > 1 && isSep(path[1])) {
+    r.error = kInvalidName;  // UNC and device paths are not modelled
+    return r;
+  }
+  const std::string& cwd = state().cwd;
+  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+    const std::string drive = std::string(1, static_cast<char>(std::toupper(path[0]))) + ":";
+    std::string rest = path.substr(2);
+    if (!rest.empty() && isSep(rest[0])) {
+      full = drive + rest;
+    } else if (Key({cwd.substr(0, 2)}) == drive) {
+      full = cwd + "\\" + rest;
+    } else {
+      full = drive + "\\" + rest;
+    }
+  } else if (isSep(path[0])) {
+    full = cwd.substr(0, 2) + path;
+  } else {
+    full = cwd + "\\" + path;
+  }
+  r.trailingSeparator = isSep(path.back());
+  std::vector<std::string> raw;
+  std::string cur;
+  for (std::size_t i = 0; i < full.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(full[i]);
+    if (Lead(c) && i + 1 < full.size()) {
+      cur += full[i];
+      cur += full[++i];
+    } else if (isSep(full[i])) {
+      raw.push_back(cur);
+      cur.clear();
+    } else {
+      cur += full[i];
+    }
+  }
+  raw.push_back(cur);
+  r.parts.push_back(raw[0]);
+  for (std::size_t i = 1; i < raw.size(); ++i) {
+    std::string part = raw[i];
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (r.parts.size() > 1) r.parts.pop_back();
+      continue;
+    }
+    if (part.find_first_not_of('.') == std::string::npos) continue;
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    const bool last = i + 1 == raw.size() || (i + 2 == raw.size() && raw.back().empty());
+    for (std::size_t j = 0; j < part.size(); ++j) {
+      const unsigned char c = static_cast<unsigned char>(part[j]);
+      if (Lead(c)) {
+        ++j;
+        continue;
+      }
+      if (wildcardsInLast && last && (c == '*' || c == '?')) continue;
+      if (InvalidNameChar(c)) {
+        r.error = kInvalidName;
+        return r;
+      }
+    }
+    r.parts.push_back(part);
+  }
+  if (Key(r.parts).size() >= kMaxPath) r.error = kFilenameTooLong;
+  return r;
+}
+
+Node* Find(const std::string& key) {
+  auto it = state().nodes.find(key);
+  return it == state().nodes.end() ? nullptr : &it->second;
+}
+
+// Follows links through every component but the last (and the last too when
+// asked). Returns the resolved components; error when a link loops.
+bool Resolve(std::vector<std::string>& parts, bool followLast) {
+  for (int hops = 0; hops < 32; ++hops) {
+    bool changed = false;
+    for (std::size_t i = 1; i <= parts.size(); ++i) {
+      if (i == parts.size() && !followLast) break;
+      Node* n = Find(Key(std::vector<std::string>(parts.begin(), parts.begin() + i)));
+      if (n == nullptr) return true;
+      if (n->linkTarget.empty()) continue;
+      Parsed t = Parse(n->linkTarget);
+      if (t.error != 0) return false;
+      t.parts.insert(t.parts.end(), parts.begin() + i, parts.end());
+      parts = t.parts;
+      changed = true;
+      break;
+    }
+    if (!changed) return true;
+  }
+  return false;
+}
+
+struct Located {
+  std::vector<std::string> parts;
+  std::string key;
+  Node* node = nullptr;
+  Node* parent = nullptr;  // the folder that would hold it
+  bool trailingSeparator = false;
+  os::DWORD error = 0;
+};
+
+Located Locate(const std::string& path, bool followLast) {
+  Located l;
+  Parsed p = Parse(path);
+  if (p.error != 0) {
+    l.error = p.error;
+    return l;
+  }
+  if (!Resolve(p.parts, followLast)) {
+    l.error = kInvalidName;
+    return l;
+  }
+  l.parts = p.parts;
+  l.trailingSeparator = p.trailingSeparator;
+  l.key = Key(p.parts);
+  l.node = Find(l.key);
+  if (p.parts.size() > 1) {
+    std::vector<std::string> up(p.parts.begin(), p.parts.end() - 1);
+    Resolve(up, true);
+    Node* parent = Find(Key(up));
+    if (parent != nullptr && parent->folder) l.parent = parent;
+  }
+  return l;
+}
+
+// A file named with a trailing separator does not exist.
+Node* Existing(const Located& l) {
+  if (l.node == nullptr) return nullptr;
+  if (l.trailingSeparator && !l.node->folder) return nullptr;
+  return l.node;
+}
+
+os::DWORD MissingError(const Located& l) {
+  if (l.error != 0) return l.error;
+  return l.parent == nullptr ? kPathNotFound : kFileNotFound;
+}
+
+std::vector<std::string> ChildKeys(const std::string& key) {
+  std::vector<std::string> out;
+  const std::string prefix = key + "\\";
+  for (auto it = state().nodes.lower_bound(prefix);
+       it != state().nodes.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+    if (it->first.find('\\', prefix.size()) == std::string::npos) out.push_back(it->first);
+  }
+  return out;
+}
+
+void AddChain(const std::vector<std::string>& parts) {
+  for (std::size_t i = 1; i <= parts.size(); ++i) {
+    std::vector<std::string> sub(parts.begin(), parts.begin() + i);
+    const std::string key = Key(sub);
+    if (Find(key) == nullptr) {
+      Node n;
+      n.name = sub.back();
+      n.folder = true;
+      state().nodes[key] = n;
+    }
+  }
+}
+
+os::DWORD Attributes(const Node& n) {
+  os::DWORD a = n.folder ? os::FILE_ATTRIBUTE_DIRECTORY : os::FILE_ATTRIBUTE_ARCHIVE;
+  if (!n.linkTarget.empty()) a |= os::FILE_ATTRIBUTE_REPARSE_POINT;
+  if (n.readOnly) a |= os::FILE_ATTRIBUTE_READONLY;
+  return a;
+}
+
+os::WIN32_FIND_DATAA FindData(const Node& n, const std::string& name) {
+  os::WIN32_FIND_DATAA d{};
+  d.dwFileAttributes = Attributes(n);
+  if (!n.linkTarget.empty()) d.dwReserved0 = kReparseTagMountPoint;
+  if (n.data) d.nFileSizeLow = static_cast<os::DWORD>(n.data->size());
+  std::snprintf(d.cFileName, sizeof d.cFileName, "%s", name.c_str());
+  return d;
+}
+
+bool Match(const char* mask, const char* name) {
+  if (*mask == '\0') return *name == '\0';
+  if (*mask == '*') return Match(mask + 1, name) || (*name != '\0' && Match(mask, name + 1));
+  if (*name == '\0') return false;
+  const auto up = [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); };
+  return (*mask == '?' || up(*mask) == up(*name)) && Match(mask + 1, name + 1);
+}
+
+bool MatchesAll(const std::string& mask) { return mask == "*" || mask == "*.*"; }
+
+void Clear(State& s) {
+  for (os::FILE* f : s.streams) delete f;
+  s = State();
+  AddChain({"C:"});
+  AddChain({"C:", "ProgramData"});
+  s.env["ALLUSERSPROFILE"] = "C:\\ProgramData";
+}
+
+State& state() {
+  static State* s = [] {
+    auto* created = new State();
+    OnReset([created] { Clear(*created); });
+    return created;
+  }();
+  static bool seeded = false;
+  if (!seeded) {
+    seeded = true;
+    Clear(*s);
+  }
+  return *s;
+}
+
+std::vector<std::string> MustParse(const std::string& path) {
+  Parsed p = Parse(path);
+  if (p.error != 0) throw std::invalid_argument("fake file system: bad path " + path);
+  Resolve(p.parts, false);
+  return p.parts;
+}
+
+}  // namespace
+
+void FileSystem::AddFolder(const std::string& path) { AddChain(MustParse(path)); }
+
+void FileSystem::AddFile(const std::string& path, const std::string& bytes) {
+  std::vector<std::string> parts = MustParse(path);
+  AddChain(std::vector<std::string>(parts.begin(), parts.end() - 1));
+  Node n;
+  n.name = parts.back();
+  n.data = std::make_shared<std::string>(bytes);
+  state().nodes[Key(parts)] = n;
+}
+
+void FileSystem::AddLink(const std::string& path, const std::string& target) {
+  std::vector<std::string> parts = MustParse(path);
+  AddChain(std::vector<std::string>(parts.begin(), parts.end() - 1));
+  Located t = Locate(target, true);
+  Node n;
+  n.name = parts.back();
+  n.folder = t.node == nullptr || t.node->folder;
+  n.linkTarget = target;
+  state().nodes[Key(parts)] = n;
+}
+
+void FileSystem::Lock(const std::string& path) {
+  if (Node* n = Find(Key(MustParse(path)))) n->locked = true;
+}
+
+void FileSystem::SetReadOnly(const std::string& path) {
+  if (Node* n = Find(Key(MustParse(path)))) n->readOnly = true;
+}
+
+void FileSystem::SetEnv(const std::string& name, const std::string& value) {
+  const std::string key = Key({name});
+  if (value.empty()) {
+    state().env.erase(key);
+  } else {
+    state().env[key] = value;
+  }
+}
+
+void FileSystem::SetFreeSpace(std::size_t bytes) { state().freeSpace = bytes; }
+void FileSystem::LimitWriteSize(std::size_t bytes) { state().writeLimit = bytes; }
+
+bool FileSystem::Exists(const std::string& path) const {
+  return Existing(Locate(path, false)) != nullptr;
+}
+
+bool FileSystem::IsFolder(const std::string& path) const {
+  const Node* n = Existing(Locate(path, false));
+  return n != nullptr && n->folder;
+}
+
+bool FileSystem::IsLink(const std::string& path) const {
+  const Node* n = Existing(Locate(path, false));
+  return n != nullptr && !n->linkTarget.empty();
+}
+
+std::string FileSystem::Read(const std::string& path) const {
+  const Node* n = Existing(Locate(path, true));
+  return n != nullptr && n->data ? *n->data : std::string();
+}
+
+std::vector<std::string> FileSystem::List(const std::string& folder) const {
+  std::vector<std::string> names;
+  Located l = Locate(folder, true);
+  if (Existing(l) == nullptr) return names;
+  for (const std::string& key : ChildKeys(l.key)) names.push_back(state().nodes[key].name);
+  return names;
+}
+
+std::string FileSystem::CurrentDirectory() const { return state().cwd; }
+std::vector<std::string> FileSystem::FoldersCreated() const { return state().created; }
+int FileSystem::OpenStreams() const { return static_cast<int>(state().streams.size()); }
+int FileSystem::OpenFinds() const { return static_cast<int>(state().finds.size()); }
+
+FileSystem& files() {
+  static FileSystem fs;
+  state();  // registers the reset
+  return fs;
+}
+
+}  // namespace fake
+
+namespace os {
+
+using fake::state;
+
+DWORD ExpandEnvironmentStringsA(LPCSTR src, LPSTR dst, DWORD size) {
+  if (fake::Called("ExpandEnvironmentStringsA")) {
+    SetLastError(fake::kAccessDenied);
+    return 0;
+  }
+  std::string out;
+  const std::string in = src;
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    if (in[i] == '%') {
+      const std::size_t end = in.find('%', i + 1);
+      if (end != std::string::npos && end > i + 1) {
+        auto it = state().env.find(fake::Key({in.substr(i + 1, end - i - 1)}));
+        if (it != state().env.end()) {
+          out += it->second;
+          i = end;
+          continue;
+        }
+      }
+    }
+    out += in[i];
+  }
+  const DWORD needed = static_cast<DWORD>(out.size() + 1);
+  if (dst != nullptr && size > 0) {
+    // Too small a buffer gets the first bytes, without a terminating NUL.
+    std::memcpy(dst, out.c_str(), std::min<std::size_t>(size, needed));
+  }
+  return needed;
+}
+
+BOOL IsDBCSLeadByte(BYTE byte) { return fake::Lead(byte) ? TRUE : FALSE; }
+
+DWORD GetFileAttributesA(LPCSTR path) {
+  if (fake::Called("GetFileAttributesA")) {
+    SetLastError(fake::kAccessDenied);
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  fake::Located l = fake::Locate(path, false);
+  const fake::Node* n = fake::Existing(l);
+  if (n == nullptr) {
+    SetLastError(fake::MissingError(l));
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  return fake::Attributes(*n);
+}
+
+BOOL PathFileExistsA(LPCSTR path) {
+  if (fake::Called("PathFileExistsA") || path == nullptr) return FALSE;
+  return fake::Existing(fake::Locate(path, false)) != nullptr ? TRUE : FALSE;
+}
+
+BOOL PathIsDirectoryA(LPCSTR path) {
+  if (fake::Called("PathIsDirectoryA") || path == nullptr) return FALSE;
+  const fake::Node* n = fake::Existing(fake::Locate(path, false));
+  return n != nullptr && n->folder ? static_cast<BOOL>(FILE_ATTRIBUTE_DIRECTORY) : FALSE;
+}
+
+// The shell's string operation: cuts at the last "\" (skipping double-byte
+// characters), keeps "C:\" and a leading "\" whole.
+BOOL PathRemoveFileSpecA(LPSTR path) {
+  fake::Called("PathRemoveFileSpecA");
+  if (path == nullptr) return FALSE;
+  char* p = path;
+  char* spec = p;
+  if (*p == '\\') spec = ++p;
+  if (*p == '\\') spec = ++p;
+  while (*p != '\0') {
+    if (*p == '\\') {
+      spec = p;
+    } else if (*p == ':') {
+      spec = ++p;
+      if (*p == '\\') ++spec;
+      if (*p == '\0') break;
+    }
+    if (fake::Lead(static_cast<unsigned char>(*p)) && p[1] != '\0') ++p;
+    ++p;
+  }
+  if (*spec != '\0') {
+    *spec = '\0';
+    return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CreateDirectoryA(LPCSTR path, void*) {
+  if (fake::Called("CreateDirectoryA")) {
+    SetLastError(fake::kAccessDenied);
+    return FALSE;
+  }
+  fake::Located l = fake::Locate(path, false);
+  if (l.error == 0 && l.key.size() >= fake::kMaxFolderPath) l.error = fake::kFilenameTooLong;
+  if (l.error != 0) {
+    SetLastError(l.error);
+    return FALSE;
+  }
+  if (l.node != nullptr) {
+    SetLastError(fake::kAlreadyExists);
+    return FALSE;
+  }
+  if (l.parent == nullptr) {
+    SetLastError(fake::kPathNotFound);
+    return FALSE;
+  }
+  fake::Node n;
+  n.name = l.parts.back();
+  n.folder = true;
+  state().nodes[l.key] = n;
+  state().created.push_back(path);
+  return TRUE;
+}
+
+BOOL DeleteFileA(LPCSTR path) {
+  if (fake::Called("DeleteFileA")) {
+    SetLastError(fake::kAccessDenied);
+    return FALSE;
+  }
+  fake::Located l = fake::Locate(path, false);
+  fake::Node* n = fake::Existing(l);
+  if (n == nullptr) {
+    SetLastError(fake::MissingError(l));
+    return FALSE;
+  }
+  if (n->folder || n->readOnly) {
+    SetLastError(fake::kAccessDenied);
+    return FALSE;
+  }
+  if (n->locked || n->openStreams > 0) {
+    SetLastError(fake::kSharingViolation);
+    return FALSE;
+  }
+  state().nodes.erase(l.key);
+  return TRUE;
+}
+
+BOOL RemoveDirectoryA(LPCSTR path) {
+  if (fake::Called("RemoveDirectoryA")) {
+    SetLastError(fake::kAccessDenied);
+    return FALSE;
+  }
+  fake::Located l = fake::Locate(path, false);
+  fake::Node* n = fake::Existing(l);
+  if (n == nullptr) {
+    SetLastError(fake::MissingError(l));
+    return FALSE;
+  }
+  if (!n->folder) {
+    SetLastError(fake::kDirectory);
+    return FALSE;
+  }
+  if (l.parts.size() == 1 || n->readOnly) {
+    SetLastError(fake::kAccessDenied);
+    return FALSE;
+  }
+  if (n->linkTarget.empty()) {
+    if (!fake::ChildKeys(l.key).empty()) {
+      SetLastError(fake::kDirNotEmpty);
+      return FALSE;
+    }
+    // The process holds its current folder open.
+    const std::string cwd = fake::Key(fake::Parse(state().cwd).parts);
+    if (cwd == l.key || cwd.compare(0, l.key.size() + 1, l.key + "\\") == 0 || n->locked) {
+      SetLastError(fake::kSharingViolation);
+      return FALSE;
+    }
+  }
+  state().nodes.erase(l.key);  // a link goes alone; its target stays
+  return TRUE;
+}
+
+HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data) {
+  if (fake::Called("FindFirstFileA")) {
+    SetLastError(fake::kAccessDenied);
+    return INVALID_HANDLE_VALUE;
+  }
+  fake::Parsed p = fake::Parse(pattern, true);
+  if (p.error != 0 || p.parts.size() < 2 || p.trailingSeparator) {
+    SetLastError(p.error != 0 ? p.error : fake::kFileNotFound);
+    return INVALID_HANDLE_VALUE;
+  }
+  const std::string mask = p.parts.back();
+  std::vector<std::string> folderParts(p.parts.begin(), p.parts.end() - 1);
+  fake::Resolve(folderParts, true);
+  const std::string folderKey = fake::Key(folderParts);
+  const fake::Node* folder = fake::Find(folderKey);
+  if (folder == nullptr || !folder->folder) {
+    SetLastError(fake::kPathNotFound);
+    return INVALID_HANDLE_VALUE;
+  }
+  fake::Listing listing;
+  if (folderParts.size() > 1 && fake::MatchesAll(mask)) {
+    listing.entries.push_back(fake::FindData(*folder, "."));
+    listing.entries.push_back(fake::FindData(*folder, ".."));
+  }
+  for (const std::string& key : fake::ChildKeys(folderKey)) {
+    const fake::Node& n = state().nodes[key];
+    // "*.*" matches names without a dot too, as on Windows.
+    if (fake::MatchesAll(mask) || fake::Match(mask.c_str(), n.name.c_str())) listing.entries.push_back(fake::FindData(n, n.name));
+  }
+  if (listing.entries.empty()) {
+    SetLastError(fake::kFileNotFound);
+    return INVALID_HANDLE_VALUE;
+  }
+  *data = listing.entries[0];
+  listing.next = 1;
+  const std::intptr_t id = state().nextFind++;
+  state().finds[id] = listing;
+  return reinterpret_cast<HANDLE>(id);
+}
+
+BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* data) {
+  const bool failed = fake::Called("FindNextFileA");
+  auto it = state().finds.find(reinterpret_cast<std::intptr_t>(find));
+  if (it == state().finds.end()) {
+    SetLastError(6);  // ERROR_INVALID_HANDLE
+    return FALSE;
+  }
+  if (failed) {
+    SetLastError(fake::kAccessDenied);
+    return FALSE;
+  }
+  fake::Listing& l = it->second;
+  if (l.next >= l.entries.size()) {
+    SetLastError(fake::kNoMoreFiles);
+    return FALSE;
+  }
+  *data = l.entries[l.next++];
+  return TRUE;
+}
+
+BOOL FindClose(HANDLE find) {
+  fake::Called("FindClose");
+  return state().finds.erase(reinterpret_cast<std::intptr_t>(find)) == 1 ? TRUE : FALSE;
+}
+
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
+  if (fake::Called("GetCurrentDirectoryA")) return 0;
+  const std::string& cwd = state().cwd;
+  if (size < cwd.size() + 1 || buffer == nullptr) return static_cast<DWORD>(cwd.size() + 1);
+  std::memcpy(buffer, cwd.c_str(), cwd.size() + 1);
+  return static_cast<DWORD>(cwd.size());
+}
+
+BOOL SetCurrentDirectoryA(LPCSTR path) {
+  if (fake::Called("SetCurrentDirectoryA")) {
+    SetLastError(fake::kAccessDenied);
+    return FALSE;
+  }
+  fake::Located l = fake::Locate(path, true);
+  const fake::Node* n = fake::Existing(l);
+  if (n == nullptr || !n->folder) {
+    SetLastError(n == nullptr ? fake::MissingError(l) : fake::kDirectory);
+    return FALSE;
+  }
+  // Kept as Windows keeps it: the full path, with a backslash only at a root.
+  std::string cwd;
+  for (std::size_t i = 0; i < l.parts.size(); ++i) cwd += (i ? "\\" : "") + l.parts[i];
+  if (l.parts.size() == 1) cwd += "\\";
+  state().cwd = cwd;
+  return TRUE;
+}
+
+FILE* fopen(const char* path, const char* mode) {
+  if (fake::Called("fopen") || path == nullptr || mode == nullptr) return nullptr;
+  const char kind = mode[0];
+  const bool plus = std::strchr(mode, '+') != nullptr;
+  if (kind != 'r' && kind != 'w' && kind != 'a') return nullptr;
+  fake::Located l = fake::Locate(path, true);
+  if (l.error != 0 || l.trailingSeparator) return nullptr;
+  fake::Node* n = l.node;
+  if (n != nullptr && n->folder) return nullptr;
+  if (kind == 'r') {
+    if (n == nullptr) return nullptr;
+    if (plus && (n->locked || n->readOnly)) return nullptr;
+  } else {
+    if (n != nullptr && (n->locked || n->readOnly)) return nullptr;
+    if (n == nullptr) {
+      if (l.parent == nullptr) return nullptr;
+      fake::Node created;
+      created.name = l.parts.back();
+      created.data = std::make_shared<std::string>();
+      n = &(state().nodes[l.key] = created);
+    }
+    if (kind == 'w') n->data->clear();
+  }
+  auto* f = new FILE;
+  f->data = n->data;
+  f->key = l.key;
+  f->canRead = kind == 'r' || plus;
+  f->canWrite = kind != 'r' || plus;
+  f->append = kind == 'a';
+  ++n->openStreams;
+  state().streams.insert(f);
+  return f;
+}
+
+std::size_t fread(void* buffer, std::size_t size, std::size_t count, FILE* f) {
+  if (fake::Called("fread") || !f->canRead || size == 0) return 0;
+  const std::string& d = *f->data;
+  const std::size_t avail = f->pos < d.size() ? d.size() - f->pos : 0;
+  const std::size_t items = std::min(count, avail / size);
+  std::memcpy(buffer, d.data() + f->pos, items * size);
+  f->pos += items * size;
+  return items;
+}
+
+std::size_t fwrite(const void* buffer, std::size_t size, std::size_t count, FILE* f) {
+  if (fake::Called("fwrite") || !f->canWrite || size == 0) return 0;
+  std::size_t bytes = std::min({size * count, state().freeSpace, state().writeLimit});
+  const std::size_t items = bytes / size;
+  bytes = items * size;
+  std::string& d = *f->data;
+  if (f->append) f->pos = d.size();
+  if (d.size() < f->pos + bytes) d.resize(f->pos + bytes, '\0');
+  d.replace(f->pos, bytes, static_cast<const char*>(buffer), bytes);
+  f->pos += bytes;
+  if (state().freeSpace != SIZE_MAX) state().freeSpace -= bytes;
+  return items;
+}
+
+int fseek(FILE* f, long offset, int origin) {
+  if (fake::Called("fseek")) return -1;
+  long base = 0;
+  if (origin == 1) {
+    base = static_cast<long>(f->pos);
+  } else if (origin == 2) {
+    base = static_cast<long>(f->data->size());
+  } else if (origin != 0) {
+    return -1;
+  }
+  if (base + offset < 0) return -1;
+  f->pos = static_cast<std::size_t>(base + offset);
+  return 0;
+}
+
+long ftell(FILE* f) {
+  if (fake::Called("ftell")) return -1;
+  return static_cast<long>(f->pos);
+}
+
+int fclose(FILE* f) {
+  fake::Called("fclose");
+  if (state().streams.erase(f) == 0) return -1;
+  if (fake::Node* n = fake::Find(f->key)) --n->openStreams;
+  delete f;
+  return 0;
+}
+
+}  // namespace os
