@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# End-to-end suite: runs the real lumatrek-setup.exe under Wine and Xvfb,
+# driven by robot.exe, inside a private network namespace where only loopback
+# exists and /etc/hosts is our own. Usage: run.sh [NAME-FILTER]
+# Needs a finished scripts/build.sh. Writes logs and screenshots to build/e2e.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+
+if [ -z "${LUMATREK_E2E_INSIDE:-}" ]; then
+  # Nothing in here can reach any address but loopback.
+  flags=(--net --mount --fork)
+  [ "$(id -u)" -eq 0 ] || flags+=(--map-root-user)
+  exec unshare "${flags[@]}" env LUMATREK_E2E_INSIDE=1 bash "$0" "$@"
+fi
+
+filter=${1:-}
+build=${BUILD_DIR:-$root/build}
+export E2E_OUT=${E2E_OUT:-$build/e2e}
+export E2E_BIN=$build/win32
+export E2E_ROOT=$root
+rm -rf "$E2E_OUT/prefixes" "$E2E_OUT/logs"
+mkdir -p "$E2E_OUT/logs" "$E2E_OUT/screenshots" "$E2E_OUT/prefixes"
+
+ip link set lo up
+cat > "$E2E_OUT/hosts" <<'HOSTS'
+127.0.0.1 localhost
+127.0.0.2 printer.local
+127.0.0.3 second-printer.local
+HOSTS
+mount --bind "$E2E_OUT/hosts" /etc/hosts
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=zh_CN.UTF-8
+export DISPLAY=:77
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$E2E_OUT/logs/xvfb.log" 2>&1 &
+xvfb_pid=$!
+trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+sleep 1
+
+# One template prefix per run; every scenario gets a fresh copy of it.
+export E2E_TEMPLATE=$E2E_OUT/template
+if [ ! -f "$E2E_TEMPLATE/system.reg" ]; then
+  rm -rf "$E2E_TEMPLATE"
+  WINEPREFIX=$E2E_TEMPLATE wineboot -i >"$E2E_OUT/logs/wineboot.log" 2>&1
+  WINEPREFIX=$E2E_TEMPLATE wineserver -w
+fi
+
+passed=0
+failed=0
+failed_names=()
+for scenario in "$here"/scenarios/*.sh; do
+  name=$(basename "$scenario" .sh)
+  if [ -n "$filter" ] && [[ "$name" != *"$filter"* ]]; then continue; fi
+  log="$E2E_OUT/logs/$name.log"
+  # A separate shell, so that errexit holds inside the scenario.
+  if bash -c 'set -euo pipefail; source "$1"; begin_scenario "$2"; source "$3"; end_scenario' \
+      scenario "$here/lib.sh" "$name" "$scenario" >"$log" 2>&1; then
+    passed=$((passed + 1))
+    echo "PASS $name"
+  else
+    failed=$((failed + 1))
+    failed_names+=("$name")
+    echo "FAIL $name (log: $log)"
+    sed 's/^/    /' "$log" | tail -n 25
+  fi
+done
+echo "e2e: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
