@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config dpkg-dev
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
+  g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   libz-mingw-w64-dev zlib1g-dev libgtest-dev
   libpng-dev libfreetype-dev fonts-wqy-microhei
   wine wine32 wine64 xvfb x11-apps imagemagick
