@@ -72,9 +72,32 @@ class FileStream {
   FileStream& operator=(const FileStream&) = delete;
   FILE* get() const { return f_; }
   explicit operator bool() const { return f_ != nullptr; }
+  // Closes now and reports fclose's result (a write that could not be
+  // flushed shows up here); 0 when nothing was open.
+  int Close() {
+    FILE* f = f_;
+    f_ = nullptr;
+    return f != nullptr ? os::fclose(f) : 0;
+  }
 
  private:
   FILE* f_;
+};
+
+// One owner per FindFirstFileA listing.
+class FindListing {
+ public:
+  FindListing(LPCSTR pattern, WIN32_FIND_DATAA* data) : h_(os::FindFirstFileA(pattern, data)) {}
+  ~FindListing() {
+    if (h_ != INVALID_HANDLE_VALUE) os::FindClose(h_);
+  }
+  FindListing(const FindListing&) = delete;
+  FindListing& operator=(const FindListing&) = delete;
+  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+  BOOL Next(WIN32_FIND_DATAA* data) { return os::FindNextFileA(h_, data); }
+
+ private:
+  HANDLE h_;
 };
 
 }  // namespace os
