@@ -1,0 +1,63 @@
+// Device file access with overlapped writes: opening a device by its path,
+// one overlapped write, the wait on the device handle (bounded, with
+// cancellation), and the system's multibyte-aware upper-casing of a name.
+#pragma once
+#include <cstdint>
+
+#include "os/os_types.h"
+
+namespace os {
+
+#ifndef _WINDOWS_
+constexpr DWORD GENERIC_READ = 0x80000000u;
+constexpr DWORD GENERIC_WRITE = 0x40000000u;
+constexpr DWORD FILE_SHARE_READ = 0x1;
+constexpr DWORD FILE_SHARE_WRITE = 0x2;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD FILE_FLAG_OVERLAPPED = 0x40000000u;
+
+constexpr DWORD WAIT_OBJECT_0 = 0;
+constexpr DWORD WAIT_TIMEOUT = 258;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFFu;
+
+constexpr DWORD ERROR_OPERATION_ABORTED = 995;
+constexpr DWORD ERROR_IO_INCOMPLETE = 996;
+#endif
+
+// The platform's OVERLAPPED record (the offset pair stands for its union).
+struct OVERLAPPED {
+  std::uintptr_t Internal;
+  std::uintptr_t InternalHigh;
+  DWORD Offset;
+  DWORD OffsetHigh;
+  HANDLE hEvent;
+};
+
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void* securityAttributes, DWORD disposition,
+                   DWORD flags, HANDLE templateFile);
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytesWritten, OVERLAPPED* overlapped);
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+BOOL CancelIo(HANDLE file);
+BOOL GetOverlappedResult(HANDLE file, OVERLAPPED* overlapped, DWORD* bytesTransferred, BOOL wait);
+BOOL CloseHandle(HANDLE handle);
+// Upper-cases `length` bytes of ANSI text in place, lead and trail bytes of
+// double-byte characters kept together; returns the bytes processed.
+DWORD CharUpperBuffA(LPSTR text, DWORD length);
+
+// One owner per device handle.
+class DeviceHandle {
+ public:
+  explicit DeviceHandle(HANDLE handle) : handle_(handle) {}
+  ~DeviceHandle() {
+    if (valid()) os::CloseHandle(handle_);
+  }
+  DeviceHandle(const DeviceHandle&) = delete;
+  DeviceHandle& operator=(const DeviceHandle&) = delete;
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace os

@@ -1,0 +1,19 @@
+// Writing a page straight to a USB printer device, past the spooler.
+#pragma once
+#include <string>
+
+#include "os/os_types.h"
+
+// How long a device may take to accept a page before the write is cancelled.
+inline constexpr os::DWORD kUsbWriteTimeoutMs = 30000;
+
+// The device path of a device path stem: "\\?\" + the stem upper-cased with
+// every "\" made "#" + "#" + the USB device interface class.
+std::string UsbDevicePath(const std::string& stem);
+
+// Opens the device of `stem` for overlapped I/O, writes `length` bytes in one
+// overlapped write and waits on the device handle for its completion.
+// False when the stem is empty, the device cannot be opened, or the write has
+// not completed within kUsbWriteTimeoutMs (it is then cancelled); true
+// otherwise, even when the write itself failed or fell short.
+bool WriteToUsbDevice(const std::string& stem, const os::BYTE* data, os::DWORD length);

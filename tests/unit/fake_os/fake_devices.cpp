@@ -1,0 +1,248 @@
+#include "fake_devices.h"
+
+#include <cctype>
+#include <deque>
+#include <map>
+
+#include "fake_os.h"
+#include "os/devices.h"
+
+namespace fake {
+namespace {
+
+constexpr std::uintptr_t kStatusPending = 0x103;    // STATUS_PENDING
+constexpr std::uintptr_t kStatusCancelled = 0xC0000120;  // STATUS_CANCELLED
+constexpr os::DWORD kErrorInvalidHandle = 6;
+constexpr os::DWORD kErrorGenFailure = 31;
+
+enum class WriteState { None, Pending, Done, Aborted };
+
+struct Handle {
+  Device* device;
+  WriteState state = WriteState::None;
+  os::OVERLAPPED* overlapped = nullptr;  // of the pending write
+  std::string data;                      // of the pending write
+  bool signalled = false;
+};
+
+struct State {
+  std::deque<Device> devices;  // stable addresses
+  std::map<std::uintptr_t, Handle> handles;
+  std::uintptr_t nextHandle = 0x2000;
+};
+
+State& state() {
+  static State* s = [] {
+    auto* created = new State();
+    OnReset([created] {
+      *created = State();
+      devices().opened.clear();
+    });
+    return created;
+  }();
+  return *s;
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+Handle* Lookup(os::HANDLE h) {
+  auto it = state().handles.find(reinterpret_cast<std::uintptr_t>(h));
+  return it == state().handles.end() ? nullptr : &it->second;
+}
+
+// The device takes the pending page.
+void Complete(Handle& h) {
+  h.device->received += h.data;
+  h.overlapped->Internal = 0;
+  h.overlapped->InternalHigh = h.data.size();
+  h.state = WriteState::Done;
+  h.signalled = true;
+}
+
+}  // namespace
+
+Device& Devices::Add(const std::string& path, WriteOutcome outcome) {
+  state().devices.push_back(Device{});
+  Device& d = state().devices.back();
+  d.path = path;
+  d.outcome = outcome;
+  return d;
+}
+
+Device* Devices::Find(const std::string& path) {
+  for (Device& d : state().devices) {
+    if (SamePath(d.path, path)) return &d;
+  }
+  return nullptr;
+}
+
+int Devices::OpenHandles() const { return static_cast<int>(state().handles.size()); }
+
+Devices& devices() {
+  static Devices d;
+  state();  // registers the reset
+  return d;
+}
+
+}  // namespace fake
+
+namespace os {
+
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD disposition, DWORD flags, HANDLE) {
+  const bool failed = fake::Called("CreateFileA");
+  fake::devices().opened.push_back(path);
+  if (failed) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  fake::Device* d = fake::devices().Find(path);
+  if (d == nullptr || disposition != OPEN_EXISTING) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+  }
+  d->access = access;
+  d->shareMode = shareMode;
+  d->disposition = disposition;
+  d->flags = flags;
+  fake::State& s = fake::state();
+  const std::uintptr_t h = s.nextHandle;
+  s.nextHandle += 4;
+  s.handles[h] = fake::Handle{d};
+  return reinterpret_cast<HANDLE>(h);
+}
+
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytesWritten, OVERLAPPED* overlapped) {
+  const bool failed = fake::Called("WriteFile");
+  fake::Handle* h = fake::Lookup(file);
+  if (h == nullptr) {
+    SetLastError(fake::kErrorInvalidHandle);
+    return FALSE;
+  }
+  fake::Device& d = *h->device;
+  d.writes++;
+  d.byteCountRequested = bytesWritten != nullptr;
+  d.overlappedZeroed = overlapped != nullptr && overlapped->Internal == 0 && overlapped->InternalHigh == 0 &&
+                       overlapped->Offset == 0 && overlapped->OffsetHigh == 0 && overlapped->hEvent == nullptr;
+  if (bytesWritten != nullptr) *bytesWritten = 0;
+  // Opened for overlapped I/O, a write needs its record.
+  if (overlapped == nullptr || (d.flags & FILE_FLAG_OVERLAPPED) == 0 || h->state == fake::WriteState::Pending) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (failed || d.outcome == fake::WriteOutcome::FailsAtOnce) {
+    SetLastError(fake::kErrorGenFailure);
+    return FALSE;
+  }
+  h->data.assign(static_cast<const char*>(buffer), bytesToWrite);
+  h->overlapped = overlapped;
+  h->signalled = false;
+  overlapped->Internal = fake::kStatusPending;
+  h->state = fake::WriteState::Pending;
+  if (d.outcome == fake::WriteOutcome::AtOnce) {
+    fake::Complete(*h);
+    if (bytesWritten != nullptr) *bytesWritten = bytesToWrite;
+    return TRUE;
+  }
+  SetLastError(ERROR_IO_PENDING);
+  return FALSE;
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+  const bool failed = fake::Called("WaitForSingleObject");
+  fake::Handle* h = fake::Lookup(handle);
+  if (h == nullptr || failed) {
+    SetLastError(fake::kErrorInvalidHandle);
+    return WAIT_FAILED;
+  }
+  h->device->waits.push_back(milliseconds);
+  if (h->state == fake::WriteState::Pending && h->device->outcome != fake::WriteOutcome::NeverCompletes) {
+    fake::Complete(*h);
+  }
+  if (h->signalled) return WAIT_OBJECT_0;
+  if (milliseconds == INFINITE) {
+    // The real call would never return; say so and let the test see it.
+    h->device->hung = true;
+    SetLastError(fake::kErrorInvalidHandle);
+    return WAIT_FAILED;
+  }
+  return WAIT_TIMEOUT;
+}
+
+BOOL CancelIo(HANDLE file) {
+  fake::Called("CancelIo");
+  fake::Handle* h = fake::Lookup(file);
+  if (h == nullptr) {
+    SetLastError(fake::kErrorInvalidHandle);
+    return FALSE;
+  }
+  if (h->state == fake::WriteState::Pending && h->device->outcome == fake::WriteOutcome::NeverCompletes) {
+    // Cancellation is itself asynchronous: the record is finished and the
+    // handle signalled as the aborted write completes.
+    h->overlapped->Internal = fake::kStatusCancelled;
+    h->overlapped->InternalHigh = 0;
+    h->state = fake::WriteState::Aborted;
+    h->signalled = true;
+    h->device->cancelled++;
+  }
+  return TRUE;
+}
+
+BOOL GetOverlappedResult(HANDLE file, OVERLAPPED* overlapped, DWORD* bytesTransferred, BOOL wait) {
+  fake::Called("GetOverlappedResult");
+  fake::Handle* h = fake::Lookup(file);
+  if (h == nullptr || overlapped == nullptr || overlapped != h->overlapped) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (h->state == fake::WriteState::Pending) {
+    if (h->device->outcome != fake::WriteOutcome::NeverCompletes && wait) {
+      fake::Complete(*h);
+    } else {
+      if (wait) h->device->hung = true;
+      SetLastError(ERROR_IO_INCOMPLETE);
+      return FALSE;
+    }
+  }
+  if (bytesTransferred != nullptr) *bytesTransferred = static_cast<DWORD>(overlapped->InternalHigh);
+  if (h->state == fake::WriteState::Aborted) {
+    SetLastError(ERROR_OPERATION_ABORTED);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle) {
+  fake::Called("CloseHandle");
+  auto& handles = fake::state().handles;
+  auto it = handles.find(reinterpret_cast<std::uintptr_t>(handle));
+  if (it == handles.end()) {
+    SetLastError(fake::kErrorInvalidHandle);
+    return FALSE;
+  }
+  if (it->second.state == fake::WriteState::Pending) it->second.device->lostOnClose++;
+  handles.erase(it);
+  return TRUE;
+}
+
+DWORD CharUpperBuffA(LPSTR text, DWORD length) {
+  fake::Called("CharUpperBuffA");
+  // Code page 936: a byte from 0x81 on leads a two-byte character whose trail
+  // byte may look like an ASCII letter.
+  for (DWORD i = 0; i < length; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x81 && c <= 0xFE && i + 1 < length) {
+      ++i;
+    } else if (c >= 'a' && c <= 'z') {
+      text[i] = static_cast<char>(c - 'a' + 'A');
+    }
+  }
+  return length;
+}
+
+}  // namespace os

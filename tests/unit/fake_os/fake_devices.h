@@ -1,0 +1,45 @@
+// The fake device files: devices by path (matched without regard to case, as
+// the object manager does) that record the bytes written to them. A device
+// not added is absent. Each device completes its writes in one of the ways
+// below; an overlapped write stays pending until someone waits for it, so
+// closing the handle without waiting loses the page.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+enum class WriteOutcome {
+  Pending,         // WriteFile: FALSE with ERROR_IO_PENDING; completes when waited for
+  AtOnce,          // WriteFile: TRUE, already complete (and the handle signalled)
+  FailsAtOnce,     // WriteFile: FALSE with ERROR_GEN_FAILURE; nothing started
+  NeverCompletes,  // WriteFile: FALSE with ERROR_IO_PENDING; only cancellation ends it
+};
+
+struct Device {
+  std::string path;
+  WriteOutcome outcome = WriteOutcome::Pending;
+  std::string received;  // bytes of every completed write, in order
+
+  // What the last CreateFileA and WriteFile of it were called with.
+  std::uint32_t access = 0, shareMode = 0, disposition = 0, flags = 0;
+  bool byteCountRequested = false;  // WriteFile given a pointer for the byte count
+  bool overlappedZeroed = false;    // offsets, event and status fields all zero
+  int writes = 0;
+  int cancelled = 0;       // writes ended by CancelIo
+  int lostOnClose = 0;     // writes still pending when the handle was closed
+  std::vector<std::uint32_t> waits;  // time-outs of the waits on its handle, in order
+  bool hung = false;       // an unbounded wait on a write that never completes
+};
+
+struct Devices {
+  Device& Add(const std::string& path, WriteOutcome outcome = WriteOutcome::Pending);
+  Device* Find(const std::string& path);
+  std::vector<std::string> opened;  // every path given to CreateFileA, present or not
+  int OpenHandles() const;
+};
+
+Devices& devices();
+
+}  // namespace fake
