@@ -764,11 +764,12 @@ long ftell(FILE* f) {
 }
 
 int fclose(FILE* f) {
-  fake::Called("fclose");
+  // A scripted failure is a flush that failed: the stream is closed all the same.
+  const bool failed = fake::Called("fclose");
   if (state().streams.erase(f) == 0) return -1;
   if (fake::Node* n = fake::Find(f->key)) --n->openStreams;
   delete f;
-  return 0;
+  return failed ? -1 : 0;
 }
 
 }  // namespace os

@@ -1,0 +1,10 @@
+// Export of an embedded archive (a "ZIPRES" resource) to a file.
+#pragma once
+#include <string>
+
+// Writes the "ZIPRES" resource with integer id `id` (taken as 16 bits) from
+// the program's own module to `path`, replacing an existing file. False when
+// the resource is missing or cannot be loaded, the file cannot be opened, or
+// a write makes no progress or cannot be flushed (a full disk); a file left
+// half-written is then deleted.
+bool ExportResource(const std::string& path, int id);

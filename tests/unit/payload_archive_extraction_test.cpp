@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "fake_os/fake_files.h"
+#include "fake_os/fake_os.h"
+#include "payload/archive_extraction.h"
+#include "support/archive_builder.h"
+
+namespace {
+
+const char* const kArchive = "C:\\ProgramData\\Tovlan\\lumatrek\\install.zip";
+const char* const kDest = "C:\\ProgramData\\Tovlan\\lumatrek\\install\\";
+
+fake::FileSystem& fs() { return fake::files(); }
+
+void PutArchive(const std::vector<ArchiveEntry>& entries) { fs().AddFile(kArchive, BuildArchive(entries)); }
+
+// Nothing stays open or allocated, whatever the outcome.
+void ExpectAllReleased() {
+  EXPECT_EQ(0, fs().OpenStreams());
+  EXPECT_EQ(0, fake::LiveBlocks());
+}
+
+}  // namespace
+
+TEST(ExtractArchive, UnpacksFoldersAndFilesUnderTheDestination) {
+  const std::string big(100000, 'q');  // spans several 16384-byte chunks
+  PutArchive({{"amd64/", "", true}, {"amd64/lumatrek.dll", "MZ64"}, {"lumatrek.inf", "[Version]\r\n"},
+              {"big.bin", big}, {"i386/", "", true}, {"i386/lumatrek.dll", "MZ32"}});
+  EXPECT_EQ(0, ExtractArchive(kArchive, kDest, nullptr));
+  EXPECT_EQ((std::vector<std::string>{"amd64", "big.bin", "i386", "lumatrek.inf"}), fs().List(kDest));
+  EXPECT_EQ("MZ64", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\amd64\\lumatrek.dll"));
+  EXPECT_EQ("MZ32", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\i386\\lumatrek.dll"));
+  EXPECT_EQ("[Version]\r\n", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\lumatrek.inf"));
+  EXPECT_TRUE(big == fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\big.bin"));
+  ExpectAllReleased();
+}
+
+TEST(ExtractArchive, AnEmptyArchiveCreatesOnlyTheDestination) {
+  // minizip takes an end record at offset 0 for a missing one, so a bare
+  // 22-byte empty archive cannot be opened; behind a stub (as in a
+  // self-extractor) the same record opens with no entries.
+  fs().AddFile(kArchive, BuildArchive({}));
+  EXPECT_EQ(-102, ExtractArchive(kArchive, kDest, nullptr));
+  fs().AddFile(kArchive, "stub" + BuildArchive({}));
+  EXPECT_EQ(0, ExtractArchive(kArchive, kDest, nullptr));
+  EXPECT_TRUE(fs().IsFolder(kDest));
+  EXPECT_TRUE(fs().List(kDest).empty());
+  ExpectAllReleased();
+}
+
+TEST(ExtractArchive, AnArchiveThatCannotBeOpenedGivesTheLibrarysCode) {
+  EXPECT_EQ(-102, ExtractArchive(kArchive, kDest, nullptr));  // missing
+  EXPECT_TRUE(fs().IsFolder(kDest));                           // the destination came first
+  fs().AddFile(kArchive, "This is not a zip archive at all, just some text.");
+  EXPECT_EQ(-102, ExtractArchive(kArchive, kDest, nullptr));
+  fs().AddFile(kArchive, "");
+  EXPECT_EQ(-102, ExtractArchive(kArchive, kDest, nullptr));
+  ExpectAllReleased();
+}
+
+TEST(ExtractArchive, ADestinationThatCannotBeCreatedFailsBeforeTheArchiveIsOpened) {
+  EXPECT_EQ(-1, ExtractArchive(kArchive, "Q:\\nowhere\\", nullptr));
+  fs().AddFile("C:\\blocked", "a file where the folder should be");
+  EXPECT_EQ(-1, ExtractArchive(kArchive, "C:\\blocked\\dest\\", nullptr));
+  EXPECT_EQ(0, fake::CallCount("fopen"));
+}
+
+TEST(ExtractArchive, ExistingFilesAreReplacedAndEmptyEntriesGiveEmptyFiles) {
+  fs().AddFile("C:\\ProgramData\\Tovlan\\lumatrek\\install\\a.txt", std::string(500, 'o'));
+  fs().AddFile("C:\\ProgramData\\Tovlan\\lumatrek\\install\\empty.txt", "old");
+  PutArchive({{"a.txt", "new"}, {"empty.txt", ""}});
+  EXPECT_EQ(0, ExtractArchive(kArchive, kDest, nullptr));
+  EXPECT_EQ("new", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\a.txt"));
+  EXPECT_TRUE(fs().Exists("C:\\ProgramData\\Tovlan\\lumatrek\\install\\empty.txt"));
+  EXPECT_EQ("", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\empty.txt"));
+}
+
+TEST(ExtractArchive, AFileWhoseFolderEntryIsMissingFails) {
+  PutArchive({{"first.txt", "1"}, {"sub/file.txt", "x"}, {"last.txt", "3"}});
+  EXPECT_EQ(-1, ExtractArchive(kArchive, kDest, nullptr));
+  EXPECT_EQ("1", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\first.txt"));  // stays
+  EXPECT_FALSE(fs().Exists("C:\\ProgramData\\Tovlan\\lumatrek\\install\\last.txt"));
+  ExpectAllReleased();
+}
+
+TEST(ExtractArchive, APasswordCannotBeUsed) {
+  PutArchive({{"dir/", "", true}, {"dir/a.txt", "a"}});
+  EXPECT_EQ(-1, ExtractArchive(kArchive, kDest, "secret"));
+  EXPECT_TRUE(fs().IsFolder("C:\\ProgramData\\Tovlan\\lumatrek\\install\\dir"));  // folders come first
+  EXPECT_FALSE(fs().Exists("C:\\ProgramData\\Tovlan\\lumatrek\\install\\dir\\a.txt"));
+  ExpectAllReleased();
+}
+
+TEST(ExtractArchive, NamesThatLeaveTheDestinationAreRefused) {
+  fs().AddFolder("C:\\ProgramData\\Tovlan\\lumatrek\\install\\sub");
+  const std::vector<std::string> names = {
+      "../escaped.txt",        "sub/../../escaped.txt", "sub\\..\\..\\escaped.txt", "/escaped.txt",
+      "\\escaped.txt",         "C:/escaped.txt",        "C:escaped.txt",            "sub/.. /../escaped.txt",
+      "sub/.../escaped.txt",   "ok.txt:stream",         "../",
+  };
+  for (const std::string& name : names) {
+    PutArchive({{name, "evil", name.back() == '/'}});
+    EXPECT_EQ(-1, ExtractArchive(kArchive, kDest, nullptr)) << name;
+    EXPECT_FALSE(fs().Exists("C:\\ProgramData\\Tovlan\\lumatrek\\escaped.txt")) << name;
+    EXPECT_FALSE(fs().Exists("C:\\escaped.txt")) << name;
+    EXPECT_EQ((std::vector<std::string>{"sub"}), fs().List(kDest)) << name;
+  }
+  // Dots inside a name are fine.
+  PutArchive({{"a..b.txt", "fine"}, {"sub/.hidden", "h"}});
+  EXPECT_EQ(0, ExtractArchive(kArchive, kDest, nullptr));
+  EXPECT_EQ("fine", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\a..b.txt"));
+  ExpectAllReleased();
+}
+
+TEST(ExtractArchive, ANameTooLongForTheNameBufferIsRefusedNotCut) {
+  const std::string name = std::string(300, 'n') + ".txt";
+  PutArchive({{name, "x"}});
+  EXPECT_EQ(-1, ExtractArchive(kArchive, "C:\\d\\", nullptr));
+  EXPECT_TRUE(fs().List("C:\\d").empty());
+}
+
+TEST(ExtractArchive, LocalFailuresEndWithMinusOneAndReleaseEverything) {
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+  };
+  const std::vector<Case> cases = {
+      {"no chunk buffer", [] { fake::Fail("malloc"); }},
+      {"output held open elsewhere",
+       [] {
+         fs().AddFile("C:\\ProgramData\\Tovlan\\lumatrek\\install\\a.txt", "locked");
+         fs().Lock("C:\\ProgramData\\Tovlan\\lumatrek\\install\\a.txt");
+       }},
+      {"a folder in the file's place", [] { fs().AddFolder("C:\\ProgramData\\Tovlan\\lumatrek\\install\\a.txt"); }},
+      {"folder entry cannot be created", [] { fs().AddFile("C:\\ProgramData\\Tovlan\\lumatrek\\install\\d", ""); }},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    PutArchive({{"d/", "", true}, {"a.txt", "text"}});
+    c.arrange();
+    EXPECT_EQ(-1, ExtractArchive(kArchive, kDest, nullptr)) << c.what;
+    ExpectAllReleased();
+  }
+}
+
+TEST(ExtractArchive, ADamagedEntryKeepsWhatWasReadAndTheNextEntriesFollow) {
+  std::string bytes = BuildArchive({{"damaged.bin", std::string(50000, 'd') + "tail"}, {"next.txt", "next"}});
+  // The first entry's deflated data starts after its 30-byte local header and name.
+  for (std::size_t i = 30 + 11 + 5; i < 30 + 11 + 40; ++i) bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+  fs().AddFile(kArchive, bytes);
+  EXPECT_EQ(0, ExtractArchive(kArchive, kDest, nullptr));
+  EXPECT_NE(std::string(50000, 'd') + "tail", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\damaged.bin"));
+  EXPECT_EQ("next", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\next.txt"));
+  ExpectAllReleased();
+}
