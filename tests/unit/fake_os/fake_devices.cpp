@@ -51,6 +51,11 @@ bool SamePath(const std::string& a, const std::string& b) {
   return true;
 }
 
+std::vector<HandleOwner>& owners() {
+  static std::vector<HandleOwner> list;
+  return list;
+}
+
 Handle* Lookup(os::HANDLE h) {
   auto it = state().handles.find(reinterpret_cast<std::uintptr_t>(h));
   return it == state().handles.end() ? nullptr : &it->second;
@@ -83,6 +88,8 @@ Device* Devices::Find(const std::string& path) {
 }
 
 int Devices::OpenHandles() const { return static_cast<int>(state().handles.size()); }
+
+void AddHandleOwner(HandleOwner owner) { owners().push_back(std::move(owner)); }
 
 Devices& devices() {
   static Devices d;
@@ -154,9 +161,16 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
 }
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
-  const bool failed = fake::Called("WaitForSingleObject");
+  if (fake::Called("WaitForSingleObject")) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return WAIT_FAILED;
+  }
+  for (const auto& owner : fake::owners()) {
+    DWORD result = WAIT_FAILED;
+    if (owner.wait && owner.wait(handle, milliseconds, &result)) return result;
+  }
   fake::Handle* h = fake::Lookup(handle);
-  if (h == nullptr || failed) {
+  if (h == nullptr) {
     SetLastError(fake::kErrorInvalidHandle);
     return WAIT_FAILED;
   }
@@ -219,6 +233,9 @@ BOOL GetOverlappedResult(HANDLE file, OVERLAPPED* overlapped, DWORD* bytesTransf
 
 BOOL CloseHandle(HANDLE handle) {
   fake::Called("CloseHandle");
+  for (const auto& owner : fake::owners()) {
+    if (owner.close && owner.close(handle)) return TRUE;
+  }
   auto& handles = fake::state().handles;
   auto it = handles.find(reinterpret_cast<std::uintptr_t>(handle));
   if (it == handles.end()) {

@@ -5,6 +5,7 @@
 // closing the handle without waiting loses the page.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,5 +42,14 @@ struct Devices {
 };
 
 Devices& devices();
+
+// WaitForSingleObject and CloseHandle serve every kind of handle. A facility
+// whose handles are not devices (child processes) answers for its own here;
+// each returns false for a handle that is not its own. Kept across resets.
+struct HandleOwner {
+  std::function<bool(void* handle, std::uint32_t milliseconds, std::uint32_t* waitResult)> wait;
+  std::function<bool(void* handle)> close;
+};
+void AddHandleOwner(HandleOwner owner);
 
 }  // namespace fake
