@@ -1,0 +1,33 @@
+// Checks of the Setup form that the install and "Connect Test" commands apply
+// before they act, with the message each rejection shows.
+#pragma once
+#include <regex>
+#include <string>
+
+#include "install/address_kind.h"
+
+inline constexpr const char kMsgPrinterNameWrong[] = "打印机名称错误";
+inline constexpr const char kMsgUsbPortNameWrong[] = "打印机USB端口名称错误";
+inline constexpr const char kMsgPrinterModelWrong[] = "打印机型号错误";
+inline constexpr const char kMsgAddressLengthWrong[] = "打印机IP格式错误";
+inline constexpr const char kMsgAddressFormWrong[] = "打印机网址IP格式错误";
+inline constexpr const char kMsgPortWrong[] = "打印机端口格式错误(0 < port < 65536)";
+
+// Passes a name of 1 to 31 bytes; nothing is trimmed, no character forbidden.
+bool CheckPrinterName(const std::string& printerName);
+
+enum class AddressCheck { RejectedByLength, Ipv4Address, HostName, RejectedByForm };
+
+// The four-number dotted IPv4 pattern (0-255, no leading zeros), ECMAScript grammar.
+std::regex CompileIpv4Pattern();
+
+// Empty or 32 bytes and more: rejected by length. The whole text matching the
+// pattern: IPv4 address. Else containing ".local" (case counts): host name.
+AddressCheck CheckNetworkAddress(const std::string& hostAddress, const std::regex& ipv4Pattern);
+
+// The address kind of an accepted address.
+AddressKind KindOf(AddressCheck check);
+
+// The port number read as strtol does (base 10), 1 to 65535; 0 when rejected
+// (empty, 32 bytes and more, or out of range).
+int CheckPortText(const std::string& portText);

@@ -1,0 +1,92 @@
+#include "testprint/network_transport.h"
+
+#include <cstdio>
+
+#include "os/sockets.h"
+
+namespace {
+
+constexpr os::WORD kWinsock22 = 0x0202;
+constexpr int kResolvedBufferSize = 256;
+
+// Pairs WSAStartup with WSACleanup.
+class SocketLibrary {
+ public:
+  SocketLibrary() : ready_(os::WSAStartup(kWinsock22, &data_) == 0) {}
+  ~SocketLibrary() {
+    if (ready_) os::WSACleanup();
+  }
+  SocketLibrary(const SocketLibrary&) = delete;
+  SocketLibrary& operator=(const SocketLibrary&) = delete;
+  bool ready() const { return ready_; }
+
+ private:
+  os::WSADATA data_{};
+  bool ready_;
+};
+
+class Socket {
+ public:
+  explicit Socket(os::SOCKET s) : s_(s) {}
+  ~Socket() {
+    if (s_ != os::INVALID_SOCKET) os::closesocket(s_);
+  }
+  Socket(const Socket&) = delete;
+  Socket& operator=(const Socket&) = delete;
+  os::SOCKET get() const { return s_; }
+
+ private:
+  os::SOCKET s_;
+};
+
+}  // namespace
+
+bool ResolveHostAddress(const char* name, char* out) {
+  if (name == nullptr || out == nullptr) return false;
+  SocketLibrary library;
+  if (!library.ready()) return false;
+  const os::hostent* host = os::gethostbyname(name);
+  // Only an IPv4 answer can be dialled by the transport.
+  if (host == nullptr || host->h_addrtype != os::AF_INET || host->h_length != 4 ||
+      host->h_addr_list == nullptr || host->h_addr_list[0] == nullptr) {
+    return false;
+  }
+  os::in_addr first{};
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(host->h_addr_list[0]);
+  first.S_un.S_un_b = {bytes[0], bytes[1], bytes[2], bytes[3]};
+  const char* dotted = os::inet_ntoa(first);
+  if (dotted == nullptr) return false;
+  std::snprintf(out, kResolvedBufferSize, "%s", dotted);
+  return true;
+}
+
+bool SendToNetworkPrinter(const char* address, int port, const unsigned char* data, int length) {
+  SocketLibrary library;
+  if (!library.ready()) return false;
+  os::sockaddr_in target{};
+  target.sin_family = os::AF_INET;
+  target.sin_port = os::htons(static_cast<unsigned short>(port));
+  target.sin_addr.S_un.S_addr = os::inet_addr(address);
+
+  Socket s(os::socket(os::AF_INET, os::SOCK_STREAM, 0));
+  if (s.get() == os::INVALID_SOCKET) {
+    std::printf("Socket() error:%d", os::WSAGetLastError());
+    std::fflush(stdout);
+    return false;
+  }
+  if (os::connect(s.get(), &target, static_cast<int>(sizeof(target))) == os::SOCKET_ERROR) {
+    std::printf("连接失败:%d", os::WSAGetLastError());
+    std::fflush(stdout);
+    return false;
+  }
+  // Each send takes what the system accepts; the first is made even for an empty run.
+  int sent = 0;
+  do {
+    const int taken = os::send(s.get(), reinterpret_cast<const char*>(data) + sent, length - sent, 0);
+    // An error ends the loop; so does a send that takes nothing, which would
+    // otherwise repeat for ever.
+    if (taken < 0 || (taken == 0 && length > 0)) return false;
+    sent += taken;
+  } while (sent < length);
+  return true;
+}

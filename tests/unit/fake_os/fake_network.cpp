@@ -1,0 +1,172 @@
+#include "fake_network.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "fake_os.h"
+#include "os/sockets.h"
+
+namespace fake {
+namespace {
+
+struct SocketState {
+  std::string peer;  // "a.b.c.d:port" once connected
+};
+
+struct Sockets {
+  std::map<os::SOCKET, SocketState> open;
+  os::SOCKET next = 100;
+  int lastError = 0;
+  // Storage behind the hostent that gethostbyname hands out, as the platform
+  // keeps one per thread.
+  os::hostent entry{};
+  std::vector<std::string> text;
+  std::vector<std::uint32_t> raw;
+  std::vector<char*> list;
+  char ntoa[16] = {};
+};
+
+Sockets& sockets() {
+  static Sockets* s = [] {
+    auto* created = new Sockets();
+    OnReset([created] { *created = Sockets(); });
+    return created;
+  }();
+  return *s;
+}
+
+std::string Dotted(std::uint32_t networkOrder) {
+  const auto* b = reinterpret_cast<const unsigned char*>(&networkOrder);
+  char text[16];
+  std::snprintf(text, sizeof text, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
+  return text;
+}
+
+}  // namespace
+
+Listener& Network::Listen(const std::string& address, int port) {
+  return listeners[address + ":" + std::to_string(port)];
+}
+
+Network& network() {
+  static Network* n = [] {
+    auto* created = new Network();
+    OnReset([created] { *created = Network(); });
+    return created;
+  }();
+  return *n;
+}
+
+}  // namespace fake
+
+namespace os {
+
+int WSAStartup(WORD, WSADATA* data) {
+  if (fake::Called("WSAStartup")) return 10091;  // WSASYSNOTREADY
+  std::memset(data, 0, sizeof(*data));
+  data->wVersion = 0x0202;
+  data->wHighVersion = 0x0202;
+  ++fake::network().startups;
+  return 0;
+}
+
+int WSACleanup() {
+  fake::Called("WSACleanup");
+  --fake::network().startups;
+  return 0;
+}
+
+int WSAGetLastError() { return fake::sockets().lastError; }
+
+hostent* gethostbyname(const char* name) {
+  fake::Called("gethostbyname");
+  auto& net = fake::network();
+  auto it = net.names.find(name);
+  if (it == net.names.end()) {
+    fake::sockets().lastError = 11001;  // WSAHOST_NOT_FOUND
+    return nullptr;
+  }
+  auto& s = fake::sockets();
+  s.raw.clear();
+  s.list.clear();
+  for (const auto& a : it->second.addresses) s.raw.push_back(inet_addr(a.c_str()));
+  for (auto& r : s.raw) s.list.push_back(reinterpret_cast<char*>(&r));
+  s.list.push_back(nullptr);
+  s.text = {name};
+  s.entry.h_name = s.text[0].data();
+  s.entry.h_aliases = nullptr;
+  s.entry.h_addrtype = it->second.addressType;
+  s.entry.h_length = it->second.addressType == 2 ? 4 : 16;
+  s.entry.h_addr_list = s.list.data();
+  return &s.entry;
+}
+
+char* inet_ntoa(in_addr address) {
+  auto& s = fake::sockets();
+  std::snprintf(s.ntoa, sizeof s.ntoa, "%s", fake::Dotted(address.S_un.S_addr).c_str());
+  return s.ntoa;
+}
+
+std::uint32_t inet_addr(const char* text) {
+  unsigned a, b, c, d;
+  char tail;
+  if (std::sscanf(text, "%u.%u.%u.%u%c", &a, &b, &c, &d, &tail) != 4 || a > 255 || b > 255 || c > 255 || d > 255) {
+    return 0xFFFFFFFFu;  // INADDR_NONE
+  }
+  return a | b << 8 | c << 16 | d << 24;
+}
+
+unsigned short htons(unsigned short value) { return static_cast<unsigned short>(value << 8 | value >> 8); }
+
+SOCKET socket(int family, int type, int) {
+  auto& s = fake::sockets();
+  if (fake::Called("socket") || family != AF_INET || type != SOCK_STREAM) {
+    s.lastError = 10047;  // WSAEAFNOSUPPORT
+    return INVALID_SOCKET;
+  }
+  const SOCKET id = s.next++;
+  s.open[id] = {};
+  ++fake::network().openSockets;
+  return id;
+}
+
+int connect(SOCKET id, const sockaddr_in* address, int length) {
+  auto& s = fake::sockets();
+  auto& net = fake::network();
+  const std::string peer = fake::Dotted(address->sin_addr.S_un.S_addr) + ":" +
+                           std::to_string(htons(address->sin_port));
+  if (fake::Called("connect") || length != 16 || address->sin_family != AF_INET ||
+      net.listeners.count(peer) == 0) {
+    s.lastError = net.connectError;
+    return SOCKET_ERROR;
+  }
+  s.open.at(id).peer = peer;
+  ++net.listeners[peer].connections;
+  return 0;
+}
+
+int send(SOCKET id, const char* data, int length, int) {
+  auto& s = fake::sockets();
+  auto& net = fake::network();
+  net.sendSizes.push_back(length);
+  auto it = s.open.find(id);
+  if (fake::Called("send") || it == s.open.end() || it->second.peer.empty() || length < 0) {
+    s.lastError = 10054;  // WSAECONNRESET
+    return SOCKET_ERROR;
+  }
+  fake::Listener& printer = net.listeners[it->second.peer];
+  int taken = length;
+  if (printer.maxPerSend > 0) taken = std::min(taken, printer.maxPerSend);
+  printer.received.append(data, static_cast<size_t>(taken));
+  return taken;
+}
+
+int closesocket(SOCKET id) {
+  fake::Called("closesocket");
+  if (fake::sockets().open.erase(id) != 0) --fake::network().openSockets;
+  return 0;
+}
+
+}  // namespace os

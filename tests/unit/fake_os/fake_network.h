@@ -1,0 +1,35 @@
+// The fake network: names that resolve (in order), printers listening on
+// address:port that keep every byte they receive, and the socket library's
+// start/clean-up balance.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+struct Listener {
+  std::string received;
+  int connections = 0;
+  int maxPerSend = 0;  // > 0: each send takes at most this many bytes
+};
+
+struct HostEntry {
+  std::vector<std::string> addresses;  // dotted IPv4, in answer order
+  short addressType = 2;               // AF_INET; 23 models an IPv6-only answer
+};
+
+struct Network {
+  std::map<std::string, HostEntry> names;
+  std::map<std::string, Listener> listeners;  // by "a.b.c.d:port"
+  int connectError = 10061;                   // WSAECONNREFUSED when nobody listens
+  int startups = 0;                           // WSAStartup calls not yet cleaned up
+  int openSockets = 0;
+  std::vector<int> sendSizes;                 // the length asked for by each send
+
+  Listener& Listen(const std::string& address, int port);
+};
+
+Network& network();
+
+}  // namespace fake

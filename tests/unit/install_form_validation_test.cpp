@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "install/form_validation.h"
+
+TEST(CheckPrinterName, AcceptsOneToThirtyOneBytes) {
+  EXPECT_FALSE(CheckPrinterName(""));
+  EXPECT_TRUE(CheckPrinterName("x"));
+  EXPECT_TRUE(CheckPrinterName(std::string(31, 'a')));
+  EXPECT_FALSE(CheckPrinterName(std::string(32, 'a')));
+  EXPECT_TRUE(CheckPrinterName("  spaces are kept  "));
+  // Sixteen double-byte characters are 32 bytes.
+  std::string gbk;
+  for (int i = 0; i < 16; ++i) gbk += "\xB2\xE2";
+  EXPECT_FALSE(CheckPrinterName(gbk));
+  EXPECT_TRUE(CheckPrinterName(gbk.substr(2)));
+}
+
+TEST(CheckNetworkAddress, AcceptsOnlyWholeDottedAddressesWithoutLeadingZeros) {
+  const std::regex ipv4 = CompileIpv4Pattern();
+  for (const char* good : {"192.168.0.1", "0.0.0.0", "255.255.255.255", "127.0.0.1", "10.200.99.249"}) {
+    EXPECT_EQ(AddressCheck::Ipv4Address, CheckNetworkAddress(good, ipv4)) << good;
+  }
+  for (const char* bad : {"256.1.1.1", "01.2.3.4", "1.2.3", "1.2.3.4.5", "1.2.3.4 ", " 1.2.3.4", "1.2.3.04",
+                          "a.b.c.d", "printer", "PRINTER.LOCAL"}) {
+    EXPECT_EQ(AddressCheck::RejectedByForm, CheckNetworkAddress(bad, ipv4)) << bad;
+  }
+}
+
+TEST(CheckNetworkAddress, AcceptsAnyTextHoldingDotLocalAsAHostName) {
+  const std::regex ipv4 = CompileIpv4Pattern();
+  for (const char* name : {"printer.local", "a.localnet", "x.local.y", ".local"}) {
+    EXPECT_EQ(AddressCheck::HostName, CheckNetworkAddress(name, ipv4)) << name;
+  }
+  EXPECT_EQ(AddressKind::HostName, KindOf(AddressCheck::HostName));
+  EXPECT_EQ(AddressKind::Ipv4Address, KindOf(AddressCheck::Ipv4Address));
+}
+
+TEST(CheckNetworkAddress, LengthIsCheckedBeforeAnyPattern) {
+  const std::regex ipv4 = CompileIpv4Pattern();
+  EXPECT_EQ(AddressCheck::RejectedByLength, CheckNetworkAddress("", ipv4));
+  const std::string name31 = std::string(25, 'p') + ".local";
+  ASSERT_EQ(31u, name31.size());
+  EXPECT_EQ(AddressCheck::HostName, CheckNetworkAddress(name31, ipv4));
+  EXPECT_EQ(AddressCheck::RejectedByLength, CheckNetworkAddress("p" + name31, ipv4));
+}
+
+TEST(CheckPortText, ReadsTheNumberAsStrtolDoes) {
+  EXPECT_EQ(9100, CheckPortText("9100"));
+  EXPECT_EQ(9100, CheckPortText(" 9100"));
+  EXPECT_EQ(9100, CheckPortText("9100abc"));
+  EXPECT_EQ(80, CheckPortText("+80"));
+  EXPECT_EQ(1, CheckPortText("1"));
+  EXPECT_EQ(65535, CheckPortText("65535"));
+  for (const char* bad : {"", "0", "65536", "-1", "abc", "0x50", "99999999999999999999", "-4294967295"}) {
+    EXPECT_EQ(0, CheckPortText(bad)) << bad;
+  }
+  EXPECT_EQ(0, CheckPortText(std::string(28, '0') + "9100"));  // 32 bytes
+  EXPECT_EQ(9100, CheckPortText(std::string(27, '0') + "9100"));
+}
+
+TEST(ValidationMessages, AreTheProgramsGbkTexts) {
+  EXPECT_STREQ("\xB4\xF2\xD3\xA1\xBB\xFA\xC3\xFB\xB3\xC6\xB4\xED\xCE\xF3", kMsgPrinterNameWrong);
+  EXPECT_STREQ("\xB4\xF2\xD3\xA1\xBB\xFA" "IP\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3", kMsgAddressLengthWrong);
+  EXPECT_STREQ("\xB4\xF2\xD3\xA1\xBB\xFA\xB6\xCB\xBF\xDA\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3(0 < port < 65536)",
+               kMsgPortWrong);
+}
