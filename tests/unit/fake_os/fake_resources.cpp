@@ -68,8 +68,8 @@ HMODULE GetModuleHandleA(LPCSTR moduleName) {
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
   if (fake::Called("FindResourceA")) return nullptr;
   // A null module means the program's own, as on Windows.
-  if ((module != nullptr && module != fake::Self()) || !IsIntResource(name) ||
-      IsIntResource(type)) {
+  if ((module != nullptr && module != fake::Self()) || !fake::IsIntResource(name) ||
+      fake::IsIntResource(type)) {
     return nullptr;
   }
   const int id = static_cast<int>(reinterpret_cast<std::uintptr_t>(name));
