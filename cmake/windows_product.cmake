@@ -25,7 +25,7 @@ target_compile_options(lumatrek-setup PRIVATE
   $<$<COMPILE_LANGUAGE:CXX>:${TEXT_FLAGS} -Wall -Wextra -Wno-missing-field-initializers -Os>)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES
   COMPILE_FLAGS "-I${GENERATED_DIR} -I${CMAKE_SOURCE_DIR}/resources"
-  OBJECT_DEPENDS "${GENERATED_DIR}/side.bmp;${GENERATED_DIR}/app.ico;${CMAKE_SOURCE_DIR}/resources/lumatrek-setup.manifest")
+  OBJECT_DEPENDS "${GENERATED_DIR}/side.bmp;${GENERATED_DIR}/app.ico;${GENERATED_DIR}/install.zip;${GENERATED_DIR}/sample.zip;${CMAKE_SOURCE_DIR}/resources/lumatrek-setup.manifest")
 target_link_options(lumatrek-setup PRIVATE -static -static-libgcc -static-libstdc++ -s)
 target_link_libraries(lumatrek-setup PRIVATE minizip_win
   comctl32 ole32 shlwapi winspool ws2_32 advapi32 user32 gdi32 kernel32)

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
+#include <iterator>
+
 #include "fake_os/fake_files.h"
 #include "fake_os/fake_os.h"
 #include "payload/archive_extraction.h"
@@ -151,5 +155,22 @@ TEST(ExtractArchive, ADamagedEntryKeepsWhatWasReadAndTheNextEntriesFollow) {
   EXPECT_EQ(0, ExtractArchive(kArchive, kDest, nullptr));
   EXPECT_NE(std::string(50000, 'd') + "tail", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\damaged.bin"));
   EXPECT_EQ("next", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\next.txt"));
+  ExpectAllReleased();
+}
+
+TEST(ExtractArchive, ThePayloadArchiveUnpacksIntoTheEightFilesAndTwoFolders) {
+  std::ifstream in(std::string(LUMATREK_GENERATED_DIR) + "/install.zip", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(bytes.empty());
+  fs().AddFile(kArchive, bytes);
+  EXPECT_EQ(0, ExtractArchive(kArchive, kDest, nullptr));
+  EXPECT_EQ((std::vector<std::string>{"amd64", "i386", "lumatrek.cat", "lumatrek.gpd", "lumatrek.inf",
+                                      "lumatrek.ini", "lumatrek80.cat", "lumatrek80.gpd", "lumatrek80.inf",
+                                      "lumatrek80.ini"}),
+            fs().List(kDest));
+  for (const char* arch : {"amd64", "i386"}) {
+    EXPECT_EQ((std::vector<std::string>{"lumatrek.dll", "lumatrek80.dll"}),
+              fs().List(std::string(kDest) + arch));
+  }
   ExpectAllReleased();
 }
