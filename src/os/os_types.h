@@ -5,6 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
+// The platform's handle tags, declared at global scope so that a handle type
+// is the same type whether or not <windows.h> was included first.
+struct HINSTANCE__;
+struct HRSRC__;
+struct HKEY__;
+struct SC_HANDLE__;
+
 namespace os {
 
 using BYTE = std::uint8_t;
@@ -16,12 +23,12 @@ using UINT = unsigned int;
 using LPSTR = char*;
 using LPCSTR = const char*;
 using HANDLE = void*;
-using HMODULE = struct HINSTANCE__*;
+using HMODULE = ::HINSTANCE__*;
 using HINSTANCE = HMODULE;
-using HRSRC = struct HRSRC__*;
+using HRSRC = ::HRSRC__*;
 using HGLOBAL = void*;
-using HKEY = struct HKEY__*;
-using SC_HANDLE = struct SC_HANDLE__*;
+using HKEY = ::HKEY__*;
+using SC_HANDLE = ::SC_HANDLE__*;
 
 // The Win32 adapters see these as the platform's own macros (same values);
 // everywhere else they are plain constants.
