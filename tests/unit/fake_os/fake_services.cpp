@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <stdexcept>
 
 #include "fake_os.h"
 #include "os/services.h"
@@ -302,7 +303,12 @@ DWORD GetTickCount() {
 
 void Sleep(DWORD milliseconds) {
   fake::Called("Sleep");
-  fake::services().tick += milliseconds;
+  fake::ServiceManager& m = fake::services();
+  m.tick += milliseconds;
+  m.slept += milliseconds;
+  // Every wait of the program is bounded by seconds: a wait that has run for
+  // an hour of fake time never ends, and the test says so instead of hanging.
+  if (m.slept > 3600ull * 1000ull) throw std::runtime_error("Sleep: over an hour of waiting; the wait never ends");
 }
 
 }  // namespace os

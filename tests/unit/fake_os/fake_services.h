@@ -38,6 +38,7 @@ struct Service {
 
 struct ServiceManager {
   std::uint32_t tick = 0;  // what GetTickCount answers
+  std::uint64_t slept = 0; // milliseconds of Sleep in this test; past an hour, Sleep throws
 
   // Arrange. Services are listed in the order they were added.
   Service& Add(const std::string& name, std::uint32_t state);
