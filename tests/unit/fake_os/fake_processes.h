@@ -1,0 +1,54 @@
+// The fake process table: every program start is recorded (application name,
+// command line, the program file that ran, the child's current folder), runs
+// to its end at once, and exits with the code (and writes the standard output)
+// scripted for its command line. Programs are found as Windows finds them: a
+// bare name in the current folder before the system folder. The environment
+// is the fake file system's (fake::files().SetEnv); COMSPEC is unset at first.
+// Process and thread handles are waited on and closed through the device
+// fake's WaitForSingleObject and CloseHandle; every process has already ended.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+struct Launch {
+  std::string application;       // lpApplicationName as passed ("" for none)
+  std::string commandLine;       // as passed; for _popen, the command it was given
+  std::string program;           // the program file that was (or would have been) run
+  std::string currentDirectory;  // the child's current folder
+  int showWindow = -1;           // STARTUPINFOA's wShowWindow (-1 for _popen)
+  bool piped = false;            // started by _popen
+  bool started = false;          // false: the start failed
+};
+
+struct Response {
+  std::string pattern;          // part of the command line, case ignored
+  std::uint32_t exitCode = 0;
+  std::string output;           // standard output as written ("\r\n" line ends)
+  std::function<void()> effect; // what running the command changes
+};
+
+struct Processes {
+  std::string systemDirectory = "C:\\Windows\\system32";
+
+  // Arrange. The latest response whose pattern occurs in a command line
+  // answers it; a command line nothing matches exits 0 without output.
+  Response& Respond(const std::string& pattern, std::uint32_t exitCode, const std::string& output = "");
+  // Program files whose path contains `pattern` (case ignored) cannot be started.
+  void CannotStart(const std::string& pattern);
+
+  // Inspect.
+  std::vector<Launch> launches;  // every start tried, in order
+  int OpenHandles() const;       // process and thread handles not yet closed
+  int OpenPipes() const;         // _popen streams not yet closed
+
+  std::vector<Response> responses;
+  std::vector<std::string> missing;
+};
+
+Processes& processes();
+
+}  // namespace fake
