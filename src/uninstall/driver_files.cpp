@@ -1,0 +1,36 @@
+#include "uninstall/driver_files.h"
+
+#include <cstdio>
+
+#include "os/files.h"
+#include "os/processes.h"
+#include "os/system_info.h"
+#include "uninstall/driver_removal.h"
+
+DriverFolders GetDriverFolders() {
+  char buffer[1024] = {};
+  os::GetSystemDirectoryA(buffer, sizeof buffer);
+  DriverFolders folders;
+  folders.system = buffer;
+  if (folders.system.empty() || folders.system.back() != '\\') folders.system += '\\';
+
+  os::SYSTEM_INFO info{};
+  os::GetNativeSystemInfo(&info);
+  const bool x64 = info.wProcessorArchitecture == os::PROCESSOR_ARCHITECTURE_AMD64 ||
+                   info.wProcessorArchitecture == os::PROCESSOR_ARCHITECTURE_IA64;
+  folders.driver = folders.system + (x64 ? "spool\\drivers\\x64\\3\\" : "spool\\drivers\\w32x86\\3\\");
+  return folders;
+}
+
+bool DeleteDriverFiles() {
+  const DriverFolders folders = GetDriverFolders();
+  static const char* const kFormats[] = {"%s%s.BUD", "%s%s.dll", "%s%s.gpd", "%s%s.ini"};
+  for (const char* model : {kDriverName58, kDriverName80}) {
+    for (const char* format : kFormats) {
+      char path[1024 + 64];
+      std::snprintf(path, sizeof path, format, folders.driver.c_str(), model);
+      if (os::PathFileExistsA(path) && !os::DeleteFileA(path)) return false;
+    }
+  }
+  return true;
+}

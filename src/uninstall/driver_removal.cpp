@@ -1,0 +1,80 @@
+#include "uninstall/driver_removal.h"
+
+#include <cstring>
+#include <string>
+
+#include "os/system_info.h"
+#include "spooler/command_interpreter.h"
+#include "spooler/service_control.h"
+#include "uninstall/spooler_lists.h"
+
+namespace {
+
+// One owner per open printer.
+class PrinterHandle {
+ public:
+  explicit PrinterHandle(char* name) {
+    os::PRINTER_DEFAULTSA defaults{nullptr, nullptr, os::PRINTER_ALL_ACCESS};
+    if (!os::OpenPrinterA(name, &handle_, &defaults)) handle_ = nullptr;
+  }
+  ~PrinterHandle() { Close(); }
+  PrinterHandle(const PrinterHandle&) = delete;
+  PrinterHandle& operator=(const PrinterHandle&) = delete;
+  os::HANDLE get() const { return handle_; }
+  void Close() {
+    if (handle_ != nullptr) os::ClosePrinter(handle_);
+    handle_ = nullptr;
+  }
+
+ private:
+  os::HANDLE handle_ = nullptr;
+};
+
+// Old systems flag themselves with bit 7 of the major version byte; there a
+// queued job is cancelled rather than deleted.
+os::DWORD JobRemovalCommand() {
+  return (os::GetVersion() & 0x80) != 0 ? os::JOB_CONTROL_CANCEL : os::JOB_CONTROL_DELETE;
+}
+
+bool DeleteQueuedJobs(os::HANDLE printer, os::DWORD jobCount) {
+  SpoolerList<os::JOB_INFO_1A> jobs = ListJobs(printer, jobCount);
+  if (!jobs) return false;
+  for (os::JOB_INFO_1A& job : jobs) {
+    if (!os::SetJobA(printer, job.JobId, 1, reinterpret_cast<os::BYTE*>(&job), JobRemovalCommand())) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RemovePrintersOfDriver(const os::DRIVER_INFO_3A& driver) {
+  SpoolerList<os::PRINTER_INFO_2A> printers = ListPrinters();
+  if (!printers) return 0;
+  for (const os::PRINTER_INFO_2A& printer : printers) {
+    if (printer.pDriverName == nullptr || std::strcmp(printer.pDriverName, driver.pName) != 0) continue;
+    PrinterHandle handle(printer.pPrinterName);
+    if (handle.get() == nullptr) return 0;
+    // The count is the one listed; jobs that arrived since stay.
+    if (printer.cJobs != 0 && !DeleteQueuedJobs(handle.get(), printer.cJobs)) return 0;
+    handle.Close();
+
+    const std::string line = std::string("rundll32 printui.dll,PrintUIEntry /dl /n \"") + printer.pPrinterName + "\"";
+    if (RunCommand(line.c_str()) != 0) return 0;
+  }
+  return 1;
+}
+
+int RemoveDriver(const char* name) {
+  if (!IsSpoolerRunning()) StartSpooler();
+  SpoolerList<os::DRIVER_INFO_3A> drivers = ListPrinterDrivers();
+  if (!drivers) return 0;
+  // The list stays the one taken before any restart.
+  for (const os::DRIVER_INFO_3A& driver : drivers) {
+    if (driver.pName == nullptr || std::strcmp(driver.pName, name) != 0) continue;
+    if (RemovePrintersOfDriver(driver) == 0) return 0;
+    if (!os::DeletePrinterDriverA(nullptr, nullptr, driver.pName)) return 0;
+    if (IsSpoolerRunning() && StopSpooler() == 0) return 0;
+    if (StartSpooler() == 0) return 0;
+  }
+  return 1;
+}

@@ -1,0 +1,21 @@
+// Taking a printer driver out of the local spooler: the printers that use it
+// (after deleting their queued jobs), then the driver, then a spooler restart.
+// Names match exactly, case counting. Nothing here shows a message.
+#pragma once
+#include "os/spooler.h"
+
+// The two models' driver names, in the order they are removed.
+inline constexpr const char kDriverName58[] = "lumatrek";
+inline constexpr const char kDriverName80[] = "lumatrek80";
+
+// Removes every printer whose driver is `driver.pName`: its queued jobs are
+// deleted (cancelled on systems whose version byte has bit 7 set), the printer
+// is closed and removed with "rundll32 printui.dll,PrintUIEntry /dl /n "NAME"".
+// 1 when all went (also when none used the driver); 0 at the first failure.
+int RemovePrintersOfDriver(const os::DRIVER_INFO_3A& driver);
+
+// Removes the printers of, and then deletes, every installed driver named
+// `name`, restarting the spooler after each. Starts the spooler first if it is
+// down (whatever the outcome). 1 when all went (also when none matched); 0 at
+// the first failure, including a spooler that cannot be restarted.
+int RemoveDriver(const char* name);

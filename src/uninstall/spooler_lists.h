@@ -1,0 +1,52 @@
+// Lists read from the print spooler with a sizing call and a filling call.
+// Each list owns its heap block (records first, their strings behind) and
+// frees it when it goes out of scope, so the caller releases it on every path.
+#pragma once
+#include <utility>
+
+#include "os/memory.h"
+#include "os/os_types.h"
+#include "os/spooler.h"
+
+template <typename Record>
+class SpoolerList {
+ public:
+  // "Nothing": the list could not be read.
+  SpoolerList() = default;
+  // Takes over `block` (from os::malloc) holding `count` records.
+  SpoolerList(void* block, os::DWORD count) : block_(block), count_(count) {}
+  ~SpoolerList() { os::free(block_); }
+  SpoolerList(SpoolerList&& other) noexcept
+      : block_(std::exchange(other.block_, nullptr)), count_(std::exchange(other.count_, 0)) {}
+  SpoolerList& operator=(SpoolerList&& other) noexcept {
+    if (this != &other) {
+      os::free(block_);
+      block_ = std::exchange(other.block_, nullptr);
+      count_ = std::exchange(other.count_, 0);
+    }
+    return *this;
+  }
+  SpoolerList(const SpoolerList&) = delete;
+  SpoolerList& operator=(const SpoolerList&) = delete;
+
+  // True when the list was read (it may still hold no records).
+  explicit operator bool() const { return block_ != nullptr; }
+  os::DWORD count() const { return count_; }
+  Record* begin() const { return static_cast<Record*>(block_); }
+  Record* end() const { return begin() + count_; }
+
+ private:
+  void* block_ = nullptr;
+  os::DWORD count_ = 0;
+};
+
+// The local machine's printer drivers (level 3, the caller's environment).
+// Nothing unless the sizing call reports ERROR_INSUFFICIENT_BUFFER.
+SpoolerList<os::DRIVER_INFO_3A> ListPrinterDrivers();
+// Local and connected printers (level 2). A sizing call that succeeds gives a
+// list of no printers; nothing only when it fails with another error than
+// ERROR_INSUFFICIENT_BUFFER, or when allocating or filling fails.
+SpoolerList<os::PRINTER_INFO_2A> ListPrinters();
+// Up to `jobCount` jobs of the open printer, from the first (level 1).
+// Nothing unless the sizing call reports ERROR_INSUFFICIENT_BUFFER.
+SpoolerList<os::JOB_INFO_1A> ListJobs(os::HANDLE printer, os::DWORD jobCount);

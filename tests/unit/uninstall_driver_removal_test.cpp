@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_os/fake_os.h"
+#include "fake_os/fake_processes.h"
+#include "fake_os/fake_services.h"
+#include "fake_os/fake_spooler.h"
+#include "fake_os/fake_system_info.h"
+#include "os/services.h"
+#include "os/spooler.h"
+#include "uninstall/driver_removal.h"
+#include "uninstall/spooler_lists.h"
+
+namespace {
+
+fake::Spooler& spooler() { return fake::spooler(); }
+
+// A running spooler, and a printer UI whose "/dl" command removes the printer.
+void Arrange() {
+  fake::services().AddSpoolerWithPrerequisites(os::SERVICE_RUNNING);
+  spooler().AnswerRemovalCommands();
+}
+
+// What the operation did to the system, in the order it happened: jobs
+// deleted, commands run, drivers deleted, spooler stops and starts.
+std::vector<std::string> Story() {
+  std::vector<std::string> story;
+  std::size_t job = 0, launch = 0, driver = 0;
+  const auto& launches = fake::processes().launches;
+  for (const std::string& call : fake::Calls()) {
+    if (call == "SetJobA" && job < spooler().jobControls.size()) {
+      story.push_back("job " + std::to_string(spooler().jobControls[job++].jobId));
+    } else if (call == "CreateProcessA" && launch < launches.size()) {
+      const std::string& line = launches[launch++].commandLine;
+      story.push_back("run " + line.substr(line.find(" /c ") + 4));
+    } else if (call == "DeletePrinterDriverA" && driver < spooler().deletedDrivers.size()) {
+      story.push_back("delete " + spooler().deletedDrivers[driver++]);
+    } else if (call == "ControlService") {
+      story.push_back("stop");
+    } else if (call == "StartServiceA") {
+      story.push_back("start");
+    }
+  }
+  return story;
+}
+
+std::vector<std::string> PrinterNames() {
+  std::vector<std::string> names;
+  for (const auto& p : spooler().printers) names.push_back(p.name);
+  return names;
+}
+
+os::DRIVER_INFO_3A Record(const char* name) {
+  os::DRIVER_INFO_3A record{};
+  record.pName = const_cast<char*>(name);
+  return record;
+}
+
+void ExpectEverythingReleased() {
+  EXPECT_EQ(0, spooler().OpenHandles());
+  EXPECT_EQ(0, spooler().badCloses);
+  EXPECT_EQ(0, fake::LiveBlocks());
+  EXPECT_EQ(0, fake::processes().OpenHandles());
+}
+
+}  // namespace
+
+TEST(RemoveDriver, MatchesOnlyTheExactNameWithCaseCountingAndTouchesNothingElse) {
+  Arrange();
+  spooler().AddDriver("lumatrek80");
+  spooler().AddDriver("Lumatrek");
+  spooler().AddDriver("lumatrek ");
+  spooler().AddPrinter("lumatrek80-usb", "lumatrek80", 2);
+
+  EXPECT_EQ(1, RemoveDriver("lumatrek"));
+  EXPECT_TRUE(Story().empty());
+  EXPECT_EQ(3u, spooler().drivers.size());
+  EXPECT_EQ(std::vector<std::string>{"lumatrek80-usb"}, PrinterNames());
+  EXPECT_EQ(0, fake::CallCount("EnumPrintersA"));
+  ExpectEverythingReleased();
+}
+
+TEST(RemoveDriver, DeletesTheJobsThenRemovesEachPrinterInListOrderThenTheDriverThenRestartsTheSpooler) {
+  Arrange();
+  spooler().AddDriver("Generic / Text Only");
+  spooler().AddDriver("lumatrek");
+  spooler().AddPrinter("lumatrek58-usb", "lumatrek", 0);
+  spooler().AddPrinter("Office", "Generic / Text Only", 1);
+  spooler().AddPrinter("lumatrek58-wifi", "lumatrek", 3);  // jobs 8, 9, 10
+
+  EXPECT_EQ(1, RemoveDriver("lumatrek"));
+  const std::vector<std::string> expected = {
+      "run rundll32 printui.dll,PrintUIEntry /dl /n \"lumatrek58-usb\"",
+      "job 8",
+      "job 9",
+      "job 10",
+      "run rundll32 printui.dll,PrintUIEntry /dl /n \"lumatrek58-wifi\"",
+      "delete lumatrek",
+      "stop",
+      "start",
+  };
+  EXPECT_EQ(expected, Story());
+  EXPECT_EQ(std::vector<std::string>{"Office"}, PrinterNames());
+  EXPECT_EQ(1u, spooler().FindPrinter("Office")->jobs.size());
+  EXPECT_FALSE(spooler().HasDriver("lumatrek"));
+  EXPECT_TRUE(spooler().HasDriver("Generic / Text Only"));
+  for (const fake::JobControl& c : spooler().jobControls) EXPECT_EQ(os::JOB_CONTROL_DELETE, c.command);
+  for (std::uint32_t access : spooler().openAccess) EXPECT_EQ(0xF000Cu, access);
+  EXPECT_EQ(os::SERVICE_RUNNING, fake::services().StateOf("Spooler"));
+  ExpectEverythingReleased();
+}
+
+TEST(RemoveDriver, HandlesEachRecordOfADriverListedTwiceWithARestartAfterEach) {
+  Arrange();
+  spooler().AddDriver("lumatrek80").environment = "Windows x64";
+  spooler().AddDriver("lumatrek80").environment = "Windows NT x86";
+  spooler().AddPrinter("lumatrek80-wifi", "lumatrek80");
+
+  EXPECT_EQ(1, RemoveDriver("lumatrek80"));
+  const std::vector<std::string> expected = {
+      "run rundll32 printui.dll,PrintUIEntry /dl /n \"lumatrek80-wifi\"",
+      "delete lumatrek80", "stop", "start", "delete lumatrek80", "stop", "start",
+  };
+  EXPECT_EQ(expected, Story());
+  EXPECT_TRUE(spooler().drivers.empty());
+  // The driver list is read once, before the first restart.
+  EXPECT_EQ(2, fake::CallCount("EnumPrinterDriversA"));
+  ExpectEverythingReleased();
+}
+
+TEST(RemoveDriver, CancelsRatherThanDeletesJobsWhereTheVersionByteHasBit7Set) {
+  struct Case {
+    std::uint32_t version;
+    std::uint32_t command;
+  };
+  const Case cases[] = {
+      {0x23F00206, os::JOB_CONTROL_DELETE},  // 6.2
+      {0x80000004, os::JOB_CONTROL_DELETE},  // the high bit of the word is not the one
+      {0x00000086, os::JOB_CONTROL_CANCEL},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    Arrange();
+    fake::systemInfo().version = c.version;
+    spooler().AddDriver("lumatrek");
+    spooler().AddPrinter("lumatrek58-usb", "lumatrek", 2);
+    EXPECT_EQ(1, RemoveDriver("lumatrek")) << std::hex << c.version;
+    ASSERT_EQ(2u, spooler().jobControls.size());
+    EXPECT_EQ(c.command, spooler().jobControls[0].command) << std::hex << c.version;
+    EXPECT_EQ(c.command, spooler().jobControls[1].command) << std::hex << c.version;
+  }
+}
+
+TEST(RemoveDriver, StartsADownSpoolerFirstAndGoesOnWhateverTheOutcome) {
+  fake::services().AddSpoolerWithPrerequisites(os::SERVICE_STOPPED);
+  fake::services().Find("Spooler")->refusesStart = true;
+  spooler().AddDriver("Generic / Text Only");
+  EXPECT_EQ(1, RemoveDriver("lumatrek"));
+  EXPECT_GE(fake::CallCount("StartServiceA"), 1);
+  EXPECT_EQ(2, fake::CallCount("EnumPrinterDriversA"));
+}
+
+TEST(RemoveDriver, FailsWhenTheSpoolerCannotBeRestartedAfterTheDriverIsDeleted) {
+  for (const bool refuseStop : {true, false}) {
+    fake::Reset();
+    Arrange();
+    spooler().AddDriver("lumatrek");
+    spooler().AddDriver("lumatrek");
+    (refuseStop ? fake::services().Find("Spooler")->refusesStop : fake::services().Find("Spooler")->refusesStart) =
+        true;
+    EXPECT_EQ(0, RemoveDriver("lumatrek")) << refuseStop;
+    // The second record is not reached.
+    EXPECT_EQ(std::vector<std::string>{"lumatrek"}, spooler().deletedDrivers) << refuseStop;
+    if (refuseStop) {
+      EXPECT_EQ(0, fake::CallCount("StartServiceA"));
+    }
+    ExpectEverythingReleased();
+  }
+}
+
+TEST(RemoveDriver, StopsAtAFailedPrinterRemovalAndKeepsTheDriver) {
+  Arrange();
+  spooler().AddDriver("lumatrek");
+  spooler().AddPrinter("lumatrek58-usb", "lumatrek");
+  spooler().AddPrinter("lumatrek58-wifi", "lumatrek");
+  fake::processes().Respond("/dl /n \"lumatrek58-usb\"", 1);
+
+  EXPECT_EQ(0, RemoveDriver("lumatrek"));
+  EXPECT_EQ(std::vector<std::string>{"run rundll32 printui.dll,PrintUIEntry /dl /n \"lumatrek58-usb\""}, Story());
+  EXPECT_TRUE(spooler().HasDriver("lumatrek"));
+  ExpectEverythingReleased();
+}
+
+TEST(RemoveDriver, FailsWhenTheDriverCannotBeDeleted) {
+  Arrange();
+  spooler().AddDriver("lumatrek");
+  fake::Fail("DeletePrinterDriverA");
+  EXPECT_EQ(0, RemoveDriver("lumatrek"));
+  EXPECT_EQ(0, fake::CallCount("ControlService"));
+  ExpectEverythingReleased();
+}
+
+TEST(RemovePrintersOfDriver, EachFailingStepEndsItWithTheHandleClosedAndNoRemovalCommand) {
+  struct Case {
+    const char* what;
+    const char* failing;
+    int nth;
+  };
+  const Case cases[] = {
+      {"printer cannot be opened", "OpenPrinterA", 1},
+      {"job sizing call", "EnumJobsA", 1},
+      {"job filling call", "EnumJobsA", 2},
+      {"no memory for the jobs", "malloc", 2},
+      {"a job cannot be deleted", "SetJobA", 2},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    Arrange();
+    spooler().AddPrinter("lumatrek58-usb", "lumatrek", 3);
+    fake::FailNth(c.failing, c.nth);
+    EXPECT_EQ(0, RemovePrintersOfDriver(Record("lumatrek"))) << c.what;
+    EXPECT_TRUE(fake::processes().launches.empty()) << c.what;
+    EXPECT_NE(nullptr, spooler().FindPrinter("lumatrek58-usb")) << c.what;
+    EXPECT_EQ(0, spooler().OpenHandles()) << c.what;
+    EXPECT_EQ(0, fake::LiveBlocks()) << c.what;
+  }
+}
+
+TEST(RemovePrintersOfDriver, SucceedsWithNoPrintersAtAllAndFailsWhenThePrintersCannotBeListed) {
+  Arrange();
+  EXPECT_EQ(1, RemovePrintersOfDriver(Record("lumatrek")));
+  EXPECT_EQ(0, fake::LiveBlocks());
+
+  spooler().AddPrinter("lumatrek58-usb", "lumatrek");
+  fake::FailNth("EnumPrintersA", 3);  // the sizing call of the second run
+  EXPECT_EQ(0, RemovePrintersOfDriver(Record("lumatrek")));
+  EXPECT_TRUE(fake::processes().launches.empty());
+}

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_os/fake_os.h"
+#include "fake_os/fake_spooler.h"
+#include "os/spooler.h"
+#include "uninstall/spooler_lists.h"
+
+namespace {
+
+fake::Spooler& spooler() { return fake::spooler(); }
+
+os::HANDLE Open(const char* name) {
+  os::HANDLE h = nullptr;
+  os::PRINTER_DEFAULTSA defaults{nullptr, nullptr, os::PRINTER_ALL_ACCESS};
+  EXPECT_TRUE(os::OpenPrinterA(const_cast<char*>(name), &h, &defaults));
+  return h;
+}
+
+}  // namespace
+
+TEST(ListPrinters, AnEmptySpoolerGivesAListOfNoPrintersButASizingErrorGivesNothing) {
+  {
+    auto printers = ListPrinters();
+    EXPECT_TRUE(printers);
+    EXPECT_EQ(0u, printers.count());
+  }
+  EXPECT_EQ(0, fake::LiveBlocks());
+
+  spooler().AddPrinter("lumatrek58-usb", "lumatrek");
+  fake::FailNth("EnumPrintersA", 3);  // the next sizing call: the spooler is down
+  const int allocations = fake::CallCount("malloc");
+  EXPECT_FALSE(ListPrinters());
+  EXPECT_EQ(allocations, fake::CallCount("malloc"));
+}
+
+TEST(ListPrinters, ReadsEveryPrinterWithItsDriverAndJobCount) {
+  spooler().AddPrinter("lumatrek58-usb", "lumatrek", 2);
+  spooler().AddPrinter("Office", "Generic / Text Only");
+  auto printers = ListPrinters();
+  ASSERT_TRUE(printers);
+  ASSERT_EQ(2u, printers.count());
+  EXPECT_STREQ("lumatrek58-usb", printers.begin()[0].pPrinterName);
+  EXPECT_STREQ("lumatrek", printers.begin()[0].pDriverName);
+  EXPECT_EQ(2u, printers.begin()[0].cJobs);
+  EXPECT_STREQ("Generic / Text Only", printers.begin()[1].pDriverName);
+  EXPECT_EQ(0u, printers.begin()[1].cJobs);
+}
+
+TEST(ListPrinterDrivers, GivesNothingUnlessTheSizingCallAsksForABuffer) {
+  // No driver installed: the sizing call succeeds, and an error left over
+  // from an earlier call is not taken for its answer.
+  os::SetLastError(os::ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_FALSE(ListPrinterDrivers());
+
+  spooler().AddDriver("lumatrek");
+  spooler().AddDriver("lumatrek80");
+  {
+    auto drivers = ListPrinterDrivers();
+    ASSERT_TRUE(drivers);
+    ASSERT_EQ(2u, drivers.count());
+    EXPECT_STREQ("lumatrek80", drivers.begin()[1].pName);
+  }
+  struct Case {
+    const char* what;
+    const char* failing;
+    int nth;
+  };
+  const Case cases[] = {
+      {"sizing call fails with another error", "EnumPrinterDriversA", 1},
+      {"filling call fails", "EnumPrinterDriversA", 2},
+      {"no memory", "malloc", 1},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    spooler().AddDriver("lumatrek");
+    fake::FailNth(c.failing, c.nth);
+    EXPECT_FALSE(ListPrinterDrivers()) << c.what;
+    EXPECT_EQ(0, fake::LiveBlocks()) << c.what;
+  }
+}
+
+TEST(ListJobs, ReadsAtMostTheGivenNumberOfJobsFromTheFirst) {
+  spooler().AddPrinter("lumatrek58-usb", "lumatrek", 3);  // jobs 7, 8, 9
+  os::HANDLE h = Open("lumatrek58-usb");
+  {
+    auto jobs = ListJobs(h, 2);
+    ASSERT_TRUE(jobs);
+    ASSERT_EQ(2u, jobs.count());
+    EXPECT_EQ(7u, jobs.begin()[0].JobId);
+    EXPECT_EQ(8u, jobs.begin()[1].JobId);
+  }
+  // The queue emptied since the printer was listed: the sizing call succeeds, which gives nothing.
+  spooler().FindPrinter("lumatrek58-usb")->jobs.clear();
+  EXPECT_FALSE(ListJobs(h, 3));
+  os::ClosePrinter(h);
+  EXPECT_EQ(0, fake::LiveBlocks());
+}
+
+TEST(SpoolerList, MovingHandsOverTheBlockSoItIsFreedOnce) {
+  spooler().AddDriver("lumatrek");
+  auto first = ListPrinterDrivers();
+  auto second = ListPrinterDrivers();
+  EXPECT_EQ(2, fake::LiveBlocks());
+  first = std::move(second);
+  EXPECT_EQ(1, fake::LiveBlocks());
+  EXPECT_TRUE(first);
+  EXPECT_EQ(1u, first.count());
+}
