@@ -4,6 +4,7 @@
 #include "app/dialog/dialog_views.h"
 #include "app/printer_names.h"
 #include "app/usb_port_list.h"
+#include "uninstall/uninstall_command.h"
 
 namespace {
 
@@ -123,4 +124,8 @@ LRESULT CMainDlg::OnUsbPortDropDown(WORD, WORD, HWND, BOOL&) {
 LRESULT CMainDlg::OnInstall(WORD, WORD, HWND, BOOL&) { return 0; }
 LRESULT CMainDlg::OnConnectTest(WORD, WORD, HWND, BOOL&) { return 0; }
 LRESULT CMainDlg::OnFindUsbPort(WORD, WORD, HWND, BOOL&) { return 0; }
-LRESULT CMainDlg::OnUninstall(WORD, WORD, HWND, BOOL&) { return 0; }
+LRESULT CMainDlg::OnUninstall(WORD, WORD, HWND, BOOL&) {
+  DialogMessages messages(m_hWnd);
+  RunUninstallCommand(messages);
+  return 0;
+}

@@ -1,0 +1,10 @@
+// The "Uninstall" button: takes both models' printers, jobs, drivers, driver
+// packages and driver files out of the system, and reports once.
+#pragma once
+#include "app/messages.h"
+
+// Runs every step under one switch-off of WOW64 file-system redirection (only
+// where the process runs under WOW64; a 32-bit system has none) and shows
+// exactly one message: "驱动卸载完成" or the failure text. Redirection is
+// switched back on, after the message, on every path.
+void RunUninstallCommand(MessageSink& messages);

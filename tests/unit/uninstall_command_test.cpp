@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_os/fake_files.h"
+#include "fake_os/fake_os.h"
+#include "fake_os/fake_processes.h"
+#include "fake_os/fake_services.h"
+#include "fake_os/fake_spooler.h"
+#include "fake_os/fake_system_info.h"
+#include "os/services.h"
+#include "support/recording_sink.h"
+#include "uninstall/uninstall_command.h"
+
+namespace {
+
+// "驱动卸载完成" under "提示"; "驱动卸载失败，请重启计算机后重试！" under "错误".
+const ShownMessage kDone{"\xC7\xFD\xB6\xAF\xD0\xB6\xD4\xD8\xCD\xEA\xB3\xC9", "\xCC\xE1\xCA\xBE"};
+const ShownMessage kFailed{
+    "\xC7\xFD\xB6\xAF\xD0\xB6\xD4\xD8\xCA\xA7\xB0\xDC\xA3\xAC\xC7\xEB\xD6\xD8\xC6\xF4\xBC\xC6\xCB\xE3\xBB\xFA\xBA"
+    "\xF3\xD6\xD8\xCA\xD4\xA3\xA1",
+    "\xB4\xED\xCE\xF3"};
+
+const char kX64[] = "C:\\Windows\\system32\\spool\\drivers\\x64\\3\\";
+
+// Also notes whether redirection was still off while the message was up.
+class Sink : public RecordingSink {
+ public:
+  void Show(const std::string& text, const char* caption) override {
+    RecordingSink::Show(text, caption);
+    redirectionOnAtMessage = fake::systemInfo().redirectionOn;
+  }
+  bool redirectionOnAtMessage = true;
+};
+
+fake::Spooler& spooler() { return fake::spooler(); }
+
+std::string Listing(bool with58, bool with80) {
+  std::string text = "Published name :  oem0.inf\nDriver package provider :  Microsoft\n\n";
+  if (with58) text += "Published Name:  oem5.inf\nOriginal Name:  lumatrek.inf\nProvider Name:  Lumatrek Pos Printer\n\n";
+  if (with80) text += "Published Name:  oem6.inf\nOriginal Name:  lumatrek80.inf\nProvider Name:  Lumatrek Pos Printer\n";
+  return text;
+}
+
+// A machine with a running spooler, an inbox driver and printer, and the
+// printer UI and pnputil of the system; the product as far as asked.
+void Arrange(bool with58, bool with80) {
+  fake::services().AddSpoolerWithPrerequisites(os::SERVICE_RUNNING);
+  spooler().AnswerRemovalCommands();
+  spooler().AddDriver("Microsoft XPS Document Writer v4");
+  spooler().AddPrinter("Microsoft XPS Document Writer", "Microsoft XPS Document Writer v4", 1);
+  if (with58) {
+    spooler().AddDriver("lumatrek");
+    spooler().AddPrinter("lumatrek58-usb", "lumatrek", 2);
+    for (const char* e : {".dll", ".gpd", ".ini"}) fake::files().AddFile(std::string(kX64) + "lumatrek" + e, "x");
+  }
+  if (with80) {
+    spooler().AddDriver("lumatrek80");
+    spooler().AddPrinter("lumatrek80-wifi", "lumatrek80");
+    for (const char* e : {".BUD", ".dll", ".gpd", ".ini"}) {
+      fake::files().AddFile(std::string(kX64) + "lumatrek80" + e, "x");
+    }
+  }
+  fake::processes().Respond("pnputil -e", 0, Listing(with58, with80));
+}
+
+// The command lines run, without the interpreter in front.
+std::vector<std::string> Commands() {
+  std::vector<std::string> lines;
+  for (const fake::Launch& l : fake::processes().launches) {
+    lines.push_back(l.piped ? l.commandLine : l.commandLine.substr(l.commandLine.find(" /c ") + 4));
+  }
+  return lines;
+}
+
+bool ModelFilesLeft() {
+  for (const std::string& name : fake::files().List("C:\\Windows\\system32\\spool\\drivers\\x64\\3")) {
+    if (name.rfind("lumatrek", 0) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TEST(UninstallCommand, WithNothingOfTheProductInstalledReportsSuccess) {
+  Arrange(false, false);
+  Sink sink;
+  RunUninstallCommand(sink);
+  EXPECT_EQ(std::vector<ShownMessage>{kDone}, sink.shown);
+  EXPECT_EQ(std::vector<std::string>{"pnputil -e"}, Commands());
+  EXPECT_EQ(1u, spooler().printers.size());
+  EXPECT_EQ(1u, spooler().drivers.size());
+  EXPECT_EQ((std::vector<bool>{false, true}), fake::systemInfo().switchedTo);
+}
+
+TEST(UninstallCommand, RemovesBothModelsInOrderUnderOneSwitchOffOfRedirection) {
+  Arrange(true, true);
+  Sink sink;
+  RunUninstallCommand(sink);
+  EXPECT_EQ(std::vector<ShownMessage>{kDone}, sink.shown);
+  const std::vector<std::string> expected = {
+      "rundll32 printui.dll,PrintUIEntry /dl /n \"lumatrek58-usb\"",
+      "rundll32 printui.dll,PrintUIEntry /dl /n \"lumatrek80-wifi\"",
+      "pnputil -e",
+      "pnputil -f -d oem5.inf",
+      "pnputil -f -d oem6.inf",
+  };
+  EXPECT_EQ(expected, Commands());
+  EXPECT_EQ((std::vector<std::string>{"lumatrek", "lumatrek80"}), spooler().deletedDrivers);
+  EXPECT_EQ(1u, spooler().printers.size());
+  EXPECT_FALSE(ModelFilesLeft());
+
+  // Redirection goes off before anything else and back on only after the message.
+  ASSERT_FALSE(fake::Calls().empty());
+  EXPECT_EQ("IsWow64Process", fake::Calls()[0]);
+  EXPECT_EQ("Wow64EnableWow64FsRedirection", fake::Calls()[1]);
+  EXPECT_FALSE(sink.redirectionOnAtMessage);
+  EXPECT_TRUE(fake::systemInfo().redirectionOn);
+  EXPECT_EQ((std::vector<bool>{false, true}), fake::systemInfo().switchedTo);
+
+  // The spooler restarts before the first driver, after each driver, and once
+  // more before the packages are listed.
+  std::vector<std::string> order;
+  for (const std::string& call : fake::Calls()) {
+    if (call == "StartServiceA" || call == "DeletePrinterDriverA" || call == "_popen") order.push_back(call);
+  }
+  const std::vector<std::string> expectedOrder = {"StartServiceA", "DeletePrinterDriverA", "StartServiceA",
+                                                  "DeletePrinterDriverA", "StartServiceA", "StartServiceA", "_popen"};
+  EXPECT_EQ(expectedOrder, order);
+  EXPECT_EQ(0, spooler().OpenHandles());
+  EXPECT_EQ(0, fake::LiveBlocks());
+  EXPECT_EQ(0, fake::processes().OpenPipes());
+}
+
+TEST(UninstallCommand, WithOnlyThe80mmModelRemovesItAndItsOnePackage) {
+  Arrange(false, true);
+  Sink sink;
+  RunUninstallCommand(sink);
+  EXPECT_EQ(std::vector<ShownMessage>{kDone}, sink.shown);
+  EXPECT_EQ(std::vector<std::string>{"lumatrek80"}, spooler().deletedDrivers);
+  const std::vector<std::string> expected = {
+      "rundll32 printui.dll,PrintUIEntry /dl /n \"lumatrek80-wifi\"",
+      "pnputil -e",
+      "pnputil -f -d oem6.inf",
+  };
+  EXPECT_EQ(expected, Commands());
+  EXPECT_FALSE(ModelFilesLeft());
+}
+
+TEST(UninstallCommand, AFailedPrinterRemovalStopsEverythingAfterIt) {
+  Arrange(true, true);
+  fake::processes().Respond("/dl /n \"lumatrek58-usb\"", 5);
+  Sink sink;
+  RunUninstallCommand(sink);
+  EXPECT_EQ(std::vector<ShownMessage>{kFailed}, sink.shown);
+  EXPECT_TRUE(spooler().HasDriver("lumatrek"));
+  EXPECT_TRUE(spooler().HasDriver("lumatrek80"));
+  EXPECT_NE(nullptr, spooler().FindPrinter("lumatrek80-wifi"));
+  EXPECT_EQ(0, fake::CallCount("_popen"));
+  EXPECT_TRUE(ModelFilesLeft());
+  EXPECT_TRUE(fake::systemInfo().redirectionOn);
+  EXPECT_EQ(0, spooler().OpenHandles());
+}
+
+TEST(UninstallCommand, EachLaterFailureGivesTheFailureMessageOnce) {
+  struct Case {
+    const char* what;
+    void (*arrange)();
+    std::size_t commands;  // command lines started (or tried), up to the failure
+  };
+  const Case cases[] = {
+      {"driver list unreadable", [] { fake::Fail("EnumPrinterDriversA"); }, 0},
+      {"package delete fails", [] { fake::processes().Respond("pnputil -f -d oem5.inf", 1); }, 4},
+      {"listing cannot start", [] { fake::Fail("_popen"); }, 3},
+      {"model file locked", [] { fake::files().Lock(std::string(kX64) + "lumatrek80.gpd"); }, 5},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    Arrange(true, true);
+    c.arrange();
+    Sink sink;
+    RunUninstallCommand(sink);
+    EXPECT_EQ(std::vector<ShownMessage>{kFailed}, sink.shown) << c.what;
+    EXPECT_EQ(c.commands, fake::processes().launches.size()) << c.what;
+    EXPECT_TRUE(fake::systemInfo().redirectionOn) << c.what;
+    EXPECT_EQ(0, fake::LiveBlocks()) << c.what;
+    EXPECT_EQ(0, fake::processes().OpenPipes()) << c.what;
+  }
+  // The locked file: printers, drivers and packages went first.
+  EXPECT_EQ((std::vector<std::string>{"lumatrek", "lumatrek80"}), spooler().deletedDrivers);
+  EXPECT_TRUE(fake::files().Exists(std::string(kX64) + "lumatrek80.gpd"));
+}
+
+TEST(UninstallCommand, WhenRedirectionCannotBeSwitchedOffRemovesNothingAndSwitchesItOnAgain) {
+  Arrange(true, true);
+  fake::FailNth("Wow64EnableWow64FsRedirection", 1);
+  Sink sink;
+  RunUninstallCommand(sink);
+  EXPECT_EQ(std::vector<ShownMessage>{kFailed}, sink.shown);
+  EXPECT_EQ(0, fake::CallCount("EnumServicesStatusA"));
+  EXPECT_EQ(0, fake::CallCount("EnumPrinterDriversA"));
+  EXPECT_TRUE(fake::processes().launches.empty());
+  EXPECT_EQ(2, fake::CallCount("Wow64EnableWow64FsRedirection"));
+  EXPECT_EQ(std::vector<bool>{true}, fake::systemInfo().switchedTo);
+}
+
+TEST(UninstallCommand, OnA32BitSystemLeavesRedirectionAloneAndSucceeds) {
+  Arrange(true, false);
+  fake::systemInfo().Make32BitX86();
+  const std::string x86 = "C:\\Windows\\system32\\spool\\drivers\\w32x86\\3\\";
+  fake::files().AddFile(x86 + "lumatrek.BUD", "x");
+  Sink sink;
+  RunUninstallCommand(sink);
+  EXPECT_EQ(std::vector<ShownMessage>{kDone}, sink.shown);
+  EXPECT_EQ(0, fake::CallCount("Wow64EnableWow64FsRedirection"));
+  EXPECT_FALSE(fake::files().Exists(x86 + "lumatrek.BUD"));
+  EXPECT_EQ(std::vector<std::string>{"lumatrek"}, spooler().deletedDrivers);
+}
