@@ -4,6 +4,9 @@
 #include "app/dialog/dialog_views.h"
 #include "app/printer_names.h"
 #include "app/usb_port_list.h"
+#include "install/install_command.h"
+#include "testprint/connect_test_command.h"
+#include "testprint/find_usb_port_command.h"
 #include "uninstall/uninstall_command.h"
 
 namespace {
@@ -121,9 +124,26 @@ LRESULT CMainDlg::OnUsbPortDropDown(WORD, WORD, HWND, BOOL&) {
 
 // The four commands are routed here; each runs its operation to the end on
 // this thread and reports through message boxes owned by the dialog.
-LRESULT CMainDlg::OnInstall(WORD, WORD, HWND, BOOL&) { return 0; }
-LRESULT CMainDlg::OnConnectTest(WORD, WORD, HWND, BOOL&) { return 0; }
-LRESULT CMainDlg::OnFindUsbPort(WORD, WORD, HWND, BOOL&) { return 0; }
+LRESULT CMainDlg::OnInstall(WORD, WORD, HWND, BOOL&) {
+  DialogSetupForm form(*this);
+  DialogMessages messages(m_hWnd);
+  RunInstallCommand(form, messages);
+  return 0;
+}
+
+LRESULT CMainDlg::OnConnectTest(WORD, WORD, HWND, BOOL&) {
+  DialogSetupForm form(*this);
+  DialogMessages messages(m_hWnd);
+  RunConnectTest(form, messages);
+  return 0;
+}
+
+LRESULT CMainDlg::OnFindUsbPort(WORD, WORD, HWND, BOOL&) {
+  ComboPortList ports(usbPortCombo);
+  DialogMessages messages(m_hWnd);
+  RunFindUsbPort(ports, messages);
+  return 0;
+}
 LRESULT CMainDlg::OnUninstall(WORD, WORD, HWND, BOOL&) {
   DialogMessages messages(m_hWnd);
   RunUninstallCommand(messages);

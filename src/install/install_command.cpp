@@ -1,0 +1,119 @@
+#include "install/install_command.h"
+
+#include <cstdio>
+#include <regex>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "install/form_validation.h"
+#include "install/launch_process.h"
+#include "install/tcpip_port.h"
+#include "os/devices.h"
+#include "os/files.h"
+#include "os/processes.h"
+#include "payload/archive_extraction.h"
+#include "payload/folders.h"
+#include "payload/resource_export.h"
+#include "payload/working_path.h"
+#include "usb/usb_printer_discovery.h"
+
+namespace {
+
+constexpr int kShowWindow = 5;  // SW_SHOW
+
+std::string Format(const char* format, std::initializer_list<const char*> values) {
+  std::vector<const char*> v(values);
+  v.resize(4, "");
+  const int n = std::snprintf(nullptr, 0, format, v[0], v[1], v[2], v[3]);
+  std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  std::snprintf(out.data(), out.size() + 1, format, v[0], v[1], v[2], v[3]);
+  return out;
+}
+
+// Starts "rundll32" with `arguments` in the payload folder and waits for it
+// without a time limit. A program that cannot be started counts as a failure,
+// as does any exit status other than 0.
+bool RunPrinterTool(const std::string& arguments, const std::string& payloadFolder) {
+  os::HANDLE process = LaunchProcess("rundll32", arguments.c_str(), payloadFolder.c_str(), kShowWindow);
+  if (process == nullptr) return false;
+  os::DeviceHandle owner(process);
+  os::WaitForSingleObject(process, os::INFINITE);
+  os::DWORD status = 0;
+  if (!os::GetExitCodeProcess(process, &status)) return false;
+  return status == 0;
+}
+
+// Removes the exported archive and the payload folder however the command ended.
+class StagedPayload {
+ public:
+  StagedPayload() : archive(WorkingPath("lumatrek\\install.zip")), folder(WorkingPath("lumatrek\\install")) {}
+  ~StagedPayload() {
+    if (os::PathFileExistsA(archive.c_str())) os::DeleteFileA(archive.c_str());
+    if (os::PathFileExistsA(folder.c_str())) DeleteFolderTree(folder);
+  }
+  StagedPayload(const StagedPayload&) = delete;
+  StagedPayload& operator=(const StagedPayload&) = delete;
+  const std::string archive;
+  const std::string folder;
+};
+
+// Steps up to the printer installation; returns the message of the first
+// failure, or null when the printer tools ran to success.
+const char* Install(const SetupForm& form, MessageSink& messages, const StagedPayload& staged) {
+  if (os::PathFileExistsA(staged.folder.c_str())) DeleteFolderTree(staged.folder);
+  if (!CreateFolderForFile(staged.archive)) return kMsgUnpackFolderFailed;
+  if (!ExportResource(staged.archive, IDR_PAYLOAD_ZIP)) return kMsgInstallExportFailed;
+  if (os::PathFileExistsA(staged.folder.c_str()) && !DeleteFolderTree(staged.folder)) return kMsgClearFailed;
+  const std::string payloadFolder = WorkingPath("lumatrek\\install\\");
+  if (ExtractArchive(staged.archive, payloadFolder, nullptr) != 0) return kMsgInstallExtractFailed;
+
+  const std::string printerName = form.PrinterName();
+  if (!CheckPrinterName(printerName)) return kMsgPrinterNameWrong;
+
+  std::string port;
+  if (form.UsbPrinterChecked()) {
+    port = form.UsbPortName();
+    if (port.empty()) return kMsgUsbPortNameWrong;
+    if (!IsVendorUsbPort(messages, port)) return kMsgPrinterModelWrong;
+  } else {
+    const std::regex ipv4 = CompileIpv4Pattern();
+    port = form.HostAddress();
+    const AddressCheck check = CheckNetworkAddress(port, ipv4);
+    if (check == AddressCheck::RejectedByLength) return kMsgAddressLengthWrong;
+    if (check == AddressCheck::RejectedByForm) return kMsgAddressFormWrong;
+    const int portNumber = CheckPortText(form.PortText());
+    if (portNumber == 0) return kMsgPortWrong;
+    if (!RegisterTcpIpPort(port, portNumber, KindOf(check))) return kMsgAddPortFailed;
+  }
+
+  const std::string arguments =
+      PrinterInstallArguments(form.ModelIndex(), payloadFolder, port, printerName, form.SharePrinter());
+  if (!RunPrinterTool(arguments, payloadFolder)) return kMsgInstallFailed;
+  if (form.MakeDefault() && !RunPrinterTool(DefaultPrinterArguments(printerName), payloadFolder)) {
+    return kMsgSetDefaultFailed;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string PrinterInstallArguments(int modelIndex, const std::string& payloadFolder, const std::string& port,
+                                    const std::string& printerName, bool share) {
+  const char* format = modelIndex == 0
+      ? "printui.dll,PrintUIEntry /if /f \"%s\\lumatrek.inf\" /r \"%s\" /m \"lumatrek\" /b \"%s\"%s"
+      : "printui.dll,PrintUIEntry /if /f \"%s\\lumatrek80.inf\" /r \"%s\" /m \"lumatrek80\" /b \"%s\"%s";
+  return Format(format, {payloadFolder.c_str(), port.c_str(), printerName.c_str(), share ? " /Z" : ""});
+}
+
+std::string DefaultPrinterArguments(const std::string& printerName) {
+  return Format("printui.dll,PrintUIEntry /n \"%s\" /y", {printerName.c_str()});
+}
+
+void RunInstallCommand(const SetupForm& form, MessageSink& messages) {
+  StagedPayload staged;
+  if (const char* failure = Install(form, messages, staged)) {
+    messages.Error(failure);
+  } else {
+    messages.Notice(kMsgInstalled);
+  }
+}

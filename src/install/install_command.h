@@ -1,0 +1,29 @@
+// "Install": stages the driver package, checks the form, registers the TCP/IP
+// port of a network printer, installs driver and printer with the system's
+// printer installation tool, optionally makes the printer the default one,
+// reports once and removes the staged files.
+#pragma once
+#include <string>
+
+#include "app/messages.h"
+#include "app/setup_form.h"
+
+inline constexpr const char kMsgUnpackFolderFailed[] = "创建解压目录失败";
+inline constexpr const char kMsgInstallExportFailed[] = "导出安装资源失败";
+inline constexpr const char kMsgClearFailed[] = "清理已有资源失败";
+inline constexpr const char kMsgInstallExtractFailed[] = "解压资源文件失败";
+inline constexpr const char kMsgAddPortFailed[] = "添加打印机端口失败";
+inline constexpr const char kMsgInstallFailed[] = "打印机与驱动安装失败";
+inline constexpr const char kMsgSetDefaultFailed[] = "设置默认打印机失败";
+inline constexpr const char kMsgInstalled[] = "打印机驱动设备已完成安装";
+
+// The arguments of "rundll32" that install the printer: the 58 mm model for
+// index 0, the 80 mm model for any other index.
+std::string PrinterInstallArguments(int modelIndex, const std::string& payloadFolder, const std::string& port,
+                                    const std::string& printerName, bool share);
+// The arguments of "rundll32" that make the printer the default printer.
+std::string DefaultPrinterArguments(const std::string& printerName);
+
+// Runs the whole command; shows exactly one message of its own (the USB
+// device check may show its registry message first).
+void RunInstallCommand(const SetupForm& form, MessageSink& messages);

@@ -1,0 +1,36 @@
+#include "testprint/find_usb_port_command.h"
+
+#include <string>
+
+#include "testprint/sample_staging.h"
+#include "testprint/test_page.h"
+#include "testprint/usb_transport.h"
+#include "usb/usb_printer_discovery.h"
+
+void RunFindUsbPort(PortListControl& ports, MessageSink& messages) {
+  TestPrintSession session;
+  if (!session.StageSample(messages)) return;
+  if (!session.LoadPicture()) return;
+
+  bool firstSuccess = true;
+  bool tookThePage = false;
+  const int count = ports.GetCount();
+  for (int i = 0; i < count; ++i) {
+    char portName[1024] = {};
+    ports.GetLBText(i, portName, sizeof portName);
+    if (portName[0] == '\0') continue;
+    std::string stem;
+    if (!FindUsbDeviceStem(portName, stem)) continue;
+    // Each printer gets its own page, headed by its port name.
+    FreeJobBuffer(&session.page);
+    InitJobBuffer(&session.page);
+    ComposeTestPage(&session.page, portName, &session.picture);
+    if (!WriteToUsbDevice(stem, session.page.data, static_cast<os::DWORD>(session.page.length))) continue;
+    if (firstSuccess) {
+      firstSuccess = false;
+      ports.SelectString(portName);
+    }
+    tookThePage = true;
+  }
+  if (!tookThePage) messages.Error(kMsgTestPortWriteFailed);
+}

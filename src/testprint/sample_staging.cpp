@@ -1,0 +1,38 @@
+#include "testprint/sample_staging.h"
+
+#include "app/control_ids.h"
+#include "os/files.h"
+#include "payload/archive_extraction.h"
+#include "payload/folders.h"
+#include "payload/resource_export.h"
+#include "payload/working_path.h"
+
+TestPrintSession::TestPrintSession()
+    : picturePath(WorkingPath("lumatrek\\sample.bmp")),
+      archivePath(WorkingPath("lumatrek\\sample.zip")),
+      stagingFolder(WorkingPath("lumatrek\\")) {}
+
+TestPrintSession::~TestPrintSession() {
+  FreeJobBuffer(&page);
+  if (os::PathFileExistsA(picturePath.c_str())) os::DeleteFileA(picturePath.c_str());
+  if (os::PathFileExistsA(archivePath.c_str())) os::DeleteFileA(archivePath.c_str());
+  FreeBitmapRecord(&picture);
+}
+
+bool TestPrintSession::StageSample(MessageSink& messages) {
+  if (!CreateFolderForFile(archivePath)) {
+    messages.Error(kMsgTestFolderFailed);
+    return false;
+  }
+  if (!ExportResource(archivePath, IDR_SAMPLE_ZIP)) {
+    messages.Error(kMsgTestExportFailed);
+    return false;
+  }
+  if (ExtractArchive(archivePath, stagingFolder, nullptr) != 0) {
+    messages.Error(kMsgTestExtractFailed);
+    return false;
+  }
+  return true;
+}
+
+bool TestPrintSession::LoadPicture() { return LoadBitmapFile(picturePath.c_str(), &picture); }
