@@ -31,7 +31,10 @@ HOSTS
 mount --bind "$E2E_OUT/hosts" /etc/hosts
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=zh_CN.UTF-8
-export DISPLAY=:77
+# A display number no other run holds (runs may overlap on one machine).
+display=${E2E_DISPLAY:-77}
+while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+export DISPLAY=:$display
 Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$E2E_OUT/logs/xvfb.log" 2>&1 &
 xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
