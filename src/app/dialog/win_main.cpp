@@ -7,7 +7,27 @@
 
 CAppModule _Module;
 
+namespace {
+
+// The program runs elevated, often from a downloads folder: load DLLs only
+// from the system folder, never from beside the .exe or the current folder.
+// Looked up at run time, as Windows 7 without its loader update lacks the call.
+void RestrictDllSearchToSystemFolder() {
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+  auto restrict = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+      reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (restrict != nullptr) {
+    restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  } else {
+    ::SetDllDirectoryA("");  // at least drop the current folder from the search
+  }
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  RestrictDllSearchToSystemFolder();
   ::CoInitialize(nullptr);
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = 8;
