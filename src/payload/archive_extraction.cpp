@@ -84,6 +84,8 @@ int ExtractFile(unzFile zip, const std::string& outPath, const char* password) {
   if (opened != UNZ_OK) return kFailed;
   OpenEntry entry(zip);
   if (!CreateFolderForFile(outPath)) return kFailed;
+  // Never write through a link planted where the entry's file goes.
+  if (!RemoveLinkAt(outPath)) return kFailed;
   os::FileStream out(outPath.c_str(), "wb");
   if (!out) return kFailed;
   return CopyEntry(zip, out.get()) ? 0 : kFailed;

@@ -86,3 +86,16 @@ bool DeleteFolderTree(const std::string& path) {
   os::RemoveDirectoryA(path.c_str());
   return true;
 }
+
+bool RemoveLinkAt(const std::string& path) {
+  const os::DWORD attributes = os::GetFileAttributesA(path.c_str());
+  if (attributes == os::INVALID_FILE_ATTRIBUTES || (attributes & os::FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    return true;
+  }
+  if (attributes & os::FILE_ATTRIBUTE_DIRECTORY) {
+    os::RemoveDirectoryA(path.c_str());
+  } else {
+    os::DeleteFileA(path.c_str());
+  }
+  return os::GetFileAttributesA(path.c_str()) == os::INVALID_FILE_ATTRIBUTES;
+}

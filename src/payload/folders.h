@@ -21,3 +21,9 @@ bool CreateFolderForFile(const std::string& path);
 // over. Returns whether the folder could be listed; an empty path touches
 // nothing and gives false.
 bool DeleteFolderTree(const std::string& path);
+
+// Makes `path` safe to open for writing: a link (file symbolic link or
+// junction) planted there is removed, so the write creates a plain file in
+// its place instead of going through the link to wherever it points. False
+// when a link is there and cannot be removed.
+bool RemoveLinkAt(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include "os/files.h"
 #include "os/resources.h"
+#include "payload/folders.h"
 
 namespace {
 
@@ -44,6 +45,9 @@ bool ExportResource(const std::string& path, int id) {
   if (bytes == nullptr) return false;
   const os::DWORD size = os::SizeofResource(module, found);
 
+  // The staging folder is writable by every user; never write through a link
+  // that someone planted at the archive's path.
+  if (!RemoveLinkAt(path)) return false;
   os::FileStream out(path.c_str(), "wb");
   if (!out) return false;
   const bool written = WriteAll(out.get(), bytes, size);
