@@ -1,0 +1,48 @@
+// The sample archive and picture that the build generates, for the tests of
+// the two test-print commands: the archive goes into the fake module as
+// resource ZIPRES 208, and a reference page is composed from the picture.
+#pragma once
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "fake_os/fake_files.h"
+#include "testprint/bitmap.h"
+#include "testprint/job_buffer.h"
+#include "testprint/test_page.h"
+
+namespace sample_picture {
+
+inline std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The fake file system's staging folder and the two sample files in it.
+inline const std::string kStagingFolder = "C:\\ProgramData\\Tovlan\\lumatrek";
+inline const std::string kPicture = kStagingFolder + "\\sample.bmp";
+inline const std::string kArchive = kStagingFolder + "\\sample.zip";
+
+inline const std::string& Archive() {
+  static const std::string bytes = Slurp(LUMATREK_GENERATED_DIR "/sample.zip");
+  return bytes;
+}
+
+// The page composed straight from the generated picture, outside the staging
+// folder, to compare a command's output with.
+inline std::string ReferencePage(const std::string& heading) {
+  const char path[] = "C:\\reference\\sample.bmp";
+  fake::files().AddFile(path, Slurp(LUMATREK_GENERATED_DIR "/sample.bmp"));
+  BitmapRecord picture{};
+  PrintJobBuffer page{};
+  std::string bytes;
+  if (LoadBitmapFile(path, &picture) && InitJobBuffer(&page)) {
+    ComposeTestPage(&page, heading.c_str(), &picture);
+    bytes.assign(reinterpret_cast<const char*>(page.data), static_cast<std::size_t>(page.length));
+  }
+  FreeJobBuffer(&page);
+  FreeBitmapRecord(&picture);
+  return bytes;
+}
+
+}  // namespace sample_picture
