@@ -1,0 +1,395 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "fake_os/fake_files.h"
+#include "fake_os/fake_os.h"
+#include "fake_os/fake_processes.h"
+#include "fake_os/fake_registry.h"
+#include "fake_os/fake_resources.h"
+#include "fake_os/fake_services.h"
+#include "install/install_command.h"
+#include "os/services.h"
+#include "support/recording_sink.h"
+#include "support/scripted_form.h"
+
+namespace {
+
+// Every message of the command, in GBK, written out here rather than taken
+// from the code under test.
+const char kError[] = "\xB4\xED\xCE\xF3";   // 错误
+const char kNotice[] = "\xCC\xE1\xCA\xBE";  // 提示
+const char kUnpackFolder[] = "\xB4\xB4\xBD\xA8\xBD\xE2\xD1\xB9\xC4\xBF\xC2\xBC\xCA\xA7\xB0\xDC";
+const char kExport[] = "\xB5\xBC\xB3\xF6\xB0\xB2\xD7\xB0\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC";
+const char kClear[] = "\xC7\xE5\xC0\xED\xD2\xD1\xD3\xD0\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC";
+const char kExtract[] = "\xBD\xE2\xD1\xB9\xD7\xCA\xD4\xB4\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC";
+const char kName[] = "\xB4\xF2\xD3\xA1\xBB\xFA\xC3\xFB\xB3\xC6\xB4\xED\xCE\xF3";
+const char kUsbPortName[] = "\xB4\xF2\xD3\xA1\xBB\xFAUSB\xB6\xCB\xBF\xDA\xC3\xFB\xB3\xC6\xB4\xED\xCE\xF3";
+const char kModel[] = "\xB4\xF2\xD3\xA1\xBB\xFA\xD0\xCD\xBA\xC5\xB4\xED\xCE\xF3";
+const char kAddressLength[] = "\xB4\xF2\xD3\xA1\xBB\xFAIP\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3";
+const char kAddressForm[] = "\xB4\xF2\xD3\xA1\xBB\xFA\xCD\xF8\xD6\xB7IP\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3";
+const char kPort[] = "\xB4\xF2\xD3\xA1\xBB\xFA\xB6\xCB\xBF\xDA\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3(0 < port < 65536)";
+const char kAddPort[] = "\xCC\xED\xBC\xD3\xB4\xF2\xD3\xA1\xBB\xFA\xB6\xCB\xBF\xDA\xCA\xA7\xB0\xDC";
+const char kInstall[] = "\xB4\xF2\xD3\xA1\xBB\xFA\xD3\xEB\xC7\xFD\xB6\xAF\xB0\xB2\xD7\xB0\xCA\xA7\xB0\xDC";
+const char kDefault[] = "\xC9\xE8\xD6\xC3\xC4\xAC\xC8\xCF\xB4\xF2\xD3\xA1\xBB\xFA\xCA\xA7\xB0\xDC";
+const char kInstalled[] = "\xB4\xF2\xD3\xA1\xBB\xFA\xC7\xFD\xB6\xAF\xC9\xE8\xB1\xB8\xD2\xD1\xCD\xEA\xB3\xC9\xB0\xB2\xD7\xB0";
+
+const ShownMessage kSuccess{kInstalled, kNotice};
+ShownMessage Failure(const char* text) { return {text, kError}; }
+
+const std::string kStaging = "C:\\ProgramData\\Tovlan\\lumatrek";
+const std::string kArchive = kStaging + "\\install.zip";
+const std::string kPayload = kStaging + "\\install";
+const std::string kRundll32 = "C:\\Windows\\system32\\rundll32.exe";
+const std::string kPorts = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
+const std::string kInterfaces =
+    "SYSTEM\\ControlSet001\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+
+const std::vector<std::string> kPayloadListing = {
+    "amd64",         "i386",           "lumatrek.cat",   "lumatrek.gpd",   "lumatrek.inf",
+    "lumatrek.ini",  "lumatrek80.cat", "lumatrek80.gpd", "lumatrek80.inf", "lumatrek80.ini"};
+
+std::string GeneratedPayload() {
+  std::ifstream in(LUMATREK_GENERATED_DIR "/install.zip", std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void AddUsbInterface(const std::string& instance, std::uint32_t port) {
+  fake::registry().SetDword(kInterfaces + "\\##?#" + instance + "#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}\\#\\Device Parameters",
+                            "Port Number", port);
+}
+
+int FirstCall(const std::string& name) {
+  const auto& calls = fake::Calls();
+  const auto it = std::find(calls.begin(), calls.end(), name);
+  return it == calls.end() ? -1 : static_cast<int>(it - calls.begin());
+}
+
+// What the folder held at the moment a child process was started.
+struct ChildView {
+  std::vector<std::string> listing;
+  bool portKeyExisted = false;
+};
+
+// A machine with the payload resource, a running spooler, USB001 on a
+// printer of the vendor and USB002 on a printer of another vendor.
+class InstallCommandTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    payload = GeneratedPayload();
+    ASSERT_FALSE(payload.empty());
+    fake::resources().Add("ZIPRES", 205, payload);
+    fake::resources().Add("ZIPRES", 208, "the sample archive");
+    fake::services().AddSpoolerWithPrerequisites(os::SERVICE_RUNNING);
+    fake::services().Find("Spooler")->stopMs = 500;
+    fake::services().Find("Spooler")->startMs = 500;
+    fake::registry().AddKey(kPorts);
+    AddUsbInterface("USB#VID_4B9E&PID_0001#abc", 1);
+    AddUsbInterface("USB#VID_1234&PID_0002#xyz", 2);
+  }
+
+  // Runs the command, then checks that the staged files are gone, the
+  // staging folder stays, and nothing was left open.
+  std::vector<ShownMessage> Run() {
+    RecordingSink sink;
+    RunInstallCommand(form, sink);
+    EXPECT_FALSE(fake::files().Exists(kArchive));
+    EXPECT_FALSE(fake::files().Exists(kPayload));
+    if (expectStagingFolder) {
+      EXPECT_TRUE(fake::files().IsFolder(kStaging));
+    }
+    EXPECT_EQ(0, fake::files().OpenStreams());
+    EXPECT_EQ(0, fake::files().OpenFinds());
+    EXPECT_EQ(0, fake::processes().OpenHandles());
+    EXPECT_EQ(0, fake::registry().OpenKeys());
+    EXPECT_EQ(0, fake::services().OpenHandles());
+    EXPECT_EQ(0, fake::resources().Loaded());
+    EXPECT_EQ(0, fake::LiveBlocks());
+    return sink.shown;
+  }
+
+  // Notes the payload folder's listing when a command line containing `pattern` runs.
+  void WatchChild(const std::string& pattern, std::uint32_t exitCode, ChildView& view, const std::string& host = "") {
+    fake::processes().Respond(pattern, exitCode).effect = [&view, host] {
+      view.listing = fake::files().List(kPayload);
+      view.portKeyExisted = !host.empty() && fake::registry().HasKey(kPorts + "\\" + host);
+    };
+  }
+
+  std::vector<std::string> CommandLines() const {
+    std::vector<std::string> lines;
+    for (const fake::Launch& launch : fake::processes().launches) lines.push_back(launch.commandLine);
+    return lines;
+  }
+
+  std::string payload;
+  ScriptedForm form;
+  bool expectStagingFolder = true;
+};
+
+}  // namespace
+
+TEST_F(InstallCommandTest, TheExampleCommandLineRunsTheSystemsRundll32InTheUnpackedPayload) {
+  form.sharePrinter = true;
+  ChildView child;
+  WatchChild("/if", 0, child);
+  EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
+
+  ASSERT_EQ(1u, fake::processes().launches.size());
+  const fake::Launch& launch = fake::processes().launches[0];
+  EXPECT_EQ(
+      "rundll32 printui.dll,PrintUIEntry /if /f \"C:\\ProgramData\\Tovlan\\lumatrek\\install\\\\lumatrek.inf\" "
+      "/r \"USB001\" /m \"lumatrek\" /b \"lumatrek58-usb\" /Z",
+      launch.commandLine);
+  EXPECT_EQ(kRundll32, launch.application);
+  EXPECT_EQ(kRundll32, launch.program);
+  EXPECT_EQ(kPayload + "\\", launch.currentDirectory);
+  EXPECT_EQ(5, launch.showWindow);
+  EXPECT_TRUE(launch.started);
+  EXPECT_EQ(kPayloadListing, child.listing);
+
+  // A USB printer: the address fields are neither read nor used, no port is
+  // registered and the spooler is left alone.
+  EXPECT_FALSE(form.WasRead("hostAddress"));
+  EXPECT_FALSE(form.WasRead("portText"));
+  EXPECT_TRUE(fake::registry().SubKeys(kPorts).empty());
+  EXPECT_TRUE(fake::services().started.empty());
+  EXPECT_EQ(0, fake::CallCount("ControlService"));
+}
+
+TEST_F(InstallCommandTest, TheModelAndShareChoicesShapeTheCommandLine) {
+  struct Case {
+    int modelIndex;
+    bool share;
+    const char* line;
+  };
+  const char* const w = "C:\\ProgramData\\Tovlan\\lumatrek\\install\\\\";
+  const std::vector<Case> cases = {
+      {0, false, "lumatrek.inf\" /r \"USB001\" /m \"lumatrek\" /b \"my printer\""},
+      {1, false, "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"my printer\""},
+      {-1, false, "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"my printer\""},
+      {1, true, "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"my printer\" /Z"},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    SetUp();
+    form.printerName = "my printer";
+    form.modelIndex = c.modelIndex;
+    form.sharePrinter = c.share;
+    EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run()) << c.modelIndex;
+    EXPECT_EQ(std::vector<std::string>{std::string("rundll32 printui.dll,PrintUIEntry /if /f \"") + w + c.line},
+              CommandLines())
+        << c.modelIndex << " " << c.share;
+  }
+}
+
+TEST_F(InstallCommandTest, ANetworkPrinterGetsItsPortRegisteredBeforeTheInstallation) {
+  form.usbPrinterChecked = false;
+  form.usbPortName = "";
+  form.hostAddress = "127.0.0.1";
+  form.portText = "9100";
+  form.printerName = "lumatrek58-wifi";
+  ChildView child;
+  WatchChild("/if", 0, child, "127.0.0.1");
+  EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
+
+  EXPECT_TRUE(child.portKeyExisted);
+  const std::string key = kPorts + "\\127.0.0.1";
+  EXPECT_EQ(std::string("127.0.0.1\0", 10), fake::registry().Value(key, "HostName").data);
+  EXPECT_EQ(std::string("127.0.0.1\0", 10), fake::registry().Value(key, "IPAddress").data);
+  EXPECT_EQ(std::string("\x8C\x23\0\0", 4), fake::registry().Value(key, "PortNumber").data);
+  EXPECT_EQ(9u, fake::registry().ValueNames(key).size());
+  // The spooler was restarted for the new port.
+  EXPECT_EQ(std::vector<std::string>{"Spooler"}, fake::services().started);
+  EXPECT_FALSE(form.WasRead("usbPortName"));
+  EXPECT_EQ(std::vector<std::string>{"rundll32 printui.dll,PrintUIEntry /if /f "
+                                     "\"C:\\ProgramData\\Tovlan\\lumatrek\\install\\\\lumatrek.inf\" /r \"127.0.0.1\" "
+                                     "/m \"lumatrek\" /b \"lumatrek58-wifi\""},
+            CommandLines());
+}
+
+TEST_F(InstallCommandTest, ALocalHostNameRegistersThePortWithAnEmptyIpAddress) {
+  form.usbPrinterChecked = false;
+  form.hostAddress = "printer.local";
+  form.portText = "9101";
+  form.modelIndex = 1;
+  form.printerName = "lumatrek80-wifi";
+  EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
+
+  const std::string key = kPorts + "\\printer.local";
+  EXPECT_EQ(std::vector<std::string>{"printer.local"}, fake::registry().SubKeys(kPorts));
+  EXPECT_EQ(std::string("printer.local\0", 14), fake::registry().Value(key, "HostName").data);
+  EXPECT_EQ(std::string("\0", 1), fake::registry().Value(key, "IPAddress").data);
+  EXPECT_EQ(std::string("\x8D\x23\0\0", 4), fake::registry().Value(key, "PortNumber").data);
+  ASSERT_EQ(1u, CommandLines().size());
+  EXPECT_NE(std::string::npos, CommandLines()[0].find(" /r \"printer.local\" /m \"lumatrek80\" /b \"lumatrek80-wifi\""))
+      << CommandLines()[0];
+}
+
+TEST_F(InstallCommandTest, EachFailureShowsItsOneMessageAndRunsNothingAfterIt) {
+  struct Case {
+    const char* what;
+    std::function<void(ScriptedForm&)> arrange;
+    std::vector<ShownMessage> shown;
+    int launches;
+  };
+  auto network = [](ScriptedForm& f, const std::string& host, const char* port) {
+    f.usbPrinterChecked = false;
+    f.hostAddress = host;
+    f.portText = port;
+  };
+  const std::vector<Case> cases = {
+      {"a file where the working folder belongs",
+       [](ScriptedForm&) { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); },
+       {Failure(kUnpackFolder)}, 0},
+      {"a full disk", [](ScriptedForm&) { fake::files().SetFreeSpace(1000); }, {Failure(kExport)}, 0},
+      {"no payload resource", [](ScriptedForm&) { fake::Fail("FindResourceA"); }, {Failure(kExport)}, 0},
+      {"a left-over payload folder that cannot be listed",
+       [](ScriptedForm&) {
+         // Neither before the export nor after it; the clean-up manages.
+         fake::files().AddFile(kPayload + "\\stale.inf", "old");
+         fake::FailNth("FindFirstFileA", 1);
+         fake::FailNth("FindFirstFileA", 2);
+       },
+       {Failure(kClear)}, 0},
+      {"a payload resource that is no archive",
+       [](ScriptedForm&) { fake::resources().Add("ZIPRES", 205, "not a zip archive"); }, {Failure(kExtract)}, 0},
+      {"an empty printer name", [](ScriptedForm& f) { f.printerName = ""; }, {Failure(kName)}, 0},
+      {"a printer name of 32 bytes", [](ScriptedForm& f) { f.printerName = std::string(32, 'n'); },
+       {Failure(kName)}, 0},
+      {"no USB port", [](ScriptedForm& f) { f.usbPortName = ""; }, {Failure(kUsbPortName)}, 0},
+      {"a USB port of another vendor", [](ScriptedForm& f) { f.usbPortName = "USB002"; }, {Failure(kModel)}, 0},
+      {"a USB port without a device", [](ScriptedForm& f) { f.usbPortName = "USB009"; }, {Failure(kModel)}, 0},
+      {"no USB printer interfaces at all (the lookup's own message first)",
+       [](ScriptedForm&) { fake::Fail("RegOpenKeyA"); },
+       {{"RegOpenKeyA baseKeyName err.", kError}, Failure(kModel)}, 0},
+      {"an empty address", [&](ScriptedForm& f) { network(f, "", "9100"); }, {Failure(kAddressLength)}, 0},
+      {"an address of 32 bytes", [&](ScriptedForm& f) { network(f, std::string(26, 'a') + ".local", "9100"); },
+       {Failure(kAddressLength)}, 0},
+      {"an address of no accepted form", [&](ScriptedForm& f) { network(f, "printer.example", "9100"); },
+       {Failure(kAddressForm)}, 0},
+      {"port 0", [&](ScriptedForm& f) { network(f, "127.0.0.1", "0"); }, {Failure(kPort)}, 0},
+      {"port 65536", [&](ScriptedForm& f) { network(f, "127.0.0.1", "65536"); }, {Failure(kPort)}, 0},
+      {"a port entry that cannot be written",
+       [&](ScriptedForm& f) {
+         network(f, "127.0.0.1", "9100");
+         fake::registry().DenyCreate(kPorts + "\\127.0.0.1");
+       },
+       {Failure(kAddPort)}, 0},
+      {"the installation exiting with 1", [](ScriptedForm&) { fake::processes().Respond("/if", 1); },
+       {Failure(kInstall)}, 1},
+      {"the default printer command exiting with 2",
+       [](ScriptedForm& f) {
+         f.makeDefault = true;
+         fake::processes().Respond("/y", 2);
+       },
+       {Failure(kDefault)}, 2},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    SetUp();
+    form = ScriptedForm();
+    c.arrange(form);
+    expectStagingFolder = std::string(c.what) != "a file where the working folder belongs";
+    EXPECT_EQ(c.shown, Run()) << c.what;
+    EXPECT_EQ(c.launches, static_cast<int>(fake::processes().launches.size())) << c.what;
+  }
+}
+
+TEST_F(InstallCommandTest, AnEmptyPrinterNameIsRejectedOnlyAfterThePayloadWasUnpacked) {
+  form.printerName = "";
+  EXPECT_EQ(std::vector<ShownMessage>{Failure(kName)}, Run());
+  // Both folders of the payload were made while unpacking.
+  int payloadFolders = 0;
+  for (const std::string& folder : fake::files().FoldersCreated()) {
+    if (folder.rfind(kPayload + "\\", 0) == 0 &&
+        (folder.find("amd64") != std::string::npos || folder.find("i386") != std::string::npos)) {
+      ++payloadFolders;
+    }
+  }
+  EXPECT_EQ(2, payloadFolders) << testing::PrintToString(fake::files().FoldersCreated());
+  EXPECT_FALSE(form.WasRead("usbPortName"));
+}
+
+TEST_F(InstallCommandTest, TheDefaultPrinterCommandRunsOnlyAfterASuccessfulInstallation) {
+  form.makeDefault = true;
+  form.printerName = "front desk";
+  EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
+  ASSERT_EQ(2u, fake::processes().launches.size());
+  const fake::Launch& second = fake::processes().launches[1];
+  EXPECT_EQ("rundll32 printui.dll,PrintUIEntry /n \"front desk\" /y", second.commandLine);
+  EXPECT_EQ(kRundll32, second.application);
+  EXPECT_EQ(kPayload + "\\", second.currentDirectory);
+  EXPECT_EQ(5, second.showWindow);
+
+  fake::Reset();
+  SetUp();
+  form.makeDefault = true;
+  fake::processes().Respond("/if", 1);
+  EXPECT_EQ(std::vector<ShownMessage>{Failure(kInstall)}, Run());
+  EXPECT_EQ(1u, fake::processes().launches.size());
+}
+
+TEST_F(InstallCommandTest, ARundll32ThatCannotBeStartedIsAFailure) {
+  fake::processes().CannotStart("rundll32");
+  form.makeDefault = true;
+  EXPECT_EQ(std::vector<ShownMessage>{Failure(kInstall)}, Run());
+  ASSERT_EQ(1u, fake::processes().launches.size());
+  EXPECT_FALSE(fake::processes().launches[0].started);
+
+  // The default printer step cannot be started.
+  fake::Reset();
+  SetUp();
+  form.makeDefault = true;
+  fake::FailNth("CreateProcessA", 2);
+  EXPECT_EQ(std::vector<ShownMessage>{Failure(kDefault)}, Run());
+  EXPECT_EQ(2u, fake::processes().launches.size());
+
+  // The exit status cannot be read.
+  fake::Reset();
+  SetUp();
+  fake::Fail("GetExitCodeProcess");
+  EXPECT_EQ(std::vector<ShownMessage>{Failure(kInstall)}, Run());
+
+  // No system folder to take rundll32 from: nothing is searched for.
+  fake::Reset();
+  SetUp();
+  fake::Fail("GetSystemDirectoryA");
+  EXPECT_EQ(std::vector<ShownMessage>{Failure(kInstall)}, Run());
+  EXPECT_TRUE(fake::processes().launches.empty());
+}
+
+TEST_F(InstallCommandTest, ALeftOverPayloadFolderIsDeletedBeforeTheExport) {
+  fake::files().AddFile(kPayload + "\\stale.inf", "from an earlier run");
+  fake::files().AddFile(kPayload + "\\old\\left.dll", "x");
+  ChildView child;
+  WatchChild("/if", 0, child);
+  EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
+  EXPECT_EQ(kPayloadListing, child.listing);
+  // The old payload went before the archive was written.
+  const int firstRemoval = FirstCall("RemoveDirectoryA");
+  ASSERT_NE(-1, firstRemoval);
+  EXPECT_LT(firstRemoval, FirstCall("fopen"));
+}
+
+TEST_F(InstallCommandTest, ALeftOverPayloadFolderIsDeletedAgainBeforeUnpacking) {
+  // The first deletion cannot list the folder; the second one, after the
+  // export, removes it.
+  fake::files().AddFile(kPayload + "\\stale.inf", "from an earlier run");
+  fake::FailNth("FindFirstFileA", 1);
+  ChildView child;
+  WatchChild("/if", 0, child);
+  EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
+  EXPECT_EQ(kPayloadListing, child.listing);
+}
+
+TEST_F(InstallCommandTest, AnArchiveLeftFromAnEarlierRunIsReplaced) {
+  fake::files().AddFile(kArchive, std::string(200000, 'o'));
+  EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
+  ASSERT_EQ(1u, fake::processes().launches.size());
+}
