@@ -92,3 +92,159 @@ has_printer_driver() {
   wine reg query "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\$env\\Drivers\\Version-3\\$name" \
     >/dev/null 2>&1
 }
+
+# ---- Test prints: printers that listen, USB devices, received pages ----
+
+# The native build next to the Windows one: the virtual printer, the page
+# composer and the generated sample picture.
+native_build() { printf '%s' "$(dirname "$E2E_BIN")/native"; }
+
+# Starts the virtual printer in the background for one job, keeping the bytes
+# in PRINTER_RAW and the paper in screenshots/SCENARIO-NAME.png; ARGS are its
+# source (--port N or --input PATH) and any other options. With --port it
+# returns once the printer listens. Sets PRINTER_PID.
+start_virtual_printer() {
+  local name=$1
+  shift
+  PRINTER_RAW=$E2E_OUT/logs/$SCENARIO-$name.bin
+  PRINTER_LOG=$E2E_OUT/logs/$SCENARIO-$name.printer.log
+  rm -f "$PRINTER_RAW"
+  "$(native_build)/tools/virtual_printer/virtual_printer" "$@" --raw "$PRINTER_RAW" \
+    --out "$E2E_OUT/screenshots/$SCENARIO-$name.png" >"$PRINTER_LOG" 2>&1 &
+  PRINTER_PID=$!
+  if [[ " $* " == *" --port "* ]]; then
+    local i
+    for i in $(seq 100); do
+      grep -qs '^listening on' "$PRINTER_LOG" && return 0
+      kill -0 "$PRINTER_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    cat "$PRINTER_LOG"
+    stop_virtual_printer
+    fail "the virtual printer did not start listening"
+  fi
+}
+
+# Ends the virtual printer started above, by its process id.
+stop_virtual_printer() {
+  if [ -n "${PRINTER_PID:-}" ] && kill -0 "$PRINTER_PID" 2>/dev/null; then
+    kill "$PRINTER_PID" 2>/dev/null || true
+    wait "$PRINTER_PID" 2>/dev/null || true
+  fi
+  PRINTER_PID=
+}
+
+# Waits (up to 30 s) for the virtual printer to finish its job; a printer that
+# got no job by then is stopped and fails the scenario.
+finish_virtual_printer() {
+  local i
+  for i in $(seq 300); do
+    kill -0 "$PRINTER_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$PRINTER_PID" 2>/dev/null; then
+    stop_virtual_printer
+    fail "the virtual printer got no job"
+  fi
+  local status=0
+  wait "$PRINTER_PID" || status=$?
+  PRINTER_PID=
+  cat "$PRINTER_LOG"
+  [ "$status" -eq 0 ] || fail "the virtual printer ended with $status"
+}
+
+# Starts a listener on ADDRESS:PORT (any loopback address, where the virtual
+# printer binds 127.0.0.1 only) that keeps the bytes of one connection in
+# FILE; returns once it listens. Sets SINK_PID.
+start_byte_sink() {
+  local address=$1 port=$2 file=$3 ready=$E2E_OUT/logs/$SCENARIO-sink.ready
+  rm -f "$file" "$ready"
+  LC_ALL=C python3 - "$address" "$port" "$file" "$ready" <<'PY' &
+import socket, sys
+address, port, path, ready = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4]
+if not address.startswith("127."):
+    sys.exit("loopback addresses only")
+server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+server.bind((address, port))
+server.listen(1)
+open(ready, "w").close()
+connection, _ = server.accept()
+with open(path, "wb") as out:
+    while True:
+        chunk = connection.recv(65536)
+        if not chunk:
+            break
+        out.write(chunk)
+PY
+  SINK_PID=$!
+  local i
+  for i in $(seq 100); do
+    [ -e "$ready" ] && return 0
+    sleep 0.1
+  done
+  kill "$SINK_PID" 2>/dev/null || true
+  fail "the byte sink on $address:$port did not start"
+}
+
+# Waits (up to 30 s) for the byte sink to take its connection to the end.
+finish_byte_sink() {
+  local i
+  for i in $(seq 300); do
+    kill -0 "$SINK_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$SINK_PID" 2>/dev/null; then
+    kill "$SINK_PID" 2>/dev/null || true
+    wait "$SINK_PID" 2>/dev/null || true
+    fail "the byte sink got no connection"
+  fi
+  wait "$SINK_PID" || fail "the byte sink failed"
+}
+
+# FILE holds exactly the test page headed HEADING: BYTES long, starting with
+# ESC @, ESC a 1 and the heading, and equal to the page that the composer
+# makes from the generated sample picture.
+expect_test_page() {
+  local file=$1 heading=$2 bytes=$3
+  [ -f "$file" ] || fail "no page in $file"
+  local size
+  size=$(stat -c %s "$file")
+  [ "$size" -eq "$bytes" ] || fail "$file holds $size bytes, not $bytes"
+  local want got
+  want=$(printf '\033@\033a\001%s\n' "$heading" | od -An -tx1)
+  got=$(head -c $((6 + ${#heading})) "$file" | od -An -tx1)
+  [ "$got" = "$want" ] || fail "$file is not headed '$heading':$got"
+  local reference=$E2E_OUT/logs/$SCENARIO-reference.bin
+  "$(native_build)/tools/virtual_printer/compose_test_page" "$(native_build)/generated/sample.bmp" \
+    "$heading" "$reference" >/dev/null || fail "could not compose the reference page"
+  cmp "$reference" "$file" || fail "$file differs from the test page headed '$heading'"
+  echo "page of $size bytes headed '$heading' in $file"
+}
+
+# Renders the job in FILE on the virtual printer into screenshots/NAME.png.
+render_page() {
+  "$(native_build)/tools/virtual_printer/virtual_printer" --input "$1" \
+    --out "$E2E_OUT/screenshots/$2.png" || fail "the virtual printer could not render $1"
+}
+
+# The staging folder of the test prints in the prefix.
+staging_folder() { printf '%s' "$WINEPREFIX/drive_c/ProgramData/Tovlan/lumatrek"; }
+
+# Registers a USB printer interface for device INSTANCE (as in
+# USB#VID_4B9E&PID_0001#SER001) whose spooler port has number PORT.
+add_usb_printer_interface() {
+  local instance=$1 port=$2 class='{28d78fad-5a12-11d1-ae5b-0000f803a8c2}'
+  local key="HKLM\\SYSTEM\\ControlSet001\\Control\\DeviceClasses\\$class\\##?#$instance#$class\\#\\Device Parameters"
+  wine reg add "$key" /v "Port Number" /t REG_DWORD /d "$port" /f >/dev/null 2>&1 \
+    || fail "could not add the interface of $instance"
+}
+
+# Makes the USB device INSTANCE openable: a link in the prefix's dosdevices
+# folder, named as its lower-case device path, to the (new, empty) FILE that
+# receives what is written to it.
+add_usb_device() {
+  local instance=$1 file=$2
+  local name="$instance#{a5dcbf10-6530-11d2-901f-00c04fb951ed}"
+  : >"$file"
+  ln -sfn "$file" "$WINEPREFIX/dosdevices/${name,,}"
+}

@@ -1,0 +1,20 @@
+# A printer listening on 127.0.0.1:9100 gets the test page headed by the
+# address typed and the dialog reports that the data was sent; the sample
+# files are gone afterwards and the staging folder stays.
+start_virtual_printer connect --port 9100
+robot <<'SCRIPT'
+launch @EXE@
+click 1014
+type 1011 127.0.0.1
+text 1012 9100
+click 1009
+message 提示|测试数据已发送
+alive
+closebox
+exit 2
+SCRIPT
+finish_virtual_printer
+expect_test_page "$PRINTER_RAW" 127.0.0.1 14081
+[ -d "$(staging_folder)" ] || fail "the staging folder is gone"
+[ ! -e "$(staging_folder)/sample.bmp" ] || fail "sample.bmp left behind"
+[ ! -e "$(staging_folder)/sample.zip" ] || fail "sample.zip left behind"

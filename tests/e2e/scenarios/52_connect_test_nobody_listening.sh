@@ -1,0 +1,20 @@
+# Nothing listens on the port: the connection is refused and the dialog says
+# that writing to the test port failed. An unknown ".local" name cannot be
+# resolved. The sample files are removed either way.
+robot <<'SCRIPT'
+launch @EXE@
+click 1014
+type 1011 127.0.0.1
+type 1012 9101
+click 1009
+message 错误|测试端口写入失败
+type 1011 nowhere.local
+click 1009
+message 错误|打印机网址IP解析失败
+alive
+closebox
+exit 2
+SCRIPT
+[ -d "$(staging_folder)" ] || fail "the staging folder is gone"
+[ ! -e "$(staging_folder)/sample.bmp" ] || fail "sample.bmp left behind"
+[ ! -e "$(staging_folder)/sample.zip" ] || fail "sample.zip left behind"

@@ -1,0 +1,18 @@
+# USB ports whose printers are not present (one without a device link, one
+# without any interface): no page is written, "测试端口写入失败" is shown
+# and the selection stays.
+add_spooler_port USB001
+add_spooler_port USB002
+add_usb_printer_interface 'USB#VID_4B9E&PID_0001#SER001' 1
+robot <<'SCRIPT'
+launch @EXE@
+items 1007 USB001|USB002
+choose 1007 1
+click 1004
+message 错误|测试端口写入失败
+selected 1007 USB002
+closebox
+exit 2
+SCRIPT
+[ ! -e "$(staging_folder)/sample.bmp" ] || fail "sample.bmp left behind"
+[ ! -e "$(staging_folder)/sample.zip" ] || fail "sample.zip left behind"
