@@ -45,6 +45,10 @@ export E2E_TEMPLATE=$E2E_OUT/template
 if [ ! -f "$E2E_TEMPLATE/system.reg" ]; then
   rm -rf "$E2E_TEMPLATE"
   WINEPREFIX=$E2E_TEMPLATE wineboot -i >"$E2E_OUT/logs/wineboot.log" 2>&1
+  # There is no window manager on the virtual display: let Wine draw the
+  # windows' own frames and captions, as Windows would.
+  WINEPREFIX=$E2E_TEMPLATE wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    >>"$E2E_OUT/logs/wineboot.log" 2>&1
   WINEPREFIX=$E2E_TEMPLATE wineserver -w
 fi
 
@@ -66,6 +70,10 @@ for scenario in "$here"/scenarios/*.sh; do
     echo "FAIL $name (log: $log)"
     sed 's/^/    /' "$log" | tail -n 25
   fi
+  # A prefix is over a gigabyte: keep the logs, not the prefix. Anything still
+  # running in it was started by this scenario.
+  WINEPREFIX=$E2E_OUT/prefixes/$name wineserver -k 2>/dev/null || true
+  rm -rf "$E2E_OUT/prefixes/$name"
 done
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
