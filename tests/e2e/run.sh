@@ -70,9 +70,9 @@ for scenario in "$here"/scenarios/*.sh; do
     echo "FAIL $name (log: $log)"
     sed 's/^/    /' "$log" | tail -n 25
   fi
-  # A prefix is over a gigabyte: keep the logs, not the prefix. Anything still
-  # running in it was started by this scenario.
-  WINEPREFIX=$E2E_OUT/prefixes/$name wineserver -k 2>/dev/null || true
+  # A prefix is over a gigabyte: keep the logs, not the prefix (once the
+  # programs the scenario started in it have ended).
+  WINEPREFIX=$E2E_OUT/prefixes/$name timeout 60 wineserver -w 2>/dev/null || true
   rm -rf "$E2E_OUT/prefixes/$name"
 done
 echo "e2e: $passed passed, $failed failed"
