@@ -101,6 +101,7 @@ bool LoadBitmapFile(const char* path, BitmapRecord* record) {
   // A top-down file (negative height) is refused, as is any size the block
   // could not hold or a receipt printer would never need.
   if (record->width < 0 || record->height < 0) return false;
+  if (record->width > kMaxBitmapSide || record->height > kMaxBitmapSide) return false;
   const std::uint64_t size = static_cast<std::uint64_t>(record->width) * static_cast<std::uint64_t>(record->height);
   if (size > kMaxBitmapPixels) return false;
   if (record->pixelDataOffset > static_cast<std::uint32_t>(LONG_MAX)) return false;

@@ -33,6 +33,10 @@ struct BitmapRecord {
 
 // Largest pixel block the loader accepts (far above any receipt picture).
 inline constexpr std::size_t kMaxBitmapPixels = 64u * 1024u * 1024u;
+// Largest width or height the loader accepts. The block bound alone would let
+// a picture 0 pixels wide claim 2^31 rows: nothing to read, yet every row is
+// walked and every band of the bit image is sent.
+inline constexpr std::int32_t kMaxBitmapSide = 65535;
 // Widest bit image sent to the printer, in columns.
 inline constexpr int kMaxBitImageColumns = 1024;
 
