@@ -248,3 +248,79 @@ add_usb_device() {
   : >"$file"
   ln -sfn "$file" "$WINEPREFIX/dosdevices/${name,,}"
 }
+
+# ---- Installation: the printer UI stand-in and the registered ports ----
+
+# Puts our rundll32 stand-in over the prefix's rundll32 (system32 and
+# syswow64), with its script folder C:\e2e\rundll32 (RUNDLL32_DIR): write
+# answers.txt there ("VERB CODE" lines for /if, /y, /dl; 0 otherwise). Each
+# start is logged to log.txt as "FOLDER|COMMAND LINE" (rundll32_log); for /if
+# the folder it ran in is copied to seen/ and the "/f" file to given.inf.
+install_rundll32() {
+  local windows=$WINEPREFIX/drive_c/windows
+  cp "$E2E_BIN/rundll32_standin.exe" "$windows/system32/rundll32.exe"
+  [ ! -d "$windows/syswow64" ] || cp "$E2E_BIN/rundll32_standin.exe" "$windows/syswow64/rundll32.exe"
+  RUNDLL32_DIR=$WINEPREFIX/drive_c/e2e/rundll32
+  mkdir -p "$RUNDLL32_DIR"
+  : > "$RUNDLL32_DIR/log.txt"
+}
+
+rundll32_log() { cat "$RUNDLL32_DIR/log.txt"; }
+
+# The command lines the stand-in was started with, one a line, without folders.
+rundll32_commands() { cut -d'|' -f2- "$RUNDLL32_DIR/log.txt"; }
+
+# The working folder of the program in the prefix, as Windows spells it.
+working_folder_windows() { printf '%s' 'C:\ProgramData\Tovlan'; }
+
+# The Standard TCP/IP port entry NAME as "wine reg query" lists it.
+tcpip_port_values() {
+  wine reg query "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\$1" 2>/dev/null \
+    | tr -d '\r'
+}
+
+# Checks that entry NAME holds VALUE of TYPE with DATA ("" for an empty string).
+expect_tcpip_port_value() {
+  local name=$1 value=$2 type=$3 data=$4 listing line
+  listing=$(tcpip_port_values "$name")
+  line=$(printf '%s\n' "$listing" | grep -E "^ +$value +REG_" || true)
+  [ -n "$line" ] || fail "port $name has no value $value"
+  line=$(printf '%s' "$line" | sed -E 's/^ +//; s/ +$//')
+  local want="$value    $type    $data"
+  want=$(printf '%s' "$want" | sed -E 's/ +$//')
+  [ "$line" = "$want" ] || fail "port $name: '$line' where '$want' was expected"
+}
+
+# The payload folder the stand-in saw holds exactly the package: the eight
+# files from resources/driver and the plug-ins in amd64 and i386, byte for byte.
+expect_payload_seen() {
+  local seen=$RUNDLL32_DIR/seen generated
+  generated="$(native_build)/generated/driver"
+  [ -d "$seen" ] || fail "the stand-in saw no payload folder"
+  local listing
+  listing=$(cd "$seen" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' ')
+  local want="./amd64 ./amd64/lumatrek.dll ./amd64/lumatrek80.dll ./i386 ./i386/lumatrek.dll ./i386/lumatrek80.dll "
+  want+="./lumatrek.cat ./lumatrek.gpd ./lumatrek.inf ./lumatrek.ini ./lumatrek80.cat ./lumatrek80.gpd "
+  want+="./lumatrek80.inf ./lumatrek80.ini "
+  [ "$listing" = "$want" ] || fail "the payload folder held: $listing"
+  local f
+  for f in lumatrek.cat lumatrek.gpd lumatrek.inf lumatrek.ini lumatrek80.cat lumatrek80.gpd lumatrek80.inf \
+      lumatrek80.ini; do
+    cmp "$E2E_ROOT/resources/driver/$f" "$seen/$f" || fail "$f differs from its source"
+  done
+  for f in amd64/lumatrek.dll amd64/lumatrek80.dll i386/lumatrek.dll i386/lumatrek80.dll; do
+    cmp "$generated/$f" "$seen/$f" || fail "$f differs from the built plug-in"
+  done
+  echo "payload seen by the stand-in: $listing"
+}
+
+# After an install: the archive and the payload folder are gone and the
+# staging folder stays, empty.
+expect_staging_cleared() {
+  local staging
+  staging=$(staging_folder)
+  [ -d "$staging" ] || fail "the staging folder is gone"
+  [ ! -e "$staging/install.zip" ] || fail "install.zip was left behind"
+  [ ! -e "$staging/install" ] || fail "the payload folder was left behind"
+  [ -z "$(ls -A "$staging")" ] || fail "the staging folder holds: $(ls -A "$staging")"
+}

@@ -1,0 +1,40 @@
+# The 80 mm model on printer.local, shared and made the default printer: the
+# port entry is named printer.local with an empty IP address, the printer is
+# installed on that port with " /Z", then made the default printer.
+install_rundll32
+robot <<'SCRIPT'
+launch @EXE@
+choose 1015 1
+click 1014
+text 1010 lumatrek80-wifi
+type 1011 printer.local
+type 1012 9101
+click 1008
+checked 1008 1
+click 1006
+checked 1006 1
+click 1000
+message 提示|打印机驱动设备已完成安装
+quiet 500
+key 1007 escape
+exit 2
+SCRIPT
+tcpip_port_values printer.local
+expect_tcpip_port_value printer.local HostName REG_SZ printer.local
+expect_tcpip_port_value printer.local IPAddress REG_SZ ""
+expect_tcpip_port_value printer.local PortNumber REG_DWORD 0x238d
+values=$(tcpip_port_values printer.local | grep -c ' REG_' || true)
+[ "$values" -eq 9 ] || fail "the port entry holds $values values"
+
+echo "rundll32 saw:"
+rundll32_log
+w=$(working_folder_windows)
+want=$(printf '%s\n%s' \
+  "rundll32 printui.dll,PrintUIEntry /if /f \"$w\\lumatrek\\install\\\\lumatrek80.inf\" /r \"printer.local\" /m \"lumatrek80\" /b \"lumatrek80-wifi\" /Z" \
+  'rundll32 printui.dll,PrintUIEntry /n "lumatrek80-wifi" /y')
+[ "$(rundll32_commands)" = "$want" ] || fail "the command lines were not: $want"
+for folder in $(rundll32_log | cut -d'|' -f1); do
+  [ "${folder%\\}" = "$w\\lumatrek\\install" ] || fail "rundll32 ran in $folder"
+done
+cmp "$E2E_ROOT/resources/driver/lumatrek80.inf" "$RUNDLL32_DIR/given.inf" || fail "the /f file is not lumatrek80.inf"
+expect_staging_cleared

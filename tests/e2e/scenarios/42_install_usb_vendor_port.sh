@@ -1,0 +1,30 @@
+# A USB printer of the vendor on USB001, shared: the printer UI gets exactly
+# the command line of the example, no TCP/IP port is registered, and the
+# payload it ran in unpacked byte for byte, without what an earlier run left.
+add_spooler_port USB001
+add_usb_printer_interface 'USB#VID_4B9E&PID_0001#SER001' 1
+install_rundll32
+staging=$(staging_folder)
+mkdir -p "$staging/install/i386"
+printf 'stale' > "$staging/install/stale.inf"
+printf 'stale' > "$staging/install/i386/old.dll"
+printf 'not an archive' > "$staging/install.zip"
+robot <<'SCRIPT'
+launch @EXE@
+selected 1007 USB001
+click 1008
+click 1000
+message 提示|打印机驱动设备已完成安装
+quiet 500
+key 1007 escape
+exit 2
+SCRIPT
+echo "rundll32 saw:"
+rundll32_log
+want='rundll32 printui.dll,PrintUIEntry /if /f "C:\ProgramData\Tovlan\lumatrek\install\\lumatrek.inf" /r "USB001" /m "lumatrek" /b "lumatrek58-usb" /Z'
+[ "$(rundll32_commands)" = "$want" ] || fail "the command line was not: $want"
+expect_payload_seen
+ports=$(wine reg query 'HKLM\SYSTEM\CurrentControlSet\Control\Print\Monitors\Standard TCP/IP Port\Ports' 2>/dev/null \
+  | tr -d '\r' | grep -c '^HKEY.*\\Ports\\' || true)
+[ "$ports" -eq 0 ] || fail "a TCP/IP port was registered for a USB printer"
+expect_staging_cleared
