@@ -12,6 +12,8 @@ export BUILD_DIR=$build
 
 echo "== unit and tool tests"
 ctest --test-dir "$build/native" --output-on-failure
+"$root/tests/release/check_exe.sh" "$build/win32/lumatrek-setup.exe"
+"$root/tests/fuzz/run.sh"
 
 echo "== end-to-end tests under Wine"
 "$root/tests/e2e/run.sh"

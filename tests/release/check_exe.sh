@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Checks the release facts of the built program: a 32-bit (i386) GUI program
+# that imports system DLLs only (no MinGW runtime DLL), whose manifest asks for
+# administrator rights without UI access and for Common Controls 6, which
+# embeds its archives, dialog, icon and side picture, and which stays small.
+# Usage: check_exe.sh PATH/lumatrek-setup.exe
+set -uo pipefail
+exe=${1:?usage: check_exe.sh PATH/lumatrek-setup.exe}
+here=$(cd "$(dirname "$0")" && pwd)
+objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+aim_bytes=$((500 * 1024))
+limit_bytes=$((4 * 1024 * 1024))
+
+passed=0
+failed=0
+check() {  # check "what" command...
+  local what=$1
+  shift
+  local detail
+  if detail=$("$@" 2>&1); then
+    echo "ok   $what${detail:+ ($detail)}"
+    passed=$((passed + 1))
+  else
+    echo "FAIL $what${detail:+: $detail}"
+    failed=$((failed + 1))
+  fi
+}
+
+echo "release facts of $exe"
+[ -f "$exe" ] || { echo "FAIL no program at $exe"; echo "0 passed, 1 failed"; exit 1; }
+headers=$("$objdump" -f "$exe" 2>&1)
+private=$("$objdump" -p "$exe" 2>&1)
+resources=$(python3 "$here/pe_resources.py" "$exe" 2>&1)
+
+pe32_i386() {
+  grep -q 'file format pei-i386' <<<"$headers" || { echo "not a pei-i386 image"; return 1; }
+  grep -q '^architecture: i386' <<<"$headers" || { echo "architecture is not i386"; return 1; }
+  grep -Eq '^Magic[[:space:]]+010b' <<<"$private" || { echo "optional header is not PE32 (010b)"; return 1; }
+}
+
+gui_subsystem() {
+  grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$private" || {
+    grep -E '^Subsystem' <<<"$private"
+    return 1
+  }
+}
+
+# DLLs every Windows installation has; anything else (libgcc_s_*, libstdc++-6,
+# libwinpthread-1, zlib1 ...) would have to be shipped beside the program.
+system_imports_only() {
+  local allowed=" kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll ole32.dll oleaut32.dll
+    shlwapi.dll shell32.dll winspool.drv ws2_32.dll msvcrt.dll setupapi.dll comdlg32.dll version.dll
+    ntdll.dll "
+  local dlls bad=""
+  dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$private" | tr 'A-Z' 'a-z' | tr -d '\r')
+  [ -n "$dlls" ] || { echo "no import table found"; return 1; }
+  for dll in $dlls; do
+    [[ $allowed == *" $dll "* ]] || bad="$bad $dll"
+  done
+  [ -z "$bad" ] || { echo "imports non-system DLLs:$bad"; return 1; }
+  echo $dlls
+}
+
+has_resource() {  # type name
+  grep -q "^$1 $2 " <<<"$resources" || { echo "resource $1 $2 missing"; return 1; }
+}
+
+zip_resource() {  # name: an embedded archive that starts like one
+  has_resource ZIPRES "$1" || return 1
+  [ "$(python3 "$here/pe_resources.py" "$exe" ZIPRES "$1" | head -c 4 | od -An -tx1 | tr -d ' \n')" = 504b0304 ] ||
+    { echo "ZIPRES $1 is not a zip archive"; return 1; }
+}
+
+manifest() {
+  has_resource 24 1 || return 1
+  python3 "$here/pe_resources.py" "$exe" 24 1 | python3 -c '
+import sys, xml.etree.ElementTree as ET
+v1, v3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
+root = ET.fromstring(sys.stdin.buffer.read())
+levels = [e.attrib for e in root.iter() if e.tag.endswith("}requestedExecutionLevel")]
+if levels != [{"level": "requireAdministrator", "uiAccess": "false"}]:
+    sys.exit("execution level is %r" % levels)
+controls = [e.attrib for e in root.iter(v1 + "assemblyIdentity")
+            if e.attrib.get("name") == "Microsoft.Windows.Common-Controls"]
+if len(controls) != 1:
+    sys.exit("no single Common Controls dependency")
+c = controls[0]
+want = {"type": "win32", "version": "6.0.0.0", "processorArchitecture": "x86",
+        "publicKeyToken": "6595b64144ccf1df"}
+wrong = {k: c.get(k) for k in want if c.get(k, "").lower() != want[k].lower()}
+if wrong:
+    sys.exit("Common Controls dependency has %r" % wrong)
+print("requireAdministrator, uiAccess false, Common-Controls 6.0.0.0 x86")
+'
+}
+
+size_bounded() {
+  local bytes
+  bytes=$(stat -c %s "$exe")
+  local note="$bytes bytes, $((bytes / 1024)) KB"
+  [ "$bytes" -le "$aim_bytes" ] || note="$note, above the 500 KB aim"
+  echo "$note"
+  [ "$bytes" -le "$limit_bytes" ]
+}
+
+check "PE32 image for i386" pe32_i386
+check "Windows GUI subsystem" gui_subsystem
+check "imports only system DLLs" system_imports_only
+check "manifest asks for administrator rights and Common Controls 6" manifest
+check "driver package archive ZIPRES 205" zip_resource 205
+check "sample picture archive ZIPRES 208" zip_resource 208
+check "main dialog 129" has_resource 5 129
+check "application icon 128" has_resource 14 128
+check "side picture bitmap 201" has_resource 2 201
+check "size within 4 MB" size_bounded
+echo "resources:"
+sed 's/^/  /' <<<"$resources"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
