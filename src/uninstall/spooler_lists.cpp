@@ -36,8 +36,11 @@ SpoolerList<Record> ReadList(SizingRule rule,
 }  // namespace
 
 SpoolerList<os::DRIVER_INFO_3A> ListPrinterDrivers() {
+  // A spooler without any driver answers the sizing call with success: that
+  // is an empty list, not a failure (else removing the last driver would make
+  // the next model's removal, and the whole uninstall, fail).
   return ReadList<os::DRIVER_INFO_3A>(
-      SizingRule::kNeedsInsufficientBuffer,
+      SizingRule::kAcceptsSuccess,
       [](os::BYTE* buffer, os::DWORD size, os::DWORD* needed, os::DWORD* returned) {
         return os::EnumPrinterDriversA(nullptr, nullptr, 3, buffer, size, needed, returned);
       });

@@ -6,7 +6,9 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 begin_scenario() {
   SCENARIO=$1
   export WINEPREFIX=$E2E_OUT/prefixes/$SCENARIO
-  cp -a "$E2E_TEMPLATE" "$WINEPREFIX"
+  local template=$E2E_TEMPLATE
+  if grep -qs '^# prefix: win32' "${E2E_SCENARIO_FILE:-}"; then template=$E2E_TEMPLATE32; fi
+  cp -a "$template" "$WINEPREFIX"
   EXE=$(winpath "$E2E_BIN/lumatrek-setup.exe")
   echo "== $SCENARIO"
 }
@@ -18,6 +20,11 @@ end_scenario() {
 
 fail() {
   echo "FAIL: $*"
+  # What the stand-ins saw, when a scenario used them.
+  local log
+  for log in "$WINEPREFIX"/drive_c/e2e/*/log.txt "$WINEPREFIX"/drive_c/e2e/*/spooler.txt; do
+    [ -f "$log" ] && { echo "--- ${log#$WINEPREFIX/}"; cat "$log"; }
+  done
   exit 1
 }
 
@@ -260,6 +267,8 @@ install_rundll32() {
   local windows=$WINEPREFIX/drive_c/windows
   cp "$E2E_BIN/rundll32_standin.exe" "$windows/system32/rundll32.exe"
   [ ! -d "$windows/syswow64" ] || cp "$E2E_BIN/rundll32_standin.exe" "$windows/syswow64/rundll32.exe"
+  # Wine would otherwise prefer its own rundll32 over the file (in a 32-bit prefix).
+  wine reg add 'HKCU\Software\Wine\DllOverrides' /v rundll32.exe /t REG_SZ /d native /f >/dev/null 2>&1
   RUNDLL32_DIR=$WINEPREFIX/drive_c/e2e/rundll32
   mkdir -p "$RUNDLL32_DIR"
   : > "$RUNDLL32_DIR/log.txt"
@@ -323,4 +332,35 @@ expect_staging_cleared() {
   [ ! -e "$staging/install.zip" ] || fail "install.zip was left behind"
   [ ! -e "$staging/install" ] || fail "the payload folder was left behind"
   [ -z "$(ls -A "$staging")" ] || fail "the staging folder holds: $(ls -A "$staging")"
+}
+
+# ---- Whole lifecycle: the printer UI acting on Wine's spooler ----
+
+# Makes the rundll32 stand-in (install_rundll32 first) also carry out /if, /y
+# and /dl on the prefix's spooler, as the system's printer UI would.
+rundll32_carries_out() { : > "$RUNDLL32_DIR/act.txt"; }
+
+# What the spooler holds, one item a line ("printer|NAME|DRIVER|PORT|shared",
+# "driver|NAME", "default|NAME"), as the 32-bit program sees it.
+spooler_state() {
+  local out=$E2E_OUT/logs/$SCENARIO-spooler.txt
+  rm -f "$out"
+  wine "$E2E_BIN/spooler_probe.exe" "$(winpath "$out")" >/dev/null 2>&1 || fail "the spooler probe failed"
+  cat "$out"
+}
+
+# A pnputil listing (old layout) with the product's package published as
+# oem7.inf among other packages.
+pnputil_lists_product_package() {
+  cat > "$PNPUTIL_DIR/listing.txt" <<'LISTING'
+Microsoft PnP Utility
+
+Published name :            oem3.inf
+Driver package provider :   Contoso
+Class :                     Printers
+
+Published name :            oem7.inf
+Driver package provider :   Lumatrek Pos Printer
+Class :                     Printers
+LISTING
 }

@@ -40,17 +40,24 @@ xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
 sleep 1
 
-# One template prefix per run; every scenario gets a fresh copy of it.
-export E2E_TEMPLATE=$E2E_OUT/template
-if [ ! -f "$E2E_TEMPLATE/system.reg" ]; then
-  rm -rf "$E2E_TEMPLATE"
-  WINEPREFIX=$E2E_TEMPLATE wineboot -i >"$E2E_OUT/logs/wineboot.log" 2>&1
+# Template prefixes, made once per run; every scenario gets a fresh copy of
+# one. The 64-bit prefix (a 32-bit program under WOW64, as on most machines)
+# is the default; a scenario that says "# prefix: win32" gets a 32-bit one.
+make_template() {
+  local prefix=$1 arch=$2
+  [ ! -f "$prefix/system.reg" ] || return 0
+  rm -rf "$prefix"
+  WINEPREFIX=$prefix WINEARCH=$arch wineboot -i >>"$E2E_OUT/logs/wineboot.log" 2>&1
   # There is no window manager on the virtual display: let Wine draw the
   # windows' own frames and captions, as Windows would.
-  WINEPREFIX=$E2E_TEMPLATE wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+  WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
     >>"$E2E_OUT/logs/wineboot.log" 2>&1
-  WINEPREFIX=$E2E_TEMPLATE wineserver -w
-fi
+  WINEPREFIX=$prefix wineserver -w
+}
+export E2E_TEMPLATE=$E2E_OUT/template
+export E2E_TEMPLATE32=$E2E_OUT/template32
+make_template "$E2E_TEMPLATE" win64
+if grep -qs '^# prefix: win32' "$here"/scenarios/*.sh; then make_template "$E2E_TEMPLATE32" win32; fi
 
 passed=0
 failed=0
@@ -60,7 +67,8 @@ for scenario in "$here"/scenarios/*.sh; do
   if [ -n "$filter" ] && [[ "$name" != *"$filter"* ]]; then continue; fi
   log="$E2E_OUT/logs/$name.log"
   # A separate shell, so that errexit holds inside the scenario.
-  if bash -c 'set -euo pipefail; source "$1"; begin_scenario "$2"; source "$3"; end_scenario' \
+  if E2E_SCENARIO_FILE=$scenario \
+      bash -c 'set -euo pipefail; source "$1"; begin_scenario "$2"; source "$3"; end_scenario' \
       scenario "$here/lib.sh" "$name" "$scenario" >"$log" 2>&1; then
     passed=$((passed + 1))
     echo "PASS $name"

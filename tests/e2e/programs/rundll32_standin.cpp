@@ -8,10 +8,19 @@
 // For "/if" it also copies what it was given to look at: the current folder,
 // whole, into seen\ (replacing an earlier copy), and the file after "/f" to
 // given.inf; missing-given.txt notes a "/f" file that was not there.
+//
+// With act.txt present it also does what the system's printer UI would, on
+// Wine's own spooler, so that a whole install-test-uninstall cycle can be
+// checked: "/if" adds the driver from the package (its files copied into the
+// driver folder) and the printer on the given port, shared with "/Z"; "/y"
+// makes the printer the default; "/dl" deletes it. A spooler call that fails
+// is noted in spooler.txt and makes the exit code 1.
 #include <windows.h>
+#include <winspool.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -113,6 +122,116 @@ void KeepWhatInstallWasGiven(int argc, wchar_t** argv, const std::wstring& folde
   }
 }
 
+std::string Ansi(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(n > 0 ? n - 1 : 0, '\0');
+  if (n > 1) WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+// The argument after option `name` ("" when absent).
+std::string OptionValue(int argc, wchar_t** argv, const wchar_t* name) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (_wcsicmp(argv[i], name) == 0) return Ansi(argv[i + 1]);
+  }
+  return "";
+}
+
+bool HasOption(int argc, wchar_t** argv, const wchar_t* name) {
+  for (int i = 1; i < argc; ++i) {
+    if (_wcsicmp(argv[i], name) == 0) return true;
+  }
+  return false;
+}
+
+bool Acting() { return GetFileAttributesW(Path(L"act.txt").c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+int Failed(const char* call) {
+  Append(L"spooler.txt", std::string(call) + " failed: " + std::to_string(GetLastError()));
+  return 1;
+}
+
+// "/if": the driver from the package next to the setup information file, then the printer.
+int AddDriverAndPrinter(int argc, wchar_t** argv) {
+  std::string inf = OptionValue(argc, argv, L"/f");
+  const std::string package = inf.substr(0, inf.find_last_of('\\'));
+  const std::string model = OptionValue(argc, argv, L"/m");
+  // A printer of the universal printer driver: unidrv with the model's printer
+  // description as data file, its plug-in and settings as dependent files.
+  std::string plugin = package + "\\i386\\" + model + ".dll";
+  std::string data = package + "\\" + model + ".gpd";
+  std::string settings = package + "\\" + model + ".ini";
+  std::string driverPath = "unidrv.dll";
+  std::string configPath = "unidrvui.dll";
+  std::vector<char> dependent(model.size() * 2 + 16, '\0');
+  const int first = std::snprintf(dependent.data(), dependent.size(), "%s.dll", model.c_str());
+  std::snprintf(dependent.data() + first + 1, dependent.size() - first - 1, "%s.ini", model.c_str());
+  DRIVER_INFO_3A driver{};
+  driver.cVersion = 3;
+  driver.pName = const_cast<char*>(model.c_str());
+  driver.pDriverPath = &driverPath[0];
+  driver.pDataFile = &data[0];
+  driver.pConfigFile = &configPath[0];
+  driver.pDependentFiles = dependent.data();
+  driver.pDefaultDataType = const_cast<char*>("RAW");
+  // The model files go into the spooler's version-3 driver folder, as the
+  // system's installation puts them there.
+  char directory[MAX_PATH] = {};
+  DWORD size = 0;
+  if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof directory, &size)) {
+    return Failed("GetPrinterDriverDirectoryA");
+  }
+  const std::string versionFolder = std::string(directory) + "\\3\\";
+  CreateDirectoryA(versionFolder.c_str(), nullptr);
+  for (const std::string& file : {plugin, data, settings}) {
+    const std::string name = file.substr(file.find_last_of('\\') + 1);
+    if (!CopyFileA(file.c_str(), (versionFolder + name).c_str(), FALSE)) return Failed("CopyFileA");
+  }
+  if (!AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&driver), 0)) {
+    return Failed("AddPrinterDriverExA");
+  }
+  std::string name = OptionValue(argc, argv, L"/b");
+  std::string port = OptionValue(argc, argv, L"/r");
+  PRINTER_INFO_2A printer{};
+  printer.pPrinterName = &name[0];
+  printer.pPortName = &port[0];
+  printer.pDriverName = driver.pName;
+  printer.pPrintProcessor = const_cast<char*>("winprint");
+  printer.pDatatype = const_cast<char*>("RAW");
+  printer.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+  // With a device mode of its own the spooler does not ask the driver for
+  // one (the package's plug-in has no user-interface entry points).
+  DEVMODEA mode{};
+  lstrcpynA(reinterpret_cast<char*>(mode.dmDeviceName), name.c_str(), CCHDEVICENAME);
+  mode.dmSpecVersion = DM_SPECVERSION;
+  mode.dmSize = sizeof(mode);
+  printer.pDevMode = &mode;
+  if (HasOption(argc, argv, L"/Z")) {
+    printer.Attributes |= PRINTER_ATTRIBUTE_SHARED;
+    printer.pShareName = &name[0];
+  }
+  HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
+  if (added == nullptr) return Failed("AddPrinterA");
+  ClosePrinter(added);
+  return 0;
+}
+
+int DeleteNamedPrinter(int argc, wchar_t** argv) {
+  std::string name = OptionValue(argc, argv, L"/n");
+  PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  HANDLE printer = nullptr;
+  if (!OpenPrinterA(&name[0], &printer, &access)) return Failed("OpenPrinterA");
+  const BOOL deleted = DeletePrinter(printer);
+  ClosePrinter(printer);
+  return deleted ? 0 : Failed("DeletePrinter");
+}
+
+int MakeDefault(int argc, wchar_t** argv) {
+  const std::string name = OptionValue(argc, argv, L"/n");
+  return SetDefaultPrinterA(name.c_str()) ? 0 : Failed("SetDefaultPrinterA");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -122,5 +241,10 @@ int wmain(int argc, wchar_t** argv) {
   Append(L"log.txt", Narrow(folder) + "|" + Narrow(GetCommandLineW()));
   const std::wstring verb = VerbOf(argc, argv);
   if (verb == L"/if") KeepWhatInstallWasGiven(argc, argv, folder);
-  return ExitCodeFor(verb);
+  const int scripted = ExitCodeFor(verb);
+  if (scripted != 0 || !Acting()) return scripted;
+  if (verb == L"/if") return AddDriverAndPrinter(argc, argv);
+  if (verb == L"/y") return MakeDefault(argc, argv);
+  if (verb == L"/dl") return DeleteNamedPrinter(argc, argv);
+  return 0;
 }

@@ -1,0 +1,55 @@
+# prefix: win32
+# The whole life of a network printer on a 32-bit system, 58 mm model,
+# shared and default: install it on 127.0.0.1, print the test page to the
+# virtual printer, uninstall, and nothing of the product is left in the
+# spooler or the driver folder (on a 32-bit system there is no redirection
+# to switch off, and uninstalling must still succeed).
+install_rundll32
+rundll32_carries_out
+install_pnputil
+pnputil_lists_product_package
+start_virtual_printer connect --port 9100
+robot <<'SCRIPT'
+launch @EXE@
+click 1014
+type 1011 127.0.0.1
+click 1006
+click 1008
+checked 1006 1
+checked 1008 1
+click 1000
+message 提示|打印机驱动设备已完成安装
+click 1009
+message 提示|测试数据已发送
+closebox
+exit 2
+SCRIPT
+finish_virtual_printer
+expect_test_page "$PRINTER_RAW" 127.0.0.1 14081
+echo "after install:"
+state=$(spooler_state)
+echo "$state"
+grep -qx 'printer|lumatrek58-wifi|lumatrek|127.0.0.1|shared' <<<"$state" || fail "the printer was not installed"
+grep -qx 'driver|lumatrek' <<<"$state" || fail "the driver was not installed"
+grep -qx 'default|lumatrek58-wifi' <<<"$state" || fail "the printer is not the default"
+folder=$(driver_folder)
+ls "$folder"
+[ -f "$folder/lumatrek.dll" ] && [ -f "$folder/lumatrek.gpd" ] || fail "the model files are not in $folder"
+
+robot <<'SCRIPT'
+launch @EXE@
+click 1002
+message 提示|驱动卸载完成
+closebox
+exit 2
+SCRIPT
+echo "after uninstall:"
+state=$(spooler_state)
+echo "$state"
+! grep -qi 'lumatrek' <<<"$state" || fail "the spooler still holds the product"
+left=$(ls "$folder" | grep -i '^lumatrek' || true)
+[ -z "$left" ] || fail "model files left in the driver folder: $left"
+pnputil_log
+grep -qx -- '-f -d oem7.inf' <(pnputil_log) || fail "the product's package was not deleted"
+! grep -q 'oem3.inf' <(pnputil_log) || fail "another package was deleted"
+expect_staging_cleared

@@ -1,0 +1,50 @@
+# prefix: win32
+# The whole life of a USB printer on a 32-bit system, 80 mm model, neither
+# shared nor default: install it on USB001 (a printer of the vendor), print
+# the test page with "Find USB Port", uninstall, and nothing of the product
+# is left in the spooler or the driver folder.
+install_rundll32
+rundll32_carries_out
+install_pnputil
+pnputil_lists_product_package
+add_spooler_port USB001
+add_usb_printer_interface 'USB#VID_4B9E&PID_0001#SER001' 1
+add_usb_device 'USB#VID_4B9E&PID_0001#SER001' "$E2E_OUT/logs/$SCENARIO-usb001.bin"
+robot <<'SCRIPT'
+launch @EXE@
+choose 1015 1
+text 1010 lumatrek80-usb
+selected 1007 USB001
+click 1000
+message 提示|打印机驱动设备已完成安装
+click 1004
+quiet 2000
+selected 1007 USB001
+closebox
+exit 2
+SCRIPT
+expect_test_page "$E2E_OUT/logs/$SCENARIO-usb001.bin" USB001 14078
+echo "after install:"
+state=$(spooler_state)
+echo "$state"
+grep -qx 'printer|lumatrek80-usb|lumatrek80|USB001|local' <<<"$state" || fail "the printer was not installed"
+grep -qx 'driver|lumatrek80' <<<"$state" || fail "the driver was not installed"
+! grep -qx 'default|lumatrek80-usb' <<<"$state" || fail "the printer became the default"
+folder=$(driver_folder)
+[ -f "$folder/lumatrek80.dll" ] || fail "the model files are not in $folder"
+
+robot <<'SCRIPT'
+launch @EXE@
+click 1002
+message 提示|驱动卸载完成
+closebox
+exit 2
+SCRIPT
+echo "after uninstall:"
+state=$(spooler_state)
+echo "$state"
+! grep -qi 'lumatrek' <<<"$state" || fail "the spooler still holds the product"
+left=$(ls "$folder" | grep -i '^lumatrek' || true)
+[ -z "$left" ] || fail "model files left in the driver folder: $left"
+grep -qx -- '-f -d oem7.inf' <(pnputil_log) || fail "the product's package was not deleted"
+expect_staging_cleared
