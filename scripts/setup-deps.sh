@@ -10,7 +10,7 @@ PACKAGES=(
   libz-mingw-w64-dev zlib1g-dev libgtest-dev
   libpng-dev libfreetype-dev fonts-wqy-microhei
   wine wine32 wine64 xvfb x11-apps imagemagick
-  iproute2 util-linux clang libclang-rt-14-dev
+  iproute2 util-linux clang libclang-rt-14-dev python3 unzip
 )
 
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
