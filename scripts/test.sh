@@ -13,6 +13,7 @@ export BUILD_DIR=$build
 echo "== unit and tool tests"
 ctest --test-dir "$build/native" --output-on-failure
 "$root/tests/release/check_exe.sh" "$build/win32/lumatrek-setup.exe"
+python3 "$root/tests/docs/check_messages.py"
 "$root/tests/fuzz/run.sh"
 
 echo "== end-to-end tests under Wine"

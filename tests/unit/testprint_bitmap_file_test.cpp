@@ -125,8 +125,10 @@ TEST(LoadBitmapFile, SizesThatOverflowOrExceedTheBoundAreRefusedBeforeAllocating
     std::int32_t width, height;
   };
   // 65536 x 65536 is 0 in 32-bit arithmetic; the others overflow int or pass the bound.
+  // A zero width with a huge height holds no pixels, yet would make the
+  // picture billions of rows tall: refused by the side bound (found by fuzzing).
   for (Size s : {Size{65536, 65536}, Size{0x7FFFFFFF, 2}, Size{2, 0x7FFFFFFF}, Size{8193, 8193},
-                 Size{384, 0x00200000}}) {
+                 Size{384, 0x00200000}, Size{0, 0x7FFFFFFF}}) {
     BitmapRecord r{};
     EXPECT_FALSE(Load(BitmapFile(s.width, s.height, 8, std::string(64, '\0')), &r)) << s.width << "x" << s.height;
   }
