@@ -22,10 +22,10 @@ type 1010 my own printer
 click 1014
 text 1010 lumatrek58-wifi
 type 1010 kept name
-type 1011 10.1.2.3
+type 1011 127.0.0.9
 choose 1015 0
 text 1010 lumatrek58-wifi
-text 1011 10.1.2.3
+text 1011 127.0.0.9
 click 1013
 checked 1013 1
 text 1010 lumatrek58-usb
@@ -34,7 +34,7 @@ enabled 1012 0
 enabled 1009 0
 enabled 1007 1
 enabled 1004 1
-text 1011 10.1.2.3
+text 1011 127.0.0.9
 closebox
 exit 2
 SCRIPT
