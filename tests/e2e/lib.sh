@@ -364,3 +364,25 @@ Driver package provider :   Lumatrek Pos Printer
 Class :                     Printers
 LISTING
 }
+
+# Presses "Uninstall" and checks that the product left nothing behind: no
+# printer or driver of it in the spooler, no model file in the driver folder,
+# its driver package (oem7.inf, see pnputil_lists_product_package) deleted.
+uninstall_leaves_nothing() {
+  robot <<'SCRIPT'
+launch @EXE@
+click 1002
+message 提示|驱动卸载完成
+closebox
+exit 2
+SCRIPT
+  echo "after uninstall:"
+  local state left
+  state=$(spooler_state)
+  echo "$state"
+  ! grep -qi 'lumatrek' <<<"$state" || fail "the spooler still holds the product"
+  left=$(ls "$(driver_folder)" | grep -i '^lumatrek' || true)
+  [ -z "$left" ] || fail "model files left in the driver folder: $left"
+  grep -qx -- '-f -d oem7.inf' <(pnputil_log) || fail "the product's package was not deleted"
+  ! grep -q 'oem3.inf' <(pnputil_log) || fail "another package was deleted"
+}

@@ -33,18 +33,5 @@ grep -qx 'driver|lumatrek80' <<<"$state" || fail "the driver was not installed"
 folder=$(driver_folder)
 [ -f "$folder/lumatrek80.dll" ] || fail "the model files are not in $folder"
 
-robot <<'SCRIPT'
-launch @EXE@
-click 1002
-message 提示|驱动卸载完成
-closebox
-exit 2
-SCRIPT
-echo "after uninstall:"
-state=$(spooler_state)
-echo "$state"
-! grep -qi 'lumatrek' <<<"$state" || fail "the spooler still holds the product"
-left=$(ls "$folder" | grep -i '^lumatrek' || true)
-[ -z "$left" ] || fail "model files left in the driver folder: $left"
-grep -qx -- '-f -d oem7.inf' <(pnputil_log) || fail "the product's package was not deleted"
+uninstall_leaves_nothing
 expect_staging_cleared
