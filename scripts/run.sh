@@ -11,6 +11,8 @@ export BUILD_DIR=$build
 
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
+# No .NET or HTML engine is needed: skip the offers to download them.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 # Code page 936, so the program's Chinese messages show as they do on the target systems.
 export LC_ALL=zh_CN.UTF-8
 exe=$build/win32/lumatrek-setup.exe
@@ -24,9 +26,11 @@ Xvfb :88 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true' EXIT
 export DISPLAY=:88
+# A new prefix is set up first, so that the screenshot shows the dialog.
+wineboot -i >/dev/null 2>&1 && wineserver -w
 wine "$exe" &
 program=$!
-sleep 8
+sleep 6
 import -window root "$build/dialog.png" && echo "Screenshot of the dialog: $build/dialog.png" >&2
 echo "The program is running; press Ctrl+C to end it." >&2
 wait "$program"
