@@ -487,22 +487,22 @@ BOOL PathRemoveFileSpecA(LPSTR path) {
   fake::Called("PathRemoveFileSpecA");
   if (path == nullptr) return FALSE;
   char* p = path;
-  char* spec = p;
-  if (*p == '\\') spec = ++p;
-  if (*p == '\\') spec = ++p;
+  char* cut = p;
+  if (*p == '\\') cut = ++p;
+  if (*p == '\\') cut = ++p;
   while (*p != '\0') {
     if (*p == '\\') {
-      spec = p;
+      cut = p;
     } else if (*p == ':') {
-      spec = ++p;
-      if (*p == '\\') ++spec;
+      cut = ++p;
+      if (*p == '\\') ++cut;
       if (*p == '\0') break;
     }
     if (fake::Lead(static_cast<unsigned char>(*p)) && p[1] != '\0') ++p;
     ++p;
   }
-  if (*spec != '\0') {
-    *spec = '\0';
+  if (*cut != '\0') {
+    *cut = '\0';
     return TRUE;
   }
   return FALSE;
