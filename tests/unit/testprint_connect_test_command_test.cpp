@@ -76,13 +76,7 @@ void ExpectCleanedUp() {
   EXPECT_EQ(0, fake::LiveBlocks());
 }
 
-class ConnectTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_FALSE(sample_picture::Archive().empty()) << "sample archive not generated";
-    fake::resources().Add("ZIPRES", 208, sample_picture::Archive());
-  }
-};
+class ConnectTest : public sample_picture::WithSampleResource {};
 
 }  // namespace
 

@@ -73,13 +73,7 @@ void ExpectCleanedUp() {
   EXPECT_EQ(0, fake::LiveBlocks());
 }
 
-class FindUsbPort : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_FALSE(sample_picture::Archive().empty()) << "sample archive not generated";
-    fake::resources().Add("ZIPRES", 208, sample_picture::Archive());
-  }
-};
+class FindUsbPort : public sample_picture::WithSampleResource {};
 
 }  // namespace
 

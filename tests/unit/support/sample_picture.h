@@ -2,11 +2,14 @@
 // the two test-print commands: the archive goes into the fake module as
 // resource ZIPRES 208, and a reference page is composed from the picture.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "fake_os/fake_files.h"
+#include "fake_os/fake_resources.h"
 #include "testprint/bitmap.h"
 #include "testprint/job_buffer.h"
 #include "testprint/test_page.h"
@@ -44,5 +47,15 @@ inline std::string ReferencePage(const std::string& heading) {
   FreeBitmapRecord(&picture);
   return bytes;
 }
+
+// A fixture for the test commands: the program's sample archive as its
+// "ZIPRES" resource 208, as the real program carries it.
+class WithSampleResource : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(Archive().empty()) << "sample archive not generated";
+    fake::resources().Add("ZIPRES", 208, Archive());
+  }
+};
 
 }  // namespace sample_picture
