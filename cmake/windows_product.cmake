@@ -1,5 +1,6 @@
-# The product: a 32-bit Windows GUI program with everything linked in
-# statically, so it needs no DLL beyond the system's own.
+# The product: a Windows GUI program (32-bit with the i686 toolchain, 64-bit
+# with the x86_64 one) with everything linked in statically, so it needs no
+# DLL beyond the system's own.
 set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 include(cmake/minizip.cmake)
@@ -15,6 +16,22 @@ add_minizip(minizip_win OFF)
 file(GLOB WIN32_ADAPTERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/os/win32/*.cpp)
 file(GLOB DIALOG_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/dialog/*.cpp)
 
+# The manifest names the program's own processor architecture, in its identity
+# and in the Common Controls dependency (a 64-bit process that asks for the x86
+# assembly does not start).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(MANIFEST_ARCH amd64)
+else()
+  set(MANIFEST_ARCH x86)
+endif()
+file(READ ${CMAKE_SOURCE_DIR}/resources/lumatrek-setup.manifest MANIFEST_TEXT)
+string(REPLACE "processorArchitecture=\"x86\"" "processorArchitecture=\"${MANIFEST_ARCH}\""
+  MANIFEST_TEXT "${MANIFEST_TEXT}")
+set(MANIFEST_DIR ${CMAKE_BINARY_DIR}/manifest)
+file(WRITE ${MANIFEST_DIR}/lumatrek-setup.manifest.new "${MANIFEST_TEXT}")
+configure_file(${MANIFEST_DIR}/lumatrek-setup.manifest.new ${MANIFEST_DIR}/lumatrek-setup.manifest COPYONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/lumatrek-setup.manifest)
+
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 add_executable(lumatrek-setup WIN32
   ${PORTABLE_SOURCES} ${WIN32_ADAPTERS} ${DIALOG_SOURCES} ${CMAKE_SOURCE_DIR}/resources/setup.rc)
@@ -28,8 +45,8 @@ target_compile_options(minizip_win PRIVATE ${SECTION_FLAGS} -Os)
 target_compile_options(lumatrek-setup PRIVATE
   $<$<COMPILE_LANGUAGE:CXX>:${TEXT_FLAGS} -Wall -Wextra -Wno-missing-field-initializers -Os ${SECTION_FLAGS}>)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES
-  COMPILE_FLAGS "-I${GENERATED_DIR} -I${CMAKE_SOURCE_DIR}/resources"
-  OBJECT_DEPENDS "${GENERATED_DIR}/side.bmp;${GENERATED_DIR}/app.ico;${GENERATED_DIR}/install.zip;${GENERATED_DIR}/sample.zip;${CMAKE_SOURCE_DIR}/resources/lumatrek-setup.manifest")
+  COMPILE_FLAGS "-I${MANIFEST_DIR} -I${GENERATED_DIR} -I${CMAKE_SOURCE_DIR}/resources"
+  OBJECT_DEPENDS "${GENERATED_DIR}/side.bmp;${GENERATED_DIR}/app.ico;${GENERATED_DIR}/install.zip;${GENERATED_DIR}/sample.zip;${MANIFEST_DIR}/lumatrek-setup.manifest")
 target_link_options(lumatrek-setup PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
 target_link_libraries(lumatrek-setup PRIVATE minizip_win
   comctl32 ole32 shlwapi winspool ws2_32 advapi32 user32 gdi32 kernel32)

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Builds the native tree (tools, unit tests) and then the Windows product,
-# which embeds what the native tools generate.
+# Builds the native tree (tools, unit tests) and then the Windows product for
+# both architectures, which embeds what the native tools generate:
+#   build/win32/lumatrek-setup.exe  32-bit program (i686), for 32-bit Windows
+#   build/win64/lumatrek-setup.exe  64-bit program (x86_64), for 64-bit Windows
+# each with the end-to-end helper programs of its own architecture.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -10,7 +13,10 @@ minizip=$("$root/scripts/fetch-minizip.sh" "$build/third_party")
 cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMINIZIP_SRC_DIR="$minizip" >/dev/null
 cmake --build "$build/native" -j "$jobs"
 
-cmake -S "$root" -B "$build/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-  -DMINIZIP_SRC_DIR="$minizip" -DGENERATED_DIR="$build/native/generated" >/dev/null
-cmake --build "$build/win32" -j "$jobs"
+for target in win32:mingw-i686 win64:mingw-x86_64; do
+  dir=${target%%:*}
+  cmake -S "$root" -B "$build/$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/${target#*:}.cmake" \
+    -DMINIZIP_SRC_DIR="$minizip" -DGENERATED_DIR="$build/native/generated" >/dev/null
+  cmake --build "$build/$dir" -j "$jobs"
+done

@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need, from Debian's archive only.
 # Safe to run again: it skips the work when every package is already present.
+# Where the kernel runs 32-bit code, 32-bit Wine (wine32, from the i386
+# architecture) comes too; where it runs none, nothing of i386 is added, since
+# none of it could run and its package scripts would fail.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=machine.sh
+source "$root/scripts/machine.sh"
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config dpkg-dev
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
-  g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   libz-mingw-w64-dev zlib1g-dev libgtest-dev
   libpng-dev libfreetype-dev fonts-wqy-microhei
-  wine wine32 wine64 xvfb x11-apps imagemagick
+  wine wine64 xvfb x11-apps imagemagick locales
   iproute2 util-linux clang libclang-rt-14-dev python3 unzip
 )
+if [ "$LUMATREK_RUNS_32BIT" = yes ]; then PACKAGES+=(wine32:i386); fi
 
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
 
@@ -26,12 +33,17 @@ if grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ || grep -qs '^deb-src' 
   need_src=0
 fi
 
-if [ ${#missing[@]} -eq 0 ] && [ $need_src -eq 0 ]; then
+# Wine shows its Chinese texts in code page 936 under zh_CN.UTF-8; with the
+# locale generated, nothing warns that it is missing.
+need_locale=1
+if locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then need_locale=0; fi
+
+if [ ${#missing[@]} -eq 0 ] && [ $need_src -eq 0 ] && [ $need_locale -eq 0 ]; then
   exit 0
 fi
 
 export DEBIAN_FRONTEND=noninteractive
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ "$LUMATREK_RUNS_32BIT" = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
 
@@ -48,5 +60,14 @@ if [ $need_src -eq 1 ]; then
   $SUDO cp "$tmp" "$src"; rm -f "$tmp"
 fi
 
-$SUDO apt-get update -q
-$SUDO apt-get install -y -q --no-install-recommends "${PACKAGES[@]}"
+if [ ${#missing[@]} -gt 0 ] || [ $need_src -eq 1 ]; then
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${PACKAGES[@]}"
+fi
+
+if [ $need_locale -eq 1 ]; then
+  if ! grep -qs '^zh_CN.UTF-8 UTF-8' /etc/locale.gen; then
+    echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  $SUDO locale-gen >/dev/null
+fi
