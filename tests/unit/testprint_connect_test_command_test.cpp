@@ -48,6 +48,7 @@ const ShownMessage kFolderFailed{
 const ShownMessage kExportFailed{"\xB5\xBC\xB3\xF6\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC", kError};
 // 解压测试资源失败
 const ShownMessage kExtractFailed{"\xBD\xE2\xD1\xB9\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC", kError};
+const ShownMessage kAllocFailed{"\xC9\xEA\xC7\xEB\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC", kError};
 
 // Runs the command, keeping its diagnostics off the test output.
 std::vector<ShownMessage> PressConnectTest(const ScriptedSetupForm& form) {
@@ -204,6 +205,8 @@ TEST_F(ConnectTest, EachStagingFailureShowsItsMessageAndSendsNothing) {
       {"no sample resource", "", [] {}, kExportFailed},
       {"a full disk", archive, [] { fake::files().SetFreeSpace(1000); }, kExportFailed},
       {"a resource that is no archive", std::string(5000, 'x'), [] {}, kExtractFailed},
+      {"a picture that cannot be loaded", BuildArchive({{"sample.bmp", "BM not a picture"}}), [] {}, kExtractFailed},
+      {"no memory for the page", archive, [] { fake::FailAllocationsOver(1000000); }, kAllocFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -217,11 +220,11 @@ TEST_F(ConnectTest, EachStagingFailureShowsItsMessageAndSendsNothing) {
   }
 }
 
-TEST_F(ConnectTest, APictureThatCannotBeLoadedEndsWithoutMessageOrSend) {
+TEST_F(ConnectTest, APictureThatCannotBeLoadedIsReportedAndNothingIsSent) {
   fake::Reset();
   fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "BM not a picture"}}));
   fake::Listener& printer = fake::network().Listen("127.0.0.1", 9100);
-  EXPECT_TRUE(PressConnectTest(Form("127.0.0.1")).empty());
+  EXPECT_EQ(std::vector<ShownMessage>{kExtractFailed}, PressConnectTest(Form("127.0.0.1")));
   EXPECT_EQ(0, printer.connections);
   EXPECT_GT(fake::CallCount("DeleteFileA"), 0) << "the unpacked picture was there to delete";
   ExpectCleanedUp();

@@ -32,6 +32,7 @@ const ShownMessage kFolderFailed{
 const ShownMessage kExportFailed{"\xB5\xBC\xB3\xF6\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC", kError};
 // 解压测试资源失败
 const ShownMessage kExtractFailed{"\xBD\xE2\xD1\xB9\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC", kError};
+const ShownMessage kAllocFailed{"\xC9\xEA\xC7\xEB\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC", kError};
 
 const std::string kClassKey =
     "SYSTEM\\ControlSet001\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
@@ -129,16 +130,16 @@ TEST_F(FindUsbPort, AnEmptyListStillLoadsThePictureBeforeTheMessage) {
   EXPECT_EQ(0, fake::CallCount("RegOpenKeyExA"));
   ExpectCleanedUp();
 
-  // A picture that cannot be loaded ends the command before the list is
-  // looked at, without any message.
+  // A picture that cannot be loaded ends the command, reported, before the
+  // list is looked at.
   fake::Reset();
   fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "BM not a picture"}}));
   AddInterface("USB#VID_4B9E&PID_0001#SER001", 1);
   fake::Device& device = AddDevice("USB#VID_4B9E&PID_0001#SER001");
   FakePortList one = List({"USB001"}, 0);
-  EXPECT_TRUE(PressFindUsbPort(one).empty());
+  EXPECT_EQ(std::vector<ShownMessage>{kExtractFailed}, PressFindUsbPort(one));
   EXPECT_TRUE(device.received.empty());
-  EXPECT_TRUE(PressFindUsbPort(list).empty());
+  EXPECT_EQ(std::vector<ShownMessage>{kExtractFailed}, PressFindUsbPort(list));
   ExpectCleanedUp();
 }
 
@@ -155,6 +156,8 @@ TEST_F(FindUsbPort, EachStagingFailureShowsItsMessageAndWritesNothing) {
        [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); }, kFolderFailed},
       {"no sample resource", "", [] {}, kExportFailed},
       {"a resource that is no archive", std::string(5000, 'x'), [] {}, kExtractFailed},
+      {"a picture that cannot be loaded", BuildArchive({{"sample.bmp", "BM not a picture"}}), [] {}, kExtractFailed},
+      {"no memory for the page", archive, [] { fake::FailAllocationsOver(1000000); }, kAllocFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -62,6 +62,11 @@ Handle* Lookup(os::HANDLE h) {
 }
 
 // The device takes the pending page.
+// A write that waiting does not complete.
+bool Stuck(WriteOutcome outcome) {
+  return outcome == WriteOutcome::NeverCompletes || outcome == WriteOutcome::IgnoresCancel;
+}
+
 void Complete(Handle& h) {
   h.device->received += h.data;
   h.overlapped->Internal = 0;
@@ -175,7 +180,7 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     return WAIT_FAILED;
   }
   h->device->waits.push_back(milliseconds);
-  if (h->state == fake::WriteState::Pending && h->device->outcome != fake::WriteOutcome::NeverCompletes) {
+  if (h->state == fake::WriteState::Pending && !fake::Stuck(h->device->outcome)) {
     fake::Complete(*h);
   }
   if (h->signalled) return WAIT_OBJECT_0;
@@ -215,7 +220,7 @@ BOOL GetOverlappedResult(HANDLE file, OVERLAPPED* overlapped, DWORD* bytesTransf
     return FALSE;
   }
   if (h->state == fake::WriteState::Pending) {
-    if (h->device->outcome != fake::WriteOutcome::NeverCompletes && wait) {
+    if (!fake::Stuck(h->device->outcome) && wait) {
       fake::Complete(*h);
     } else {
       if (wait) h->device->hung = true;

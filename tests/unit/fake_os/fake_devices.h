@@ -16,6 +16,7 @@ enum class WriteOutcome {
   AtOnce,          // WriteFile: TRUE, already complete (and the handle signalled)
   FailsAtOnce,     // WriteFile: FALSE with ERROR_GEN_FAILURE; nothing started
   NeverCompletes,  // WriteFile: FALSE with ERROR_IO_PENDING; only cancellation ends it
+  IgnoresCancel,   // as NeverCompletes, and cancellation does not end it either
 };
 
 struct Device {

@@ -2,6 +2,7 @@
 // Win32 adapters. Every facility keeps state (ports, keys, files, ...), records
 // the calls made to it, and can be told to fail any call.
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ bool Called(const std::string& name);
 // Every call made since the last Reset, by name, in order.
 const std::vector<std::string>& Calls();
 int CallCount(const std::string& name);
+
+// os::malloc of more than `bytes` fails (until the next Reset).
+void FailAllocationsOver(std::size_t bytes);
 
 // Heap blocks from os::malloc that are not yet freed.
 int LiveBlocks();
