@@ -61,6 +61,12 @@ TEST(WriteToUsbDevice, AnEmptyStemOrAnAbsentDeviceGivesFalse) {
   EXPECT_EQ(0, fake::devices().OpenHandles());
 }
 
+TEST(WriteToUsbDevice, AWriteThatFallsShortGivesFalse) {
+  fake::devices().Add(kPath, fake::WriteOutcome::FallsShort);
+  EXPECT_FALSE(Write("USB#VID_4B9E&PID_0001#abc"));
+  EXPECT_EQ(0, fake::devices().OpenHandles());
+}
+
 TEST(WriteToUsbDevice, AWriteThatFailsAtOnceIsNotWaitedForAndGivesFalse) {
   fake::Device& device = fake::devices().Add(kPath, fake::WriteOutcome::FailsAtOnce);
   EXPECT_FALSE(Write("USB#VID_4B9E&PID_0001#abc"));

@@ -61,13 +61,14 @@ Handle* Lookup(os::HANDLE h) {
   return it == state().handles.end() ? nullptr : &it->second;
 }
 
-// The device takes the pending page.
 // A write that waiting does not complete.
 bool Stuck(WriteOutcome outcome) {
   return outcome == WriteOutcome::NeverCompletes || outcome == WriteOutcome::IgnoresCancel;
 }
 
+// The device takes the pending page (the first half only when it falls short).
 void Complete(Handle& h) {
+  if (h.device->outcome == WriteOutcome::FallsShort) h.data.resize(h.data.size() / 2);
   h.device->received += h.data;
   h.overlapped->Internal = 0;
   h.overlapped->InternalHigh = h.data.size();
