@@ -14,5 +14,5 @@ key 1007 escape
 exit 2
 SCRIPT
 log=$(pnputil_log)
-echo "pnputil saw:"; echo "$log"
+echo "pnputil saw:"; printf '%s\n' "$log"
 [ "$log" = "-e" ] || fail "a command was run with the listed name"
