@@ -65,7 +65,8 @@ TEST(RunSystemProgram, AnswersMinusOneWhenNoStatusCanBeHad) {
 }
 
 TEST(ProgramOutput, ReadsTextModeLinesThroughAPipeAndClosesWithTheExitStatus) {
-  table().Respond("pnputil -e", 3, "Microsoft PnP Utility\r\n\r\nPublished name :            oem12.inf\r\na\rb\r\nlast\r");
+  table().Respond("pnputil -e", 3,
+                  "Microsoft PnP Utility\r\n\r\nPublished name :            oem12.inf\r\na\rb\r\nlast\r");
   table().pipeChunk = 22;  // the first read ends between "\r" and "\n": still one line end
   {
     ProgramOutput output("pnputil", "pnputil -e");

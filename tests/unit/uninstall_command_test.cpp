@@ -124,7 +124,8 @@ TEST(UninstallCommand, RemovesBothModelsInOrderUnderOneSwitchOffOfRedirection) {
     if (call == "StartServiceA" || call == "DeletePrinterDriverA" || call == "CreatePipe") order.push_back(call);
   }
   const std::vector<std::string> expectedOrder = {"StartServiceA", "DeletePrinterDriverA", "StartServiceA",
-                                                  "DeletePrinterDriverA", "StartServiceA", "StartServiceA", "CreatePipe"};
+                                                  "DeletePrinterDriverA", "StartServiceA", "StartServiceA",
+                                                  "CreatePipe"};
   EXPECT_EQ(expectedOrder, order);
   EXPECT_EQ(0, spooler().OpenHandles());
   EXPECT_EQ(0, fake::LiveBlocks());

@@ -27,7 +27,9 @@ BOOL CreatePipe(HANDLE* readPipe, HANDLE* writePipe, void* pipeAttributes, DWORD
   return ::CreatePipe(readPipe, writePipe, static_cast<LPSECURITY_ATTRIBUTES>(pipeAttributes), size);
 }
 
-BOOL SetHandleInformation(HANDLE object, DWORD mask, DWORD flags) { return ::SetHandleInformation(object, mask, flags); }
+BOOL SetHandleInformation(HANDLE object, DWORD mask, DWORD flags) {
+  return ::SetHandleInformation(object, mask, flags);
+}
 
 BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED* overlapped) {
   return ::ReadFile(file, buffer, bytesToRead, reinterpret_cast<::DWORD*>(bytesRead),
