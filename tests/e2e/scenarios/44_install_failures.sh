@@ -1,7 +1,7 @@
 # Each failure shows its one message and leaves only the empty staging folder:
 # the installation exiting with 1 (the default printer step then never runs),
-# the default printer step exiting with 2, and an empty printer name (the
-# printer UI never started).
+# the default printer step exiting with 2 after a carried-out installation,
+# and an empty printer name (the printer UI never started).
 add_spooler_port USB001
 add_usb_printer_interface 'USB#VID_4B9E&PID_0001#SER001' 1
 install_rundll32
@@ -22,6 +22,7 @@ rundll32_commands | grep -q ' /if ' || fail "the installation did not run"
 expect_staging_cleared
 
 : > "$RUNDLL32_DIR/log.txt"
+rundll32_carries_out
 printf '/if 0\n/y 2\n' > "$RUNDLL32_DIR/answers.txt"
 robot <<'SCRIPT'
 launch @EXE@
