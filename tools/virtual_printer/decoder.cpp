@@ -172,6 +172,10 @@ class Decoder {
       }
       return;
     }
+    if (c == 'v') {
+      RasterImage();
+      return;
+    }
     if (c == '!' || c == 'B') {
       if (!Need(3, "GS command")) return;
       sink_.Ignored(at_, std::string("GS ") + static_cast<char>(c));
@@ -180,6 +184,28 @@ class Decoder {
     }
     sink_.Problem(at_, "unknown command GS " + Hex(c));
     at_ += 2;
+  }
+
+  void RasterImage() {
+    if (!Need(8, "GS v 0 header")) return;
+    const int mode = d_[at_ + 3];
+    if (d_[at_ + 2] != '0' || (mode > 3 && (mode < '0' || mode > '3'))) {
+      sink_.Problem(at_, "GS v with unknown form " + Hex(d_[at_ + 2]) + " " + Hex(static_cast<std::uint8_t>(mode)));
+      at_ += 8;
+      return;
+    }
+    const int widthBytes = d_[at_ + 4] | (d_[at_ + 5] << 8);
+    const int rows = d_[at_ + 6] | (d_[at_ + 7] << 8);
+    const std::size_t size = static_cast<std::size_t>(widthBytes) * static_cast<std::size_t>(rows);
+    const std::size_t start = at_ + 8;
+    const std::size_t have = Left(start) < size ? Left(start) : size;
+    std::vector<std::uint8_t> data(size, 0);
+    for (std::size_t i = 0; i < have; ++i) data[i] = d_[start + i];
+    if (have < size) {
+      sink_.Problem(at_, "GS v 0 data cut short: " + std::to_string(have) + " of " + std::to_string(size) + " bytes");
+    }
+    sink_.RasterImage(mode % 48, widthBytes, rows, data.data(), data.size());
+    at_ = start + have;
   }
 
   // FS & and FS . switch the double-byte character mode, which this printer keeps on.
