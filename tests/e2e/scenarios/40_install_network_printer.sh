@@ -40,5 +40,5 @@ want="rundll32 printui.dll,PrintUIEntry /if /f \"$w\\lumatrek\\install\\\\lumatr
 folder=$(rundll32_log | cut -d'|' -f1)
 [ "${folder%\\}" = "$w\\lumatrek\\install" ] || fail "rundll32 ran in $folder"
 expect_payload_seen
-cmp "$E2E_ROOT/resources/driver/lumatrek.inf" "$RUNDLL32_DIR/given.inf" || fail "the /f file is not lumatrek.inf"
+cmp "$(native_build)/generated/package/lumatrek.inf" "$RUNDLL32_DIR/given.inf" || fail "the /f file is not lumatrek.inf"
 expect_staging_cleared

@@ -38,7 +38,7 @@ want=$(printf '%s\n%s' \
 for folder in $(rundll32_log | cut -d'|' -f1); do
   [ "${folder%\\}" = "$w\\lumatrek\\install" ] || fail "rundll32 ran in $folder"
 done
-cmp "$E2E_ROOT/resources/driver/lumatrek80.inf" "$RUNDLL32_DIR/given.inf" || fail "the /f file is not lumatrek80.inf"
+cmp "$(native_build)/generated/package/lumatrek80.inf" "$RUNDLL32_DIR/given.inf" || fail "the /f file is not lumatrek80.inf"
 expect_staging_cleared
 state=$(spooler_state)
 echo "$state"

@@ -15,7 +15,7 @@ python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.arg
 # The 64-bit harness runs in the 64-bit prefix; the 32-bit one where the
 # program under test is the 32-bit build (32-bit code runs on this machine).
 runs=(win64:amd64)
-[ "$(basename "$E2E_BIN")" != win32 ] || runs+=(win32:i386)
+[ "${E2E_ARCH:-64}" != 32 ] || runs+=(win32:i386)
 for run in "${runs[@]}"; do
   harness=$(dirname "$E2E_BIN")/${run%%:*}/plugin_harness.exe
   arch=${run#*:}
