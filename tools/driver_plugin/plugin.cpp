@@ -209,13 +209,16 @@ class Plugin final : public oem::IPrintOemUni {
     }
     const DWORD rows = static_cast<DWORD>(header->biHeight < 0 ? -header->biHeight : header->biHeight);
     const DWORD stride = ((static_cast<DWORD>(header->biWidth) + 31) / 32) * 4;
+    const bool blank = params->bBlankBand != FALSE;
+    if (!blank && (bits == nullptr || (header->biSizeImage != 0 && header->biSizeImage < stride * rows))) {
+      return E_FAIL;
+    }
     // A band at the top of the page starts a new one.
     if (params->ptOffset.y == 0 && device->onPage) device->writer.EndPage();
     device->onPage = true;
-    if (params->bBlankBand) {
+    if (blank) {
       device->writer.AddBlankRows(rows);
     } else {
-      if (bits == nullptr || (header->biSizeImage != 0 && header->biSizeImage < stride * rows)) return E_FAIL;
       const raster::Band band{bits, stride, static_cast<std::uint32_t>(header->biWidth), rows,
                               SetBitIsBlack(colorTable)};
       if (!device->writer.AddBand(band)) return E_FAIL;

@@ -308,6 +308,23 @@ int wmain(int argc, wchar_t** argv) {
     bandsTaken = bandsTaken && hr == S_OK && sent == reinterpret_cast<BYTE*>(static_cast<INT_PTR>(TRUE));
   }
   Check(bandsTaken, "ImageProcessing takes every band and sends it itself");
+  // Bands it cannot read are refused, not read past.
+  {
+    oem::IPPARAMS params{};
+    params.dwSize = sizeof params;
+    params.ptOffset = POINT{0, 0};
+    BYTE* sent = nullptr;
+    MonoInfo bad = MonoHeader(width, 128);
+    bad.header.biSizeImage = static_cast<DWORD>(page.stride * 127);
+    const HRESULT shortBand = plugin->ImageProcessing(&devobj, page.bits.data(), &bad.header,
+                                                      reinterpret_cast<BYTE*>(bad.colors), 1, &params, &sent);
+    bad = MonoHeader(width, 1);
+    bad.header.biBitCount = 8;
+    const HRESULT deepBand = plugin->ImageProcessing(&devobj, page.bits.data(), &bad.header,
+                                                     reinterpret_cast<BYTE*>(bad.colors), 1, &params, &sent);
+    Check(shortBand == E_FAIL && deepBand == E_FAIL && sent == nullptr,
+          "ImageProcessing refuses a band shorter than its rows and one of 8 bits a pixel");
+  }
   Check(blankBands > 0, "the page has blank bands");
   Check(plugin->CommandCallback(&devobj, oem::kCallbackEndJob, 0, nullptr, &result) == S_OK,
         "the end-of-job callback");
