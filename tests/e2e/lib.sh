@@ -295,6 +295,29 @@ rundll32_log() { cat "$RUNDLL32_DIR/log.txt"; }
 # The command lines the stand-in was started with, one a line, without folders.
 rundll32_commands() { cut -d'|' -f2- "$RUNDLL32_DIR/log.txt"; }
 
+# Presses "Install" with "make it the default printer" checked, expects the
+# robot steps on standard input (the message box), and closes the dialog.
+press_install_expecting() {
+  local expected
+  expected=$(cat)
+  robot <<SCRIPT
+launch @EXE@
+click 1006
+click 1000
+$expected
+quiet 500
+key 1007 escape
+exit 2
+SCRIPT
+}
+
+# The stand-in was started once, for the installation ("/if").
+expect_only_the_installation_ran() {
+  rundll32_log
+  [ "$(rundll32_commands | wc -l)" -eq 1 ] || fail "more than the installation ran"
+  rundll32_commands | grep -q ' /if ' || fail "the installation did not run"
+}
+
 # The working folder of the program in the prefix, as Windows spells it.
 working_folder_windows() { printf '%s' 'C:\ProgramData\Tovlan'; }
 
