@@ -144,9 +144,10 @@ bool DrawPage(int width, const wchar_t* samplePath, Page* page) {
   TextOutW(dc, 8, lastLine, L"-- end of page --", 17);
   HDC sampleDc = CreateCompatibleDC(dc);
   HGDIOBJ oldSample = SelectObject(sampleDc, sample);
+  // Upside down, as the test page prints it: the picture's rows in the file's order, first row on top.
   SetStretchBltMode(dc, HALFTONE);
-  StretchBlt(dc, (width - pictureWidth) / 2, pictureTop, pictureWidth, pictureHeight, sampleDc, 0, 0,
-             sampleInfo.bmWidth, sampleInfo.bmHeight, SRCCOPY);
+  StretchBlt(dc, (width - pictureWidth) / 2, pictureTop + pictureHeight - 1, pictureWidth, -pictureHeight, sampleDc,
+             0, 0, sampleInfo.bmWidth, sampleInfo.bmHeight, SRCCOPY);
   GdiFlush();
   page->bits.assign(static_cast<const BYTE*>(bits), static_cast<const BYTE*>(bits) + page->stride * page->height);
   SelectObject(sampleDc, oldSample);
