@@ -58,5 +58,7 @@ foreach(src ${E2E_PROGRAMS})
   add_executable(${name} ${src})
   target_compile_definitions(${name} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 UNICODE _UNICODE)
   target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++ -municode)
-  target_link_libraries(${name} PRIVATE winspool user32 gdi32 shell32 kernel32)
+  # The plug-in harness declares the plug-in's interfaces from the plug-in's own header.
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tools/driver_plugin)
+  target_link_libraries(${name} PRIVATE winspool user32 gdi32 shell32 uuid kernel32)
 endforeach()

@@ -6,6 +6,7 @@
 
 #include "app/control_ids.h"
 #include "install/form_validation.h"
+#include "install/install_outcome.h"
 #include "install/launch_process.h"
 #include "install/tcpip_port.h"
 #include "os/devices.h"
@@ -88,8 +89,10 @@ const char* Install(const SetupForm& form, MessageSink& messages, const StagedPa
 
   const std::string arguments =
       PrinterInstallArguments(form.ModelIndex(), payloadFolder, port, printerName, form.SharePrinter());
-  if (!RunPrinterTool(arguments, payloadFolder)) return kMsgInstallFailed;
-  if (form.MakeDefault() && !RunPrinterTool(DefaultPrinterArguments(printerName), payloadFolder)) {
+  // The printer UI exits 0 even when it did nothing: the spooler has the last word.
+  if (!RunPrinterTool(arguments, payloadFolder) || !PrinterExists(printerName)) return kMsgInstallFailed;
+  if (form.MakeDefault() && (!RunPrinterTool(DefaultPrinterArguments(printerName), payloadFolder) ||
+                             !IsDefaultPrinter(printerName))) {
     return kMsgSetDefaultFailed;
   }
   return nullptr;

@@ -295,6 +295,29 @@ rundll32_log() { cat "$RUNDLL32_DIR/log.txt"; }
 # The command lines the stand-in was started with, one a line, without folders.
 rundll32_commands() { cut -d'|' -f2- "$RUNDLL32_DIR/log.txt"; }
 
+# Presses "Install" with "make it the default printer" checked, expects the
+# robot steps on standard input (the message box), and closes the dialog.
+press_install_expecting() {
+  local expected
+  expected=$(cat)
+  robot <<SCRIPT
+launch @EXE@
+click 1006
+click 1000
+$expected
+quiet 500
+key 1007 escape
+exit 2
+SCRIPT
+}
+
+# The stand-in was started once, for the installation ("/if").
+expect_only_the_installation_ran() {
+  rundll32_log
+  [ "$(rundll32_commands | wc -l)" -eq 1 ] || fail "more than the installation ran"
+  rundll32_commands | grep -q ' /if ' || fail "the installation did not run"
+}
+
 # The working folder of the program in the prefix, as Windows spells it.
 working_folder_windows() { printf '%s' 'C:\ProgramData\Tovlan'; }
 
@@ -316,8 +339,9 @@ expect_tcpip_port_value() {
   [ "$line" = "$want" ] || fail "port $name: '$line' where '$want' was expected"
 }
 
-# The payload folder the stand-in saw holds exactly the package: the eight
-# files from resources/driver and the plug-ins in amd64 and i386, byte for byte.
+# The payload folder the stand-in saw holds exactly the package, byte for
+# byte: the descriptions and settings from resources/driver, the setup
+# information files and catalogs the build wrote, the plug-ins in amd64 and i386.
 expect_payload_seen() {
   local seen=$RUNDLL32_DIR/seen generated
   generated="$(native_build)/generated/driver"
@@ -329,9 +353,12 @@ expect_payload_seen() {
   want+="./lumatrek80.inf ./lumatrek80.ini "
   [ "$listing" = "$want" ] || fail "the payload folder held: $listing"
   local f
-  for f in lumatrek.cat lumatrek.gpd lumatrek.inf lumatrek.ini lumatrek80.cat lumatrek80.gpd lumatrek80.inf \
-      lumatrek80.ini; do
+  for f in lumatrek.gpd lumatrek.ini lumatrek80.gpd lumatrek80.ini; do
     cmp "$E2E_ROOT/resources/driver/$f" "$seen/$f" || fail "$f differs from its source"
+  done
+  # The build writes the setup information files and catalogs (signed or not).
+  for f in lumatrek.cat lumatrek.inf lumatrek80.cat lumatrek80.inf; do
+    cmp "$(native_build)/generated/package/$f" "$seen/$f" || fail "$f differs from the built package"
   done
   for f in amd64/lumatrek.dll amd64/lumatrek80.dll i386/lumatrek.dll i386/lumatrek80.dll; do
     cmp "$generated/$f" "$seen/$f" || fail "$f differs from the built plug-in"

@@ -13,6 +13,7 @@
 #include "fake_os/fake_registry.h"
 #include "fake_os/fake_resources.h"
 #include "fake_os/fake_services.h"
+#include "fake_os/fake_spooler.h"
 #include "install/install_command.h"
 #include "os/services.h"
 #include "support/recording_sink.h"
@@ -91,6 +92,7 @@ class InstallCommandTest : public testing::Test {
     fake::registry().AddKey(kPorts);
     AddUsbInterface("USB#VID_4B9E&PID_0001#abc", 1);
     AddUsbInterface("USB#VID_1234&PID_0002#xyz", 2);
+    fake::spooler().AnswerInstallCommands();
   }
 
   // Runs the command, then checks that the staged files are gone, the
@@ -110,14 +112,16 @@ class InstallCommandTest : public testing::Test {
     EXPECT_EQ(0, fake::services().OpenHandles());
     EXPECT_EQ(0, fake::resources().Loaded());
     EXPECT_EQ(0, fake::LiveBlocks());
+    EXPECT_EQ(0, fake::spooler().OpenHandles());
     return sink.shown;
   }
 
   // Notes the payload folder's listing when a command line containing `pattern` runs.
   void WatchChild(const std::string& pattern, std::uint32_t exitCode, ChildView& view, const std::string& host = "") {
-    fake::processes().Respond(pattern, exitCode).effect = [&view, host] {
+    fake::processes().Respond(pattern, exitCode).effect = [&view, host, exitCode] {
       view.listing = fake::files().List(kPayload);
       view.portKeyExisted = !host.empty() && fake::registry().HasKey(kPorts + "\\" + host);
+      if (exitCode == 0) fake::spooler().CarryOut(fake::processes().launches.back().commandLine);
     };
   }
 
@@ -289,6 +293,28 @@ TEST_F(InstallCommandTest, EachFailureShowsItsOneMessageAndRunsNothingAfterIt) {
          fake::processes().Respond("/y", 2);
        },
        {Failure(kDefault)}, 2},
+      // The printer UI exits 0 whatever it did; the spooler tells.
+      {"the installation exiting with 0 but adding no printer", [](ScriptedForm&) { fake::processes().Respond("/if", 0); },
+       {Failure(kInstall)}, 1},
+      {"the new printer cannot be opened", [](ScriptedForm&) { fake::Fail("OpenPrinterA"); }, {Failure(kInstall)}, 1},
+      {"the default printer command exiting with 0 but changing nothing",
+       [](ScriptedForm& f) {
+         f.makeDefault = true;
+         fake::processes().Respond("/y", 0);
+       },
+       {Failure(kDefault)}, 2},
+      {"another printer staying the default",
+       [](ScriptedForm& f) {
+         f.makeDefault = true;
+         fake::processes().Respond("/y", 0).effect = [] { fake::spooler().defaultPrinter = "lumatrek58-usb2"; };
+       },
+       {Failure(kDefault)}, 2},
+      {"no default printer to be read",
+       [](ScriptedForm& f) {
+         f.makeDefault = true;
+         fake::Fail("GetDefaultPrinterA");
+       },
+       {Failure(kDefault)}, 2},
   };
   for (const Case& c : cases) {
     fake::Reset();
@@ -320,6 +346,9 @@ TEST_F(InstallCommandTest, TheDefaultPrinterCommandRunsOnlyAfterASuccessfulInsta
   form.makeDefault = true;
   form.printerName = "front desk";
   EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
+  ASSERT_NE(nullptr, fake::spooler().FindPrinter("front desk"));
+  EXPECT_EQ("lumatrek", fake::spooler().FindPrinter("front desk")->driver);
+  EXPECT_EQ("front desk", fake::spooler().defaultPrinter);
   ASSERT_EQ(2u, fake::processes().launches.size());
   const fake::Launch& second = fake::processes().launches[1];
   EXPECT_EQ("rundll32 printui.dll,PrintUIEntry /n \"front desk\" /y", second.commandLine);

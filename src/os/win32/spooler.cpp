@@ -107,4 +107,9 @@ BOOL DeletePrinterDriverA(LPSTR pName, LPSTR pEnvironment, LPSTR pDriverName) {
   return Call(entry, pName, pEnvironment, pDriverName);
 }
 
+BOOL GetDefaultPrinterA(LPSTR pszBuffer, DWORD* pcchBuffer) {
+  static const auto entry = WINSPOOL(GetDefaultPrinterA);
+  return Call(entry, pszBuffer, Dw(pcchBuffer));
+}
+
 }  // namespace os
