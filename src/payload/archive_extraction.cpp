@@ -14,8 +14,8 @@ constexpr unsigned kChunk = 16384;
 constexpr unsigned long kDirectoryAttribute = 0x10;
 constexpr int kFailed = -1;
 // No entry of the archives the program carries comes near this (the largest,
-// a driver plug-in, is a few hundred kilobytes); a larger one is refused
-// rather than allowed to fill the disk.
+// the test picture, is about 110 KB); a larger one is refused rather than
+// allowed to fill the disk.
 constexpr ZPOS64_T kMaxEntrySize = 64u * 1024 * 1024;
 
 // Closes the archive on every path.
