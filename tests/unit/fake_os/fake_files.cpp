@@ -297,12 +297,14 @@ std::vector<std::string> ChildKeys(const std::string& key) {
   return out;
 }
 
-// Whether anything at or below `key` is open or held by another user.
+// Whether `key` cannot be renamed: it is open without delete sharing or held
+// by another user, or (a folder) anything below it is open at all.
 bool OpenAtOrBelow(const std::string& key) {
   for (auto it = state().nodes.lower_bound(key); it != state().nodes.end(); ++it) {
-    if (it->first != key && it->first.compare(0, key.size() + 1, key + "\\") != 0) break;
+    const bool self = it->first == key;
+    if (!self && it->first.compare(0, key.size() + 1, key + "\\") != 0) continue;
     const Node& n = it->second;
-    if (n.locked || n.openStreams > 0 || n.handles > 0) return true;
+    if (n.locked || n.openStreams > 0 || (self ? n.noDeleteSharing : n.handles) > 0) return true;
   }
   return false;
 }
