@@ -45,12 +45,13 @@ bool RunPrinterTool(const std::string& arguments, const std::string& payloadFold
 }
 
 // Removes the exported archive and the payload folder however the command
-// ended, once the staging folder was ours (never through something found).
+// ended, only in a staging folder held as a plain folder (never through a
+// link found on the way).
 class StagedPayload {
  public:
   StagedPayload() : archive(WorkingPath("lumatrek\\install.zip")), folder(WorkingPath("lumatrek\\install")) {}
   ~StagedPayload() {
-    if (!staging.ready()) return;
+    if (!staging.ready() && !staging.HoldExisting()) return;
     if (os::PathFileExistsA(archive.c_str())) os::DeleteFileA(archive.c_str());
     if (os::PathFileExistsA(folder.c_str())) DeleteFolderTree(folder);
   }

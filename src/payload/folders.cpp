@@ -58,6 +58,27 @@ bool RemoveLink(const std::string& path, os::DWORD attributes) {
                                                      : os::DeleteFileA(path.c_str()) != os::FALSE;
 }
 
+// Deletes every entry of the folder `path` (held open by the caller); false
+// when it cannot be listed. Failed deletions show in the caller's result.
+bool DeleteEntries(const std::string& path) {
+  const std::string prefix = payload::EndsWithBackslash(path) ? path : path + '\\';
+  os::WIN32_FIND_DATAA entry;
+  os::FindListing listing((prefix + "*.*").c_str(), &entry);
+  if (!listing) return false;
+  do {
+    const std::string name = entry.cFileName;
+    const std::string child = prefix + name;
+    if (entry.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT) {
+      RemoveLink(child, entry.dwFileAttributes);
+    } else if (entry.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) {
+      if (name != "." && name != "..") DeleteFolderTree(child);
+    } else {
+      os::DeleteFileA(child.c_str());
+    }
+  } while (listing.Next(&entry));
+  return true;
+}
+
 }  // namespace
 
 bool DeleteFolderTree(const std::string& path) {
@@ -74,28 +95,13 @@ bool DeleteFolderTree(const std::string& path) {
                                             os::FILE_FLAG_BACKUP_SEMANTICS | os::FILE_FLAG_OPEN_REPARSE_POINT,
                                             nullptr));
     if (!folder.valid() || !os::GetFileInformationByHandle(folder.get(), &info)) return false;
-    if (info.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT) {
-      // A link in the place of the folder goes as a link.
-      return RemoveLink(path, info.dwFileAttributes);
-    }
-    if ((info.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
-
-    const std::string prefix = payload::EndsWithBackslash(path) ? path : path + '\\';
-    os::WIN32_FIND_DATAA entry;
-    os::FindListing listing((prefix + "*.*").c_str(), &entry);
-    if (!listing) return false;
-    do {
-      const std::string name = entry.cFileName;
-      const std::string child = prefix + name;
-      if (entry.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT) {
-        RemoveLink(child, entry.dwFileAttributes);
-      } else if (entry.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) {
-        if (name != "." && name != "..") DeleteFolderTree(child);
-      } else {
-        os::DeleteFileA(child.c_str());
-      }
-    } while (listing.Next(&entry));
+    const bool plainFolder = (info.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) &&
+                             !(info.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT);
+    if (plainFolder && !DeleteEntries(path)) return false;
   }
+  // A link in the place of the folder goes as a link, once our handle is closed.
+  if (info.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT) return RemoveLink(path, info.dwFileAttributes);
+  if ((info.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
   // Whatever could not be deleted keeps the folder, and that is the answer.
   return os::RemoveDirectoryA(path.c_str()) != os::FALSE;
 }

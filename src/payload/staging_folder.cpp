@@ -80,6 +80,11 @@ os::HANDLE HoldFolder(const std::string& path, bool checkOwner) {
   return nullptr;
 }
 
+// "...\Tovlan" of "...\Tovlan\lumatrek".
+std::string VendorOf(const std::string& staging) {
+  return staging.substr(0, staging.size() - (sizeof kStagingName - 1));
+}
+
 }  // namespace
 
 StagingFolder::~StagingFolder() {
@@ -87,10 +92,18 @@ StagingFolder::~StagingFolder() {
   if (vendor_ != nullptr) os::CloseHandle(vendor_);
 }
 
+bool StagingFolder::HoldExisting() {
+  const std::string staging = WorkingPath("lumatrek");
+  if (ready() || staging.size() <= sizeof kStagingName) return ready();
+  if (vendor_ == nullptr) vendor_ = HoldFolder(VendorOf(staging), false);
+  if (vendor_ != nullptr) staging_ = HoldFolder(staging, false);
+  return ready();
+}
+
 StagingFolder::Claim StagingFolder::Prepare() {
   const std::string staging = WorkingPath("lumatrek");
   if (staging.size() <= sizeof kStagingName) return Claim::NotCreated;
-  const std::string vendor = staging.substr(0, staging.size() - (sizeof kStagingName - 1));
+  const std::string vendor = VendorOf(staging);
   if (!CreateFolderForFile(vendor)) return Claim::NotCreated;
 
   // The vendor folder: kept when it is the Administrators' own plain folder;

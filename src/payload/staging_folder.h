@@ -34,6 +34,11 @@ class StagingFolder {
   // Both stay open without delete sharing until destruction, so neither can
   // be renamed or replaced by a link while the command works in them.
   Claim Prepare();
+  // Without Prepare: holds both folders as they are when each is a plain
+  // folder (no link), so that leftovers in them can be deleted by name
+  // without reaching anywhere else. Changes nothing.
+  bool HoldExisting();
+  // Whether the staging folder is held (by Prepare or HoldExisting).
   bool ready() const { return staging_ != nullptr; }
 
  private:

@@ -13,9 +13,12 @@ TestPrintSession::TestPrintSession()
 
 TestPrintSession::~TestPrintSession() {
   FreeJobBuffer(&page);
-  // Only in a staging folder of our own: never through something found.
-  if (staging.ready() && os::PathFileExistsA(picturePath.c_str())) os::DeleteFileA(picturePath.c_str());
-  if (staging.ready() && os::PathFileExistsA(archivePath.c_str())) os::DeleteFileA(archivePath.c_str());
+  // Only in a staging folder held as a plain folder: never through a link
+  // found on the way.
+  if (staging.ready() || staging.HoldExisting()) {
+    if (os::PathFileExistsA(picturePath.c_str())) os::DeleteFileA(picturePath.c_str());
+    if (os::PathFileExistsA(archivePath.c_str())) os::DeleteFileA(archivePath.c_str());
+  }
   FreeBitmapRecord(&picture);
 }
 

@@ -16,7 +16,8 @@ inline constexpr const char kMsgTestPortWriteFailed[] = "测试端口写入失�
 
 // Owns one test command's page buffer and picture. On destruction, in this
 // order: frees the page, deletes the unpacked picture and the exported
-// archive when they exist and the staging folder was claimed, and releases
+// archive when they exist (also leftovers of an earlier run) and the staging
+// folder is a plain folder (StagingFolder::HoldExisting), and releases
 // the picture's pixels. The staging folder stays.
 class TestPrintSession {
  public:

@@ -292,6 +292,7 @@ TEST_F(InstallCommandTest, EachFailureShowsItsOneMessageAndRunsNothingAfterIt) {
        {Failure(kDefault)}, 2},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     fake::Reset();
     SetUp();
     form = ScriptedForm();

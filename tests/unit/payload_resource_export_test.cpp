@@ -16,7 +16,7 @@ TEST(ExportResource, WritesTheZipresBytesReplacingAnExistingFile) {
   fake::files().AddFile(kPath, std::string(100, 'o'));
   EXPECT_TRUE(ExportResource(kPath, 205));
   EXPECT_EQ(bytes, fake::files().Read(kPath));
-  EXPECT_EQ(0, fake::files().OpenStreams());
+  EXPECT_EQ(0, fake::files().OpenHandles());
   EXPECT_EQ(0, fake::resources().Loaded());
 }
 
@@ -40,21 +40,21 @@ TEST(ExportResource, ShortWritesAreContinuedUntilEveryByteIsWritten) {
   fake::files().LimitWriteSize(3000);
   EXPECT_TRUE(ExportResource(kPath, 208));
   EXPECT_TRUE(bytes == fake::files().Read(kPath));
-  EXPECT_EQ(4, fake::CallCount("fwrite"));
+  EXPECT_EQ(4, fake::CallCount("WriteFile"));
 }
 
 TEST(ExportResource, AWriteThatMakesNoProgressEndsWithFalse) {
   fake::resources().Add("ZIPRES", 208, std::string(10000, 'z'));
   fake::files().SetFreeSpace(4096);  // the disk fills part-way
   EXPECT_FALSE(ExportResource(kPath, 208));
-  EXPECT_LE(fake::CallCount("fwrite"), 2);
+  EXPECT_LE(fake::CallCount("WriteFile"), 2);
   EXPECT_FALSE(fake::files().Exists(kPath));  // no truncated archive is left behind
-  EXPECT_EQ(0, fake::files().OpenStreams());
+  EXPECT_EQ(0, fake::files().OpenHandles());
   EXPECT_EQ(0, fake::resources().Loaded());
 }
 
 TEST(ExportResource, EachFailingStepGivesFalseAndReleasesWhatItTook) {
-  for (const char* step : {"FindResourceA", "LoadResource", "LockResource", "fopen", "fclose"}) {
+  for (const char* step : {"FindResourceA", "LoadResource", "LockResource", "CreateFileA", "WriteFile"}) {
     fake::Reset();
     fake::resources().Add("ZIPRES", 205, "payload");
     fake::Fail(step);
