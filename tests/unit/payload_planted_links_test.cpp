@@ -68,3 +68,16 @@ TEST(PlantedLinks, AHardLinkAtAStagedFileIsNeverWrittenThrough) {
   EXPECT_EQ("picture bytes", fake::files().Read(picture));
   EXPECT_EQ(0, fake::files().OpenHandles());
 }
+
+TEST(PlantedLinks, ALinkPlantedBetweenClearingAndCreatingIsNotFollowed) {
+  // Another program puts a link to a missing system file at the name just
+  // after it was cleared: the creation opens the name itself and fails.
+  const std::string archive = std::string(kStaging) + "install.zip";
+  const std::string target = "C:\\Windows\\System32\\planted.dll";
+  fake::files().AddFolder(kStaging);
+  fake::files().AddFolder("C:\\Windows\\System32");
+  fake::resources().Add("ZIPRES", 205, "archive bytes");
+  fake::OnNthCall("CreateFileA", 1, [&] { fake::files().AddLink(archive, target); });
+  EXPECT_FALSE(ExportResource(archive, 205));
+  EXPECT_FALSE(fake::files().Exists(target));
+}
