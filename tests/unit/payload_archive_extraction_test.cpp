@@ -157,7 +157,8 @@ TEST(ExtractArchive, ADamagedEntryFailsTheExtraction) {
   std::string checksum = BuildArchive({{"damaged.bin", "payload"}, {"next.txt", "next"}});
   const std::size_t central = checksum.find("PK\x01\x02");
   ASSERT_NE(std::string::npos, central);
-  checksum[central + 16] = static_cast<char>(checksum[central + 16] ^ 0x01);  // the first entry's CRC-32
+  // The first entry's CRC-32, in its local header and in the central directory alike.
+  for (const std::size_t at : {std::size_t{14}, central + 16}) checksum[at] = static_cast<char>(checksum[at] ^ 0x01);
   for (const std::string& bytes : {inflate, checksum}) {
     fake::Reset();
     fs().AddFile(kArchive, bytes);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "fake_os/fake_files.h"
 #include "fake_os/fake_os.h"
 #include "fake_os/fake_resources.h"
@@ -18,6 +20,10 @@ TEST(ExportResource, WritesTheZipresBytesReplacingAnExistingFile) {
   EXPECT_EQ(bytes, fake::files().Read(kPath));
   EXPECT_EQ(0, fake::files().OpenHandles());
   EXPECT_EQ(0, fake::resources().Loaded());
+  // A write that reports success without taking a byte ends it too.
+  fake::files().SetFreeSpace(SIZE_MAX);
+  fake::files().LimitWriteSize(0);
+  EXPECT_FALSE(ExportResource(kPath, 208));
 }
 
 TEST(ExportResource, AMissingResourceCreatesNoFile) {
@@ -51,6 +57,10 @@ TEST(ExportResource, AWriteThatMakesNoProgressEndsWithFalse) {
   EXPECT_FALSE(fake::files().Exists(kPath));  // no truncated archive is left behind
   EXPECT_EQ(0, fake::files().OpenHandles());
   EXPECT_EQ(0, fake::resources().Loaded());
+  // A write that reports success without taking a byte ends it too.
+  fake::files().SetFreeSpace(SIZE_MAX);
+  fake::files().LimitWriteSize(0);
+  EXPECT_FALSE(ExportResource(kPath, 208));
 }
 
 TEST(ExportResource, EachFailingStepGivesFalseAndReleasesWhatItTook) {
