@@ -22,6 +22,7 @@ key 1007 escape
 exit 2
 SCRIPT
 rundll32_log
-[ "$(rundll32_commands | wc -l)" -eq 1 ] || fail "the printer UI did not run once"
+[ "$(rundll32_commands | grep -c ' /if ')" -eq 1 ] || fail "the installation did not run once"
+echo "ProgramData holds: $(ls -A "$(dirname "$(dirname "$staging")")" | tr '\n' ' ')"
 expect_payload_seen
 expect_staging_cleared
