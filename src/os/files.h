@@ -74,7 +74,7 @@ DWORD GetFileAttributesA(LPCSTR path);
 BOOL CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES* securityAttributes);
 // Renames without replacing anything (flags 0).
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
-// What a handle from CreateFileA was opened on: attributes, link count.
+// What a handle from CreateFileA was opened on (its attributes tell a link).
 BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info);
 BOOL DeleteFileA(LPCSTR path);
 BOOL RemoveDirectoryA(LPCSTR path);

@@ -309,13 +309,6 @@ bool OpenAtOrBelow(const std::string& key) {
   return false;
 }
 
-int LinkCount(const Node& n) {
-  if (!n.data) return 1;
-  int count = 0;
-  for (const auto& entry : state().nodes) count += entry.second.data == n.data ? 1 : 0;
-  return count;
-}
-
 void AddChain(const std::vector<std::string>& parts) {
   for (std::size_t i = 1; i <= parts.size(); ++i) {
     std::vector<std::string> sub(parts.begin(), parts.begin() + i);
@@ -741,7 +734,6 @@ BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info) {
   *info = BY_HANDLE_FILE_INFORMATION{};
   info->dwFileAttributes = fake::Attributes(*n);
   info->nFileSizeLow = n->data ? static_cast<DWORD>(n->data->size()) : 0;
-  info->nNumberOfLinks = static_cast<DWORD>(fake::LinkCount(*n));
   return TRUE;
 }
 
