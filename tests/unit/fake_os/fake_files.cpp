@@ -282,6 +282,13 @@ Node* Existing(const Located& l) {
   return l.node;
 }
 
+// Why nothing new can be made at `l` (0 when it can).
+os::DWORD NewNameError(const Located& l) {
+  if (l.error != 0) return l.error;
+  if (l.node != nullptr) return kAlreadyExists;
+  return l.parent == nullptr ? kPathNotFound : 0;
+}
+
 os::DWORD MissingError(const Located& l) {
   if (l.error != 0) return l.error;
   return l.parent == nullptr ? kPathNotFound : kFileNotFound;
@@ -659,16 +666,8 @@ BOOL CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES* attributes) {
   }
   fake::Located l = fake::Locate(path, false);
   if (l.error == 0 && l.key.size() >= fake::kMaxFolderPath) l.error = fake::kFilenameTooLong;
-  if (l.error != 0) {
-    SetLastError(l.error);
-    return FALSE;
-  }
-  if (l.node != nullptr) {
-    SetLastError(fake::kAlreadyExists);
-    return FALSE;
-  }
-  if (l.parent == nullptr) {
-    SetLastError(fake::kPathNotFound);
+  if (const DWORD error = fake::NewNameError(l)) {
+    SetLastError(error);
     return FALSE;
   }
   fake::Node n;
@@ -692,16 +691,9 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD) {
   fake::Located f = fake::Locate(from, false);
   fake::Located t = fake::Locate(to, false);
   fake::Node* n = fake::Existing(f);
-  if (n == nullptr || t.error != 0) {
-    SetLastError(n == nullptr ? fake::MissingError(f) : t.error);
-    return FALSE;
-  }
-  if (t.node != nullptr) {
-    SetLastError(fake::kAlreadyExists);
-    return FALSE;
-  }
-  if (t.parent == nullptr) {
-    SetLastError(fake::kPathNotFound);
+  const DWORD error = n == nullptr ? fake::MissingError(f) : fake::NewNameError(t);
+  if (error != 0) {
+    SetLastError(error);
     return FALSE;
   }
   // Windows refuses to rename a folder while anything below it is open.
