@@ -15,6 +15,7 @@
 #include "payload/archive_extraction.h"
 #include "payload/folders.h"
 #include "payload/resource_export.h"
+#include "payload/staging_folder.h"
 #include "payload/working_path.h"
 #include "usb/usb_printer_discovery.h"
 
@@ -44,11 +45,14 @@ bool RunPrinterTool(const std::string& arguments, const std::string& payloadFold
   return status == 0;
 }
 
-// Removes the exported archive and the payload folder however the command ended.
+// Removes the exported archive and the payload folder however the command
+// ended, only in a staging folder held as a plain folder (never through a
+// link found on the way).
 class StagedPayload {
  public:
   StagedPayload() : archive(WorkingPath("lumatrek\\install.zip")), folder(WorkingPath("lumatrek\\install")) {}
   ~StagedPayload() {
+    if (!staging.ready() && !staging.HoldExisting()) return;
     if (os::PathFileExistsA(archive.c_str())) os::DeleteFileA(archive.c_str());
     if (os::PathFileExistsA(folder.c_str())) DeleteFolderTree(folder);
   }
@@ -56,13 +60,15 @@ class StagedPayload {
   StagedPayload& operator=(const StagedPayload&) = delete;
   const std::string archive;
   const std::string folder;
+  StagingFolder staging;
 };
 
 // Steps up to the printer installation; returns the message of the first
 // failure, or null when the printer tools ran to success.
-const char* Install(const SetupForm& form, MessageSink& messages, const StagedPayload& staged) {
-  if (os::PathFileExistsA(staged.folder.c_str())) DeleteFolderTree(staged.folder);
-  if (!CreateFolderForFile(staged.archive)) return kMsgUnpackFolderFailed;
+const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload& staged) {
+  const StagingFolder::Claim claim = staged.staging.Prepare();
+  if (claim == StagingFolder::Claim::NotCleared) return kMsgClearFailed;
+  if (claim != StagingFolder::Claim::Ready) return kMsgUnpackFolderFailed;
   if (!ExportResource(staged.archive, IDR_PAYLOAD_ZIP)) return kMsgInstallExportFailed;
   if (os::PathFileExistsA(staged.folder.c_str()) && !DeleteFolderTree(staged.folder)) return kMsgClearFailed;
   const std::string payloadFolder = WorkingPath("lumatrek\\install\\");

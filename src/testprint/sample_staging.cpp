@@ -3,7 +3,6 @@
 #include "app/control_ids.h"
 #include "os/files.h"
 #include "payload/archive_extraction.h"
-#include "payload/folders.h"
 #include "payload/resource_export.h"
 #include "payload/working_path.h"
 
@@ -14,13 +13,17 @@ TestPrintSession::TestPrintSession()
 
 TestPrintSession::~TestPrintSession() {
   FreeJobBuffer(&page);
-  if (os::PathFileExistsA(picturePath.c_str())) os::DeleteFileA(picturePath.c_str());
-  if (os::PathFileExistsA(archivePath.c_str())) os::DeleteFileA(archivePath.c_str());
+  // Only in a staging folder held as a plain folder: never through a link
+  // found on the way.
+  if (staging.ready() || staging.HoldExisting()) {
+    if (os::PathFileExistsA(picturePath.c_str())) os::DeleteFileA(picturePath.c_str());
+    if (os::PathFileExistsA(archivePath.c_str())) os::DeleteFileA(archivePath.c_str());
+  }
   FreeBitmapRecord(&picture);
 }
 
 bool TestPrintSession::StageSample(MessageSink& messages) {
-  if (!CreateFolderForFile(archivePath)) {
+  if (staging.Prepare() != StagingFolder::Claim::Ready) {
     messages.Error(kMsgTestFolderFailed);
     return false;
   }

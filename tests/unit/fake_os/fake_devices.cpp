@@ -4,6 +4,7 @@
 #include <deque>
 #include <map>
 
+#include "fake_files.h"
 #include "fake_os.h"
 #include "os/devices.h"
 
@@ -103,6 +104,11 @@ namespace os {
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD disposition, DWORD flags, HANDLE) {
   const bool failed = fake::Called("CreateFileA");
+  if (fake::IsDiskPath(path)) {
+    if (!failed) return fake::OpenDiskFile(path, access, shareMode, disposition, flags);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
   fake::devices().opened.push_back(path);
   if (failed) {
     SetLastError(ERROR_ACCESS_DENIED);
@@ -126,6 +132,11 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD disp
 
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytesWritten, OVERLAPPED* overlapped) {
   const bool failed = fake::Called("WriteFile");
+  if (fake::IsDiskHandle(file)) {
+    if (!failed) return fake::WriteDiskFile(file, buffer, bytesToWrite, bytesWritten);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
   fake::Handle* h = fake::Lookup(file);
   if (h == nullptr) {
     SetLastError(fake::kErrorInvalidHandle);
