@@ -32,29 +32,43 @@ std::string Format(const char* format, std::initializer_list<const char*> values
 
 // Starts "rundll32" with `arguments` in the payload folder and waits for it
 // without a time limit. A program that cannot be started counts as a failure,
-// as does any exit status other than 0.
-bool RunPrinterTool(const std::string& arguments, const std::string& payloadFolder) {
+// as does any exit status other than 0. Reports the outcome as `step`.
+bool RunPrinterTool(const std::string& arguments, const std::string& payloadFolder, MessageSink& messages,
+                    const char* step) {
   os::HANDLE process = LaunchProcess("rundll32", arguments.c_str(), payloadFolder.c_str(), kShowWindow);
-  if (process == nullptr) return false;
+  if (process == nullptr) {
+    messages.Step(step, "rundll32 could not be started");
+    return false;
+  }
   os::DeviceHandle owner(process);
   os::WaitForSingleObject(process, os::INFINITE);
   os::DWORD status = 0;
-  if (!os::GetExitCodeProcess(process, &status)) return false;
+  if (!os::GetExitCodeProcess(process, &status)) {
+    messages.Step(step, "exit status unreadable");
+    return false;
+  }
+  messages.Step(step, "exit status " + std::to_string(status));
   return status == 0;
 }
 
 // Removes the exported archive and the payload folder however the command ended.
 class StagedPayload {
  public:
-  StagedPayload() : archive(WorkingPath("lumatrek\\install.zip")), folder(WorkingPath("lumatrek\\install")) {}
+  explicit StagedPayload(MessageSink& messages)
+      : archive(WorkingPath("lumatrek\\install.zip")), folder(WorkingPath("lumatrek\\install")), messages_(messages) {}
   ~StagedPayload() {
     if (os::PathFileExistsA(archive.c_str())) os::DeleteFileA(archive.c_str());
     if (os::PathFileExistsA(folder.c_str())) DeleteFolderTree(folder);
+    const bool left = os::PathFileExistsA(archive.c_str()) || os::PathFileExistsA(folder.c_str());
+    messages_.Step("cleaned up", left ? "files left in " + folder : "ok");
   }
   StagedPayload(const StagedPayload&) = delete;
   StagedPayload& operator=(const StagedPayload&) = delete;
   const std::string archive;
   const std::string folder;
+
+ private:
+  MessageSink& messages_;
 };
 
 // Steps up to the printer installation; returns the message of the first
@@ -66,6 +80,7 @@ const char* Install(const SetupForm& form, MessageSink& messages, const StagedPa
   if (os::PathFileExistsA(staged.folder.c_str()) && !DeleteFolderTree(staged.folder)) return kMsgClearFailed;
   const std::string payloadFolder = WorkingPath("lumatrek\\install\\");
   if (ExtractArchive(staged.archive, payloadFolder, nullptr) != 0) return kMsgInstallExtractFailed;
+  messages.Step("staged", payloadFolder);
 
   const std::string printerName = form.PrinterName();
   if (!CheckPrinterName(printerName)) return kMsgPrinterNameWrong;
@@ -75,6 +90,7 @@ const char* Install(const SetupForm& form, MessageSink& messages, const StagedPa
     port = form.UsbPortName();
     if (port.empty()) return kMsgUsbPortNameWrong;
     if (!IsVendorUsbPort(messages, port)) return kMsgPrinterModelWrong;
+    messages.Step("checked", "USB printer on " + port);
   } else {
     const std::regex ipv4 = CompileIpv4Pattern();
     port = form.HostAddress();
@@ -83,13 +99,18 @@ const char* Install(const SetupForm& form, MessageSink& messages, const StagedPa
     if (check == AddressCheck::RejectedByForm) return kMsgAddressFormWrong;
     const int portNumber = CheckPortText(form.PortText());
     if (portNumber == 0) return kMsgPortWrong;
+    messages.Step("checked", "network printer at " + port + " port " + std::to_string(portNumber));
     if (!RegisterTcpIpPort(port, portNumber, KindOf(check))) return kMsgAddPortFailed;
+    messages.Step("port registered", port);
   }
 
   const std::string arguments =
       PrinterInstallArguments(form.ModelIndex(), payloadFolder, port, printerName, form.SharePrinter());
-  if (!RunPrinterTool(arguments, payloadFolder)) return kMsgInstallFailed;
-  if (form.MakeDefault() && !RunPrinterTool(DefaultPrinterArguments(printerName), payloadFolder)) {
+  if (!RunPrinterTool(arguments, payloadFolder, messages, "printer UI run")) return kMsgInstallFailed;
+  // Checks of what the printer UI did report here, each as its own step
+  // ("printer found", "default confirmed").
+  if (form.MakeDefault() &&
+      !RunPrinterTool(DefaultPrinterArguments(printerName), payloadFolder, messages, "default set")) {
     return kMsgSetDefaultFailed;
   }
   return nullptr;
@@ -110,7 +131,7 @@ std::string DefaultPrinterArguments(const std::string& printerName) {
 }
 
 void RunInstallCommand(const SetupForm& form, MessageSink& messages) {
-  StagedPayload staged;
+  StagedPayload staged(messages);
   if (const char* failure = Install(form, messages, staged)) {
     messages.Error(failure);
   } else {

@@ -17,9 +17,14 @@ TestPrintSession::~TestPrintSession() {
   if (os::PathFileExistsA(picturePath.c_str())) os::DeleteFileA(picturePath.c_str());
   if (os::PathFileExistsA(archivePath.c_str())) os::DeleteFileA(archivePath.c_str());
   FreeBitmapRecord(&picture);
+  if (reporter_ != nullptr) {
+    const bool left = os::PathFileExistsA(picturePath.c_str()) || os::PathFileExistsA(archivePath.c_str());
+    reporter_->Step("cleaned up", left ? "files left in " + stagingFolder : "ok");
+  }
 }
 
 bool TestPrintSession::StageSample(MessageSink& messages) {
+  reporter_ = &messages;
   if (!CreateFolderForFile(archivePath)) {
     messages.Error(kMsgTestFolderFailed);
     return false;
@@ -32,6 +37,7 @@ bool TestPrintSession::StageSample(MessageSink& messages) {
     messages.Error(kMsgTestExtractFailed);
     return false;
   }
+  messages.Step("staged", picturePath);
   return true;
 }
 

@@ -35,4 +35,7 @@ class TestPrintSession {
   const std::string picturePath;
   const std::string archivePath;
   const std::string stagingFolder;
+
+ private:
+  MessageSink* reporter_ = nullptr;  // of StageSample, told when the files are removed
 };
