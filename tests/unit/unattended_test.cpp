@@ -78,7 +78,7 @@ class Unattended : public testing::Test {
 
 TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
   struct Case {
-    const char* line;
+    std::string line;
     std::function<void()> arrange;
     int code;
   };
@@ -113,6 +113,7 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
       {"/test /usb USB001", [] { fake::resources().Add("ZIPRES", 208, "not a zip archive"); }, 44},
       {"/test /host 127.0.0.1 /port 9101", none, 45},
       {"/test /usb USB002", none, 45},
+      {"/test /usb " + std::string(1100, 'U'), none, 45},  // longer than the list's text buffer
       {"/uninstall", [] { fake::Fail("EnumPrinterDriversA"); }, 51},
       // The first failure decides: the device registry, then the model check.
       {"/install /usb USB001", [] { fake::Fail("RegOpenKeyA"); }, 62},
