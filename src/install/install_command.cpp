@@ -11,6 +11,7 @@
 #include "os/devices.h"
 #include "os/files.h"
 #include "os/processes.h"
+#include "os/services.h"
 #include "payload/archive_extraction.h"
 #include "payload/folders.h"
 #include "payload/resource_export.h"
@@ -20,6 +21,8 @@
 namespace {
 
 constexpr int kShowWindow = 5;  // SW_SHOW
+constexpr int kRemovalAttempts = 10;
+constexpr os::DWORD kRemovalPauseMs = 200;
 
 std::string Format(const char* format, std::initializer_list<const char*> values) {
   std::vector<const char*> v(values);
@@ -58,7 +61,13 @@ class StagedPayload {
       : archive(WorkingPath("lumatrek\\install.zip")), folder(WorkingPath("lumatrek\\install")), messages_(messages) {}
   ~StagedPayload() {
     if (os::PathFileExistsA(archive.c_str())) os::DeleteFileA(archive.c_str());
-    if (os::PathFileExistsA(folder.c_str())) DeleteFolderTree(folder);
+    // The printer UI ran in the payload folder: until the system has fully
+    // ended that process the folder may still be its current folder and
+    // refuse removal, so try again for a short while.
+    for (int attempt = 0; attempt < kRemovalAttempts && os::PathFileExistsA(folder.c_str()); ++attempt) {
+      if (attempt > 0) os::Sleep(kRemovalPauseMs);
+      DeleteFolderTree(folder);
+    }
     const bool left = os::PathFileExistsA(archive.c_str()) || os::PathFileExistsA(folder.c_str());
     messages_.Step("cleaned up", left ? "files left in " + folder : "ok");
   }

@@ -233,6 +233,17 @@ TEST_F(Unattended, TheLogHasOneLineForEachStepAndMessage) {
       << log;
 }
 
+TEST_F(Unattended, APayloadFolderStillInUseIsRemovedOnASecondAttempt) {
+  // Without a message box to wait for, the clean-up follows the printer UI's
+  // exit at once; the first removal of the (by then empty) folder fails.
+  fake::FailNth("RemoveDirectoryA", 3);
+  EXPECT_EQ(0, Run("/install /usb USB001 /log C:\\i.log"));
+  EXPECT_FALSE(fake::files().Exists("C:\\ProgramData\\Tovlan\\lumatrek\\install"));
+  EXPECT_NE(std::string::npos, fake::files().Read("C:\\i.log").find("\r\ncleaned up: ok\r\n"));
+  EXPECT_EQ(4, fake::CallCount("RemoveDirectoryA"));
+  EXPECT_EQ(200u, fake::services().slept);
+}
+
 TEST_F(Unattended, ALinkAtTheLogPathIsNotWrittenThrough) {
   fake::files().AddFile("C:\\Windows\\system32\\config\\important", "keep");
   fake::files().AddLink("C:\\Users\\Public\\setup.log", "C:\\Windows\\system32\\config\\important");

@@ -18,8 +18,10 @@ expect_unattended 0 ''
 expect_test_page "$E2E_OUT/logs/$SCENARIO-usb001.bin" USB001 14078
 unattended_log usb.log | grep -qx 'page written: USB001: ok' || fail "no page in the log"
 
+# The transport's own diagnostic (printf to standard output, no line end)
+# comes first.
 unattended /test /host 127.0.0.1 /port 9101
-expect_unattended 45 '错误: 测试端口写入失败'
+expect_unattended 45 '连接失败:10061错误: 测试端口写入失败'
 unattended /test /usb USB003
 expect_unattended 45 '错误: 测试端口写入失败'
 [ ! -e "$(staging_folder)/sample.bmp" ] || fail "sample.bmp left behind"
