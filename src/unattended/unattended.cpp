@@ -63,11 +63,17 @@ class LogFile {
   void Write(const std::string& line) {
     if (stream_ == nullptr || !*stream_) return;
     const std::string text = line + "\r\n";
-    os::fwrite(text.data(), 1, text.size(), stream_->get());
+    if (os::fwrite(text.data(), 1, text.size(), stream_->get()) != text.size()) complete_ = false;
+  }
+  // Closes the file; false when any line did not reach it (a full disk).
+  bool Close() {
+    if (stream_ != nullptr && stream_->Close() != 0) complete_ = false;
+    return complete_;
   }
 
  private:
   std::unique_ptr<os::FileStream> stream_;
+  bool complete_ = true;
 };
 
 // Messages as lines on the console and in the log; steps in the log only.
@@ -144,5 +150,10 @@ int RunUnattended(const std::vector<std::string>& arguments) {
     code = kExitNoResult;
   }
   log.Write("exit code: " + std::to_string(code));
+  if (!log.Close()) {
+    console.Write("lumatrek-setup: the log file " + parsed.options.logPath + " is incomplete\r\n");
+    // A run whose record was asked for and is missing has not done all it should.
+    if (code == kExitSuccess) code = kExitLogFailed;
+  }
   return code;
 }

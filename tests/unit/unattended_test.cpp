@@ -244,6 +244,17 @@ TEST_F(Unattended, APayloadFolderStillInUseIsRemovedOnASecondAttempt) {
   EXPECT_EQ(200u, fake::services().slept);
 }
 
+TEST_F(Unattended, ALogThatDoesNotFitTheDiskTurnsSuccessIntoItsCode) {
+  fake::files().SetFreeSpace(60);  // the first line only
+  EXPECT_EQ(11, Run("/uninstall /log C:\\u.log"));
+  EXPECT_NE(std::string::npos, fake::console().Output().find("the log file C:\\u.log is incomplete\r\n"));
+  fake::Reset();
+  SetUp();
+  fake::files().SetFreeSpace(60);
+  fake::Fail("EnumPrinterDriversA");
+  EXPECT_EQ(51, Run("/uninstall /log C:\\u.log"));  // a failure keeps its own code
+}
+
 TEST_F(Unattended, ALinkAtTheLogPathIsNotWrittenThrough) {
   fake::files().AddFile("C:\\Windows\\system32\\config\\important", "keep");
   fake::files().AddLink("C:\\Users\\Public\\setup.log", "C:\\Windows\\system32\\config\\important");
