@@ -20,9 +20,14 @@ TestPrintSession::~TestPrintSession() {
     if (os::PathFileExistsA(archivePath.c_str())) os::DeleteFileA(archivePath.c_str());
   }
   FreeBitmapRecord(&picture);
+  if (reporter_ != nullptr) {
+    const bool left = os::PathFileExistsA(picturePath.c_str()) || os::PathFileExistsA(archivePath.c_str());
+    reporter_->Step("cleaned up", left ? "files left in " + stagingFolder : "ok");
+  }
 }
 
 bool TestPrintSession::StageSample(MessageSink& messages) {
+  reporter_ = &messages;
   if (staging.Prepare() != StagingFolder::Claim::Ready) {
     messages.Error(kMsgTestFolderFailed);
     return false;
@@ -35,6 +40,7 @@ bool TestPrintSession::StageSample(MessageSink& messages) {
     messages.Error(kMsgTestExtractFailed);
     return false;
   }
+  messages.Step("staged", picturePath);
   return true;
 }
 

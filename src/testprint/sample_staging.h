@@ -39,4 +39,7 @@ class TestPrintSession {
   const std::string archivePath;
   const std::string stagingFolder;
   StagingFolder staging;
+
+ private:
+  MessageSink* reporter_ = nullptr;  // of StageSample, told when the files are removed
 };

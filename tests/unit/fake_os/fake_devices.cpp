@@ -88,6 +88,15 @@ Device* Devices::Find(const std::string& path) {
   return nullptr;
 }
 
+void* Devices::Open(const std::string& path) {
+  Device* d = Find(path);
+  if (d == nullptr) d = &Add(path);
+  const std::uintptr_t h = state().nextHandle;
+  state().nextHandle += 4;
+  state().handles[h] = Handle{d};
+  return reinterpret_cast<void*>(h);
+}
+
 int Devices::OpenHandles() const { return static_cast<int>(state().handles.size()); }
 
 void AddHandleOwner(HandleOwner owner) { owners().push_back(std::move(owner)); }
@@ -148,6 +157,16 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
   d.overlappedZeroed = overlapped != nullptr && overlapped->Internal == 0 && overlapped->InternalHigh == 0 &&
                        overlapped->Offset == 0 && overlapped->OffsetHigh == 0 && overlapped->hEvent == nullptr;
   if (bytesWritten != nullptr) *bytesWritten = 0;
+  // Opened for plain I/O, a write without a record completes before it returns.
+  if (overlapped == nullptr && (d.flags & FILE_FLAG_OVERLAPPED) == 0) {
+    if (failed || d.outcome == fake::WriteOutcome::FailsAtOnce) {
+      SetLastError(fake::kErrorGenFailure);
+      return FALSE;
+    }
+    d.received.append(static_cast<const char*>(buffer), bytesToWrite);
+    if (bytesWritten != nullptr) *bytesWritten = bytesToWrite;
+    return TRUE;
+  }
   // Opened for overlapped I/O, a write needs its record.
   if (overlapped == nullptr || (d.flags & FILE_FLAG_OVERLAPPED) == 0 || h->state == fake::WriteState::Pending) {
     SetLastError(ERROR_INVALID_PARAMETER);
