@@ -47,6 +47,7 @@ class Unattended : public testing::Test {
     fake::resources().Add("ZIPRES", 208, sample_picture::Archive());
     fake::services().AddSpoolerWithPrerequisites(os::SERVICE_RUNNING);
     fake::spooler().AnswerRemovalCommands();
+    fake::spooler().AnswerInstallCommands();
     fake::processes().Respond("pnputil -e", 0, "Published name :  oem0.inf\nDriver package provider :  Microsoft\n");
     fake::registry().AddKey(kTcpIpPorts);
     AddUsbPrinter("USB#VID_4B9E&PID_0001#abc", 1);
@@ -203,7 +204,8 @@ TEST_F(Unattended, TheLogHasOneLineForEachStepAndMessage) {
       "staged: C:\\ProgramData\\Tovlan\\lumatrek\\install\\\r\n"
       "checked: network printer at 127.0.0.1 port 9100\r\n"
       "port registered: 127.0.0.1\r\n"
-      "printer UI run: exit status 0\r\n" +
+      "printer UI run: exit status 0\r\n"
+      "printer found: ok\r\n" +
           std::string(kInstalledLine) +
           "cleaned up: ok\r\n"
           "exit code: 0\r\n",

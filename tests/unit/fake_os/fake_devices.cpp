@@ -113,7 +113,8 @@ namespace os {
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD disposition, DWORD flags, HANDLE) {
   const bool failed = fake::Called("CreateFileA");
-  if (fake::IsDiskPath(path)) {
+  // Console and other named devices ("CONOUT$") are devices, not files.
+  if (fake::IsDiskPath(path) && fake::devices().Find(path) == nullptr) {
     if (!failed) return fake::OpenDiskFile(path, access, shareMode, disposition, flags);
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
