@@ -40,6 +40,7 @@ void RunConnectTest(const SetupForm& form, MessageSink& messages) {
     messages.Error(kMsgPortWrong);
     return;
   }
+  messages.Step("checked", address + " port " + std::to_string(port));
 
   // Without its buffer the page would go out empty and be reported as sent.
   if (!pageReady) {

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr const char kUninstalled[] = "驱动卸载完成";
-constexpr const char kUninstallFailed[] = "驱动卸载失败，请重启计算机后重试！";
-
 // Switches WOW64 file-system redirection off while it lives, so that the
 // system folder and the programs started from it are the native ones. A
 // process that does not run under WOW64 has no redirection, and switching it
@@ -42,20 +39,26 @@ class RedirectionOff {
   bool ok_ = true;
 };
 
-bool RemoveEverything() {
+// Reports `what` as `step` and passes it on.
+bool Reported(MessageSink& messages, const char* step, bool what) {
+  messages.Step(step, what ? "ok" : "failed");
+  return what;
+}
+
+bool RemoveEverything(MessageSink& messages) {
   RestartSpooler();  // results ignored
-  if (RemoveDriver(kDriverName58) == 0) return false;
-  if (RemoveDriver(kDriverName80) == 0) return false;
+  if (!Reported(messages, "printers and driver removed: lumatrek", RemoveDriver(kDriverName58) != 0)) return false;
+  if (!Reported(messages, "printers and driver removed: lumatrek80", RemoveDriver(kDriverName80) != 0)) return false;
   RestartSpooler();  // results ignored
-  if (!RemoveDriverPackages()) return false;
-  return DeleteDriverFiles();
+  if (!Reported(messages, "driver packages removed", RemoveDriverPackages())) return false;
+  return Reported(messages, "driver files deleted", DeleteDriverFiles());
 }
 
 }  // namespace
 
 void RunUninstallCommand(MessageSink& messages) {
   RedirectionOff redirection;
-  const bool removed = redirection.ok() && RemoveEverything();
+  const bool removed = Reported(messages, "WOW64 redirection off", redirection.ok()) && RemoveEverything(messages);
   if (removed) {
     messages.Notice(kUninstalled);
   } else {

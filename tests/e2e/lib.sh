@@ -420,6 +420,13 @@ message 提示|驱动卸载完成
 closebox
 exit 2
 SCRIPT
+  expect_product_removed
+}
+
+# Nothing of the product is left: no printer or driver of it in the spooler,
+# no model file in the driver folder, its driver package (oem7.inf, see
+# pnputil_lists_product_package) deleted and no other.
+expect_product_removed() {
   echo "after uninstall:"
   local state left
   state=$(spooler_state)
@@ -429,4 +436,32 @@ SCRIPT
   [ -z "$left" ] || fail "model files left in the driver folder: $left"
   grep -qx -- '-f -d oem7.inf' <(pnputil_log) || fail "the product's package was not deleted"
   ! grep -q 'oem3.inf' <(pnputil_log) || fail "another package was deleted"
+}
+
+# ---- Unattended runs: the program with arguments, no dialog ----
+
+# Runs the program with ARGS, its standard output to a file; sets STATUS (the
+# exit code) and CONSOLE (what it printed, in UTF-8, without carriage returns).
+unattended() {
+  local out=$E2E_OUT/logs/$SCENARIO.console
+  STATUS=0
+  wine "$E2E_BIN/lumatrek-setup.exe" "$@" >"$out" 2>>"$E2E_OUT/logs/$SCENARIO.wine.log" || STATUS=$?
+  CONSOLE=$(iconv -f GBK -t UTF-8 <"$out" | tr -d '\r')
+  echo "lumatrek-setup.exe $* -> exit code $STATUS"
+  printf '%s\n' "$CONSOLE"
+}
+
+# The last unattended run ended with CODE and printed exactly TEXT.
+expect_unattended() {
+  local code=$1 text=$2
+  [ "$STATUS" -eq "$code" ] || fail "exit code $STATUS where $code was expected"
+  [ "$CONSOLE" = "$text" ] || fail "the console showed '$CONSOLE' where '$text' was expected"
+}
+
+# The log file at drive C's PATH (Windows spelling after C:\), in UTF-8
+# without carriage returns.
+unattended_log() {
+  local file=$WINEPREFIX/drive_c/${1//\\//}
+  [ -f "$file" ] || fail "no log at C:\\$1"
+  iconv -f GBK -t UTF-8 <"$file" | tr -d '\r'
 }

@@ -106,6 +106,7 @@ class InstallCommandTest : public testing::Test {
       EXPECT_TRUE(fake::files().IsFolder(kStaging));
     }
     EXPECT_EQ(0, fake::files().OpenStreams());
+    EXPECT_EQ(0, fake::files().OpenHandles());
     EXPECT_EQ(0, fake::files().OpenFinds());
     EXPECT_EQ(0, fake::processes().OpenHandles());
     EXPECT_EQ(0, fake::registry().OpenKeys());
@@ -253,12 +254,12 @@ TEST_F(InstallCommandTest, EachFailureShowsItsOneMessageAndRunsNothingAfterIt) {
        {Failure(kUnpackFolder)}, 0},
       {"a full disk", [](ScriptedForm&) { fake::files().SetFreeSpace(1000); }, {Failure(kExport)}, 0},
       {"no payload resource", [](ScriptedForm&) { fake::Fail("FindResourceA"); }, {Failure(kExport)}, 0},
-      {"a left-over payload folder that cannot be listed",
+      {"a left-over staging folder that can be neither emptied nor moved aside",
        [](ScriptedForm&) {
-         // Neither before the export nor after it; the clean-up manages.
-         fake::files().AddFile(kPayload + "\\stale.inf", "old");
-         fake::FailNth("FindFirstFileA", 1);
-         fake::FailNth("FindFirstFileA", 2);
+         // Another user holds a file in it open.
+         fake::files().AddFile(kStaging + "\\held.tmp", "old");
+         fake::files().SetOwner(kStaging, "S-1-5-21-1001");
+         fake::files().Lock(kStaging + "\\held.tmp");
        },
        {Failure(kClear)}, 0},
       {"a payload resource that is no archive",
@@ -317,6 +318,7 @@ TEST_F(InstallCommandTest, EachFailureShowsItsOneMessageAndRunsNothingAfterIt) {
        {Failure(kDefault)}, 2},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     fake::Reset();
     SetUp();
     form = ScriptedForm();
