@@ -33,13 +33,55 @@ add_spooler_port() {
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Ports' /v "$1" /t REG_SZ /d "" /f >/dev/null 2>&1
 }
 
+# The robot steps that take a control as their first word. Scripts name the
+# control by its id in resources/resource.h (click IDC_INSTALL); "exit" may
+# name the id that the dialog returns (exit IDC_QUIT).
+ROBOT_CONTROL_STEPS="text enabled checked style items selected focus click choose open close type key exit"
+
+# Reads a robot script on standard input and writes it with every control
+# name replaced by its number from resource.h (RESOURCE_H, by default the
+# repository's). A step that gives a control as a bare number, or a name that
+# resource.h does not define, is reported on standard error and fails.
+robot_with_ids() {
+  local header=${RESOURCE_H:-$E2E_ROOT/resources/resource.h}
+  [ -f "$header" ] || { echo "no $header" >&2; return 1; }
+  awk -v header="$header" -v steps="$ROBOT_CONTROL_STEPS" '
+    BEGIN {
+      while ((getline line < header) > 0) {
+        if (line ~ /^#define +ID[A-Z0-9_]+ +-?[0-9]+ *$/) { split(line, f, / +/); id[f[2]] = f[3] }
+      }
+      n = split(steps, s, /[ \n]+/)
+      for (i = 1; i <= n; i++) takesControl[s[i]] = 1
+      bad = 0
+    }
+    {
+      if (match($0, /^ *[a-z]+ +[^ ]+/) && !($0 ~ /^ *#/)) {
+        verb = $1; word = $2
+        if (verb in takesControl) {
+          if (word in id) {
+            at = index($0, verb) + length(verb)
+            rest = substr($0, at)
+            sub(/^ +[^ ]+/, " " id[word], rest)
+            $0 = substr($0, 1, at - 1) rest
+          } else if (!(verb == "exit" && word ~ /^-?[0-9]+$/)) {
+            print "robot script: \"" word "\" in \"" $0 "\" is no control name of " header > "/dev/stderr"
+            bad = 1
+          }
+        }
+      }
+      print
+    }
+    END { exit bad }'
+}
+
 # Plays the robot script on standard input; "@EXE@" stands for the program
-# and "@OUT@" for the log folder. A failed step fails the scenario.
+# and "@OUT@" for the log folder. Controls are named (see robot_with_ids). A
+# failed step fails the scenario.
 robot() {
   local script=$E2E_OUT/logs/$SCENARIO.robot
   local result=$E2E_OUT/logs/$SCENARIO.robot.log
   local text
-  text=$(cat)
+  text=$(robot_with_ids) || fail "the robot script names an unknown control"
   text=${text//@EXE@/$EXE}
   text=${text//@OUT@/$(winpath "$E2E_OUT/logs")}
   printf '%s\n' "$text" > "$script"
@@ -371,7 +413,7 @@ LISTING
 uninstall_leaves_nothing() {
   robot <<'SCRIPT'
 launch @EXE@
-click 1002
+click IDC_UNINSTALL
 message 提示|驱动卸载完成
 closebox
 exit 2

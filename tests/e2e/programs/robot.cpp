@@ -4,7 +4,9 @@
 // message box, and checks the exit code. Runs under the same Wine as the
 // program. Usage: robot.exe SCRIPT [LOG]
 //
-// The script is UTF-8, one step a line ('#' starts a comment):
+// The script is UTF-8, one step a line ('#' starts a comment). ID is a
+// control id number (tests/e2e/lib.sh puts the numbers in for the names that
+// the scenarios use):
 //   launch WINPATH                 start the program and wait for its dialog
 //   text ID TEXT                   window text of control ID equals TEXT
 //   enabled ID 0|1                 control ID is disabled / enabled

@@ -9,11 +9,11 @@ install_rundll32
 printf '/if 1\n' > "$RUNDLL32_DIR/answers.txt"
 robot <<'SCRIPT'
 launch @EXE@
-click 1006
-click 1000
+click IDC_DEFAULT_PRINTER
+click IDC_INSTALL
 message 错误|打印机与驱动安装失败
 quiet 500
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 rundll32_log
@@ -25,11 +25,11 @@ expect_staging_cleared
 printf '/if 0\n/y 2\n' > "$RUNDLL32_DIR/answers.txt"
 robot <<'SCRIPT'
 launch @EXE@
-click 1006
-click 1000
+click IDC_DEFAULT_PRINTER
+click IDC_INSTALL
 message 错误|设置默认打印机失败
 quiet 500
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 rundll32_log
@@ -41,11 +41,11 @@ expect_staging_cleared
 : > "$RUNDLL32_DIR/answers.txt"
 robot <<'SCRIPT'
 launch @EXE@
-type 1010 
-click 1000
+type IDC_PRINTER_NAME 
+click IDC_INSTALL
 message 错误|打印机名称错误
 quiet 500
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 [ -z "$(rundll32_log)" ] || fail "rundll32 was started: $(rundll32_log)"
