@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int kShowWindow = 5;  // SW_SHOW
-
 std::string Format(const char* format, std::initializer_list<const char*> values) {
   std::vector<const char*> v(values);
   v.resize(4, "");
@@ -34,7 +32,7 @@ std::string Format(const char* format, std::initializer_list<const char*> values
 // without a time limit. A program that cannot be started counts as a failure,
 // as does any exit status other than 0.
 bool RunPrinterTool(const std::string& arguments, const std::string& payloadFolder) {
-  os::HANDLE process = LaunchProcess("rundll32", arguments.c_str(), payloadFolder.c_str(), kShowWindow);
+  os::HANDLE process = LaunchProcess("rundll32", arguments.c_str(), payloadFolder.c_str(), os::SW_SHOW);
   if (process == nullptr) return false;
   os::DeviceHandle owner(process);
   os::WaitForSingleObject(process, os::INFINITE);

@@ -46,10 +46,11 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
                               ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR);
   SendMessageA(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 
-  // The template's black frame becomes the centred side picture.
+  // The template's black frame becomes the centred side picture: the style
+  // loses its lowest bit (SS_CENTER's) and gains SS_BITMAP and SS_CENTERIMAGE.
   CWindow picture(GetDlgItem(IDC_SIDE_PICTURE));
   const LONG style = ::GetWindowLongA(picture, GWL_STYLE);
-  const LONG pictureStyle = (style & ~0x1) | SS_BITMAP | SS_CENTERIMAGE;
+  const LONG pictureStyle = (style & ~SS_CENTER) | SS_BITMAP | SS_CENTERIMAGE;
   if (pictureStyle != style) ::SetWindowLongA(picture, GWL_STYLE, pictureStyle);
   picture.SendMessageA(STM_SETIMAGE, IMAGE_BITMAP,
                        reinterpret_cast<LPARAM>(::LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_SIDE))));

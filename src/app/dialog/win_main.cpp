@@ -30,7 +30,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   RestrictDllSearchToSystemFolder();
   ::CoInitialize(nullptr);
   INITCOMMONCONTROLSEX controls{};
-  controls.dwSize = 8;
+  controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_BAR_CLASSES;
   ::InitCommonControlsEx(&controls);
   _Module.Init(nullptr, instance);
