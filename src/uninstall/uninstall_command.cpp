@@ -1,5 +1,6 @@
 #include "uninstall/uninstall_command.h"
 
+#include "app/printer_models.h"
 #include "os/system_info.h"
 #include "spooler/service_control.h"
 #include "uninstall/driver_files.h"
@@ -44,8 +45,9 @@ class RedirectionOff {
 
 bool RemoveEverything() {
   RestartSpooler();  // results ignored
-  if (RemoveDriver(kDriverName58) == 0) return false;
-  if (RemoveDriver(kDriverName80) == 0) return false;
+  for (const PrinterModel& model : kPrinterModels) {
+    if (RemoveDriver(model.driverName) == 0) return false;
+  }
   RestartSpooler();  // results ignored
   if (!RemoveDriverPackages()) return false;
   return DeleteDriverFiles();

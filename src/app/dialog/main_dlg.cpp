@@ -2,6 +2,7 @@
 
 #include "app/centre.h"
 #include "app/dialog/dialog_views.h"
+#include "app/printer_models.h"
 #include "app/printer_names.h"
 #include "app/usb_port_list.h"
 #include "install/install_command.h"
@@ -73,8 +74,9 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 
   hostEdit.SetWindowTextA("192.168.0.1");
   portEdit.SetWindowTextA("9100");
-  modelCombo.SendMessageA(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Lumatrek58 Printer"));
-  modelCombo.SendMessageA(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Lumatrek80 Printer"));
+  for (const PrinterModel& model : kPrinterModels) {
+    modelCombo.SendMessageA(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(model.listName));
+  }
   modelCombo.SendMessageA(CB_SETCURSEL, 0);
 
   ComboPortList ports(usbPortCombo);
