@@ -40,7 +40,7 @@ TEST(ExportResource, ShortWritesAreContinuedUntilEveryByteIsWritten) {
   fake::files().LimitWriteSize(3000);
   EXPECT_TRUE(ExportResource(kPath, 208));
   EXPECT_TRUE(bytes == fake::files().Read(kPath));
-  EXPECT_EQ(4, fake::CallCount("fwrite"));
+  EXPECT_GT(fake::CallCount("fwrite"), 1);
 }
 
 TEST(ExportResource, AWriteThatMakesNoProgressEndsWithFalse) {

@@ -11,6 +11,7 @@
 #include "fake_os/fake_registry.h"
 #include "fake_os/fake_resources.h"
 #include "support/archive_builder.h"
+#include "support/case_name.h"
 #include "support/fake_port_list.h"
 #include "support/recording_sink.h"
 #include "support/sample_picture.h"
@@ -142,37 +143,41 @@ TEST_F(FindUsbPort, AnEmptyListStillLoadsThePictureBeforeTheMessage) {
   ExpectCleanedUp();
 }
 
-TEST_F(FindUsbPort, EachStagingFailureShowsItsMessageAndWritesNothing) {
-  const std::string archive = sample_picture::Archive();
-  struct Case {
-    const char* what;
-    std::string resource;  // resource 208, none when empty
-    std::function<void()> arrange;
-    ShownMessage message;
-  };
-  const std::vector<Case> cases = {
-      {"a file where the working folder belongs", archive,
-       [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); }, kFolderFailed},
-      {"no sample resource", "", [] {}, kExportFailed},
-      {"a resource that is no archive", std::string(5000, 'x'), [] {}, kExtractFailed},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    fake::Reset();
-    if (!c.resource.empty()) fake::resources().Add("ZIPRES", 208, c.resource);
-    c.arrange();
-    AddInterface("USB#VID_4B9E&PID_0001#SER001", 1);
-    AddDevice("USB#VID_4B9E&PID_0001#SER001");
-    FakePortList list = List({"USB001"}, -1);
-    EXPECT_EQ(std::vector<ShownMessage>{c.message}, PressFindUsbPort(list));
-    EXPECT_TRUE(fake::devices().opened.empty());
-    EXPECT_EQ(-1, list.selection);
-    EXPECT_FALSE(fake::files().Exists(kPicture));
-    EXPECT_FALSE(fake::files().Exists(kArchive));
-    EXPECT_EQ(0, fake::resources().Loaded());
-    EXPECT_EQ(0, fake::LiveBlocks());
-  }
+namespace {
+struct StagingFailure {
+  const char* what;
+  std::string resource;  // resource 208, none when empty
+  std::function<void()> arrange;
+  ShownMessage message;
+};
+
+class FindUsbPortStagingFailure : public testing::TestWithParam<StagingFailure> {};
+}  // namespace
+
+TEST_P(FindUsbPortStagingFailure, ShowsItsMessageAndWritesNothing) {
+  const StagingFailure& c = GetParam();
+  if (!c.resource.empty()) fake::resources().Add("ZIPRES", 208, c.resource);
+  c.arrange();
+  AddInterface("USB#VID_4B9E&PID_0001#SER001", 1);
+  AddDevice("USB#VID_4B9E&PID_0001#SER001");
+  FakePortList list = List({"USB001"}, -1);
+  EXPECT_EQ(std::vector<ShownMessage>{c.message}, PressFindUsbPort(list));
+  EXPECT_TRUE(fake::devices().opened.empty());
+  EXPECT_EQ(-1, list.selection);
+  EXPECT_FALSE(fake::files().Exists(kPicture));
+  EXPECT_FALSE(fake::files().Exists(kArchive));
+  EXPECT_EQ(0, fake::resources().Loaded());
+  EXPECT_EQ(0, fake::LiveBlocks());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, FindUsbPortStagingFailure,
+    testing::Values(StagingFailure{"FileWhereTheWorkingFolderBelongs", sample_picture::Archive(),
+                                   [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); },
+                                   kFolderFailed},
+                    StagingFailure{"NoSampleResource", "", [] {}, kExportFailed},
+                    StagingFailure{"ResourceThatIsNoArchive", std::string(5000, 'x'), [] {}, kExtractFailed}),
+    NameByWhat());
 
 TEST_F(FindUsbPort, LeftoversOfAnEarlierRunAreRemoved) {
   fake::files().AddFile(kPicture, "old picture");

@@ -1,0 +1,113 @@
+// The staging that both test commands share, on its own: the sample archive
+// exported and unpacked, the picture loaded, and the files gone again when
+// the session ends.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fake_os/fake_files.h"
+#include "fake_os/fake_os.h"
+#include "fake_os/fake_resources.h"
+#include "support/archive_builder.h"
+#include "support/case_name.h"
+#include "support/recording_sink.h"
+#include "support/sample_picture.h"
+#include "testprint/sample_staging.h"
+
+namespace {
+
+using sample_picture::kArchive;
+using sample_picture::kPicture;
+using sample_picture::kStagingFolder;
+
+const char kError[] = "\xB4\xED\xCE\xF3";  // 错误
+
+// What every session leaves behind: the folder, without the sample files,
+// with nothing open, loaded or allocated.
+void ExpectSessionGone() {
+  EXPECT_FALSE(fake::files().Exists(kPicture));
+  EXPECT_FALSE(fake::files().Exists(kArchive));
+  EXPECT_EQ(0, fake::files().OpenStreams());
+  EXPECT_EQ(0, fake::resources().Loaded());
+  EXPECT_EQ(0, fake::LiveBlocks());
+}
+
+class SampleStaging : public sample_picture::WithSampleResource {};
+
+struct StagingFailure {
+  const char* what;
+  std::function<void()> arrange;  // after resource 208 was added
+  const char* message;
+};
+
+class SampleStagingFailure : public testing::TestWithParam<StagingFailure> {};
+
+}  // namespace
+
+TEST_F(SampleStaging, StagesALoadablePictureAndTheSessionRemovesBothFiles) {
+  {
+    TestPrintSession session;
+    RecordingSink sink;
+    ASSERT_TRUE(session.StageSample(sink));
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_TRUE(fake::files().Exists(kPicture));
+    EXPECT_TRUE(fake::files().Exists(kArchive));
+    ASSERT_TRUE(session.LoadPicture());
+    EXPECT_GT(session.picture.width, 0);
+  }
+  ExpectSessionGone();
+  EXPECT_TRUE(fake::files().IsFolder(kStagingFolder)) << "the staging folder stays";
+}
+
+TEST_F(SampleStaging, LeftoversOfAnEarlierRunGoEvenWhenNothingIsStaged) {
+  fake::files().AddFile(kPicture, "old picture");
+  fake::files().AddFile(kArchive, "old archive");
+  fake::files().AddFile(kStagingFolder + "\\notes.txt", "kept");
+  { TestPrintSession session; }
+  ExpectSessionGone();
+  EXPECT_EQ("kept", fake::files().Read(kStagingFolder + "\\notes.txt"));
+}
+
+TEST_F(SampleStaging, AnUnpackedFileThatIsNoPictureLoadsNothingAndIsRemoved) {
+  fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "BM not a picture"}}));
+  {
+    TestPrintSession session;
+    RecordingSink sink;
+    ASSERT_TRUE(session.StageSample(sink));
+    EXPECT_FALSE(session.LoadPicture());
+    EXPECT_TRUE(sink.shown.empty()) << "loading shows no message";
+  }
+  ExpectSessionGone();
+}
+
+TEST_P(SampleStagingFailure, ShowsItsOneMessageAndLeavesNoFile) {
+  fake::resources().Add("ZIPRES", 208, sample_picture::Archive());
+  GetParam().arrange();
+  {
+    TestPrintSession session;
+    RecordingSink sink;
+    EXPECT_FALSE(session.StageSample(sink));
+    EXPECT_EQ((std::vector<ShownMessage>{{GetParam().message, kError}}), sink.shown);
+  }
+  ExpectSessionGone();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, SampleStagingFailure,
+    testing::Values(
+        // 创建测试资源解压目录失败
+        StagingFailure{"FileWhereTheFolderBelongs",
+                       [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); },
+                       "\xB4\xB4\xBD\xA8\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xBD\xE2\xD1\xB9\xC4\xBF\xC2\xBC\xCA\xA7\xB0\xDC"},
+        // 导出测试资源失败
+        StagingFailure{"NoSampleResource", [] { fake::Fail("FindResourceA"); },
+                       "\xB5\xBC\xB3\xF6\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC"},
+        StagingFailure{"FullDisk", [] { fake::files().SetFreeSpace(1000); },
+                       "\xB5\xBC\xB3\xF6\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC"},
+        // 解压测试资源失败
+        StagingFailure{"ResourceThatIsNoArchive",
+                       [] { fake::resources().Add("ZIPRES", 208, std::string(5000, 'x')); },
+                       "\xBD\xE2\xD1\xB9\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC"}),
+    NameByWhat());
