@@ -36,7 +36,8 @@ add_spooler_port() {
 # The robot steps that take a control as their first word. Scripts name the
 # control by its id in resources/resource.h (click IDC_INSTALL); "exit" may
 # name the id that the dialog returns (exit IDC_QUIT).
-ROBOT_CONTROL_STEPS="text enabled checked style items selected focus click choose open close type key exit"
+ROBOT_CONTROL_STEPS="text enabled checked style items selected focus click choose open close type key picture
+exit"
 
 # Reads a robot script on standard input and writes it with every control
 # name replaced by its number from resource.h (RESOURCE_H, by default the

@@ -15,6 +15,10 @@
 //   items ID A|B|...               the items of combo box ID, in list order
 //   selected ID TEXT               the combo box's selected item ("" for none)
 //   focus ID                       the control that has the keyboard focus
+//   icons                          the dialog has a large and a small icon (WM_GETICON)
+//   picture ID                     static control ID holds a bitmap (STM_GETIMAGE)
+//   centred                        the dialog sits centred on its monitor's work area,
+//                                  pulled inside it where it would pass an edge
 //   click ID                       a user's click on button ID
 //   choose ID INDEX                a user's choice of item INDEX in combo box ID
 //   open ID                        the user opens drop-down list ID
@@ -254,6 +258,32 @@ std::string Step(const std::string& verb, const std::string& rest) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return "unexpected message box: " + Utf8(WindowText(box)) + "|" + Utf8(shown);
   }
+  if (verb == "icons") {
+    std::string problem;
+    for (const WPARAM which : {static_cast<WPARAM>(ICON_BIG), static_cast<WPARAM>(ICON_SMALL)}) {
+      DWORD_PTR icon = 0;
+      SendMessageTimeoutW(g_dialog, WM_GETICON, which, 0, SMTO_ABORTIFHUNG, 5000, &icon);
+      if (icon == 0) problem += which == ICON_BIG ? "no large icon " : "no small icon ";
+    }
+    return problem;
+  }
+  if (verb == "centred") {
+    RECT dialog{};
+    GetWindowRect(g_dialog, &dialog);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(MonitorFromWindow(g_dialog, MONITOR_DEFAULTTONEAREST), &info)) return "no monitor";
+    const RECT& area = info.rcWork;
+    const LONG width = dialog.right - dialog.left, height = dialog.bottom - dialog.top;
+    LONG x = (area.left + area.right) / 2 - width / 2, y = (area.top + area.bottom) / 2 - height / 2;
+    if (x + width > area.right) x = area.right - width;
+    if (y + height > area.bottom) y = area.bottom - height;
+    if (x < area.left) x = area.left;
+    if (y < area.top) y = area.top;
+    if (dialog.left == x && dialog.top == y) return "";
+    return "at " + std::to_string(dialog.left) + "," + std::to_string(dialog.top) + ", not " + std::to_string(x) +
+           "," + std::to_string(y);
+  }
   if (verb == "snap") {
     return SaveWindowBmp(g_dialog, Wide(rest)) ? "" : "could not save the picture";
   }
@@ -263,6 +293,11 @@ std::string Step(const std::string& verb, const std::string& rest) {
   if (verb == "text") {
     const std::string got = Utf8(WindowText(control));
     return got == arg ? "" : "text is '" + got + "'";
+  }
+  if (verb == "picture") {
+    DWORD_PTR image = 0;
+    SendMessageTimeoutW(control, STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, 5000, &image);
+    return image != 0 ? "" : "no bitmap";
   }
   if (verb == "enabled") {
     const bool got = IsWindowEnabled(control) != FALSE;

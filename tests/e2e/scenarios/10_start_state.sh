@@ -1,5 +1,6 @@
-# The dialog right after start: the template as compiled into the program,
-# every control's state, and the USB port list filled from the spooler's ports.
+# The dialog right after start: the template as compiled into the program, its
+# place, icons and side picture, every control's state, and the USB port list
+# filled from the spooler's ports.
 
 # The dialog template, read back from the .exe: language Chinese (PRC), the
 # window style, title, font and all 22 controls in template (tab) order.
@@ -51,6 +52,11 @@ add_spooler_port usb003
 add_spooler_port MYUSBPORT
 robot <<'SCRIPT'
 launch @EXE@
+# the program starts with no owner window: centred on the work area
+centred
+# its large and small icons, and the side picture in its control
+icons
+picture IDC_SIDE_PICTURE
 # the side picture's black frame has become a centred bitmap; buttons keep
 # their template styles (edits, lists and radio buttons adjust theirs at run time)
 style IDC_SIDE_PICTURE 5000020E
