@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native unit tests (under
-# AddressSanitizer and UBSan), the tools' own tests, and the end-to-end suite
-# that drives the real .exe under Wine in a private network namespace.
+# AddressSanitizer and UBSan), the tools' own tests, the release checks of
+# both programs, and the end-to-end suite that drives the real .exe under Wine
+# in a private network namespace (both programs where this machine runs 32-bit
+# code, the 64-bit one where it does not).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 export BUILD_DIR=$build
+# shellcheck source=machine.sh
+source "$root/scripts/machine.sh"
+echo "== $LUMATREK_MACHINE: the end-to-end suite runs $(
+  [ "$LUMATREK_RUNS_32BIT" = yes ] && echo "the 32-bit and the 64-bit program" || echo "the 64-bit program under 64-bit Wine")"
 
 "$root/scripts/setup-deps.sh"
 "$root/scripts/build.sh"
 
 echo "== unit and tool tests"
 ctest --test-dir "$build/native" --output-on-failure
-"$root/tests/release/check_exe.sh" "$build/win32/lumatrek-setup.exe"
+"$root/tests/release/check_exe.sh" "$build/win32/lumatrek-setup.exe" 32
+"$root/tests/release/check_exe.sh" "$build/win64/lumatrek-setup.exe" 64
 python3 "$root/tests/docs/check_messages.py"
 "$root/tests/fuzz/run.sh"
 

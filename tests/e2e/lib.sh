@@ -6,8 +6,12 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 begin_scenario() {
   SCENARIO=$1
   export WINEPREFIX=$E2E_OUT/prefixes/$SCENARIO
-  local template=$E2E_TEMPLATE
-  if grep -qs '^# prefix: win32' "${E2E_SCENARIO_FILE:-}"; then template=$E2E_TEMPLATE32; fi
+  # The 64-bit prefix, unless the scenario asks for a system of the program's
+  # own architecture and the program is the 32-bit one.
+  local template=$E2E_TEMPLATE64
+  if [ "${E2E_ARCH:-64}" = 32 ] && grep -qs '^# prefix: native' "${E2E_SCENARIO_FILE:-}"; then
+    template=$E2E_TEMPLATE32
+  fi
   cp -a "$template" "$WINEPREFIX"
   EXE=$(winpath "$E2E_BIN/lumatrek-setup.exe")
   echo "== $SCENARIO"
@@ -122,13 +126,25 @@ driver_folder() {
   fi
 }
 
+# The spooler environment that the program's null environment stands for:
+# "Windows NT x86" for the 32-bit program (under Wine, in either prefix),
+# "Windows x64" for the 64-bit one.
+program_environment() {
+  if [ "${E2E_ARCH:-64}" = 32 ]; then printf 'Windows NT x86'; else printf 'Windows x64'; fi
+}
+
+# The resource compiler of the program's architecture, which reads its
+# resources back.
+program_windres() {
+  if [ "${E2E_ARCH:-64}" = 32 ]; then printf 'i686-w64-mingw32-windres'; else printf 'x86_64-w64-mingw32-windres'; fi
+}
+
 # Registers a printer driver the way the spooler keeps it (a key under the
 # environment's Version-3 drivers), so that EnumPrinterDriversA lists it; as
-# on Windows, which always lists its inbox drivers. ENV defaults to
-# "Windows NT x86", the environment that a 32-bit program's null environment
-# stands for under Wine.
+# on Windows, which always lists its inbox drivers. ENV defaults to the
+# program's own environment.
 add_printer_driver() {
-  local name=$1 env=${2:-Windows NT x86}
+  local name=$1 env=${2:-$(program_environment)}
   local key="HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\$env\\Drivers\\Version-3\\$name"
   wine reg add "$key" /v Version /t REG_DWORD /d 3 /f >/dev/null 2>&1
   wine reg add "$key" /v Driver /t REG_SZ /d unidrv.dll /f >/dev/null 2>&1
@@ -138,7 +154,7 @@ add_printer_driver() {
 
 # Whether the spooler's registry still holds driver NAME (ENV as above).
 has_printer_driver() {
-  local name=$1 env=${2:-Windows NT x86}
+  local name=$1 env=${2:-$(program_environment)}
   wine reg query "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\$env\\Drivers\\Version-3\\$name" \
     >/dev/null 2>&1
 }
@@ -310,7 +326,7 @@ install_rundll32() {
   local windows=$WINEPREFIX/drive_c/windows
   cp "$E2E_BIN/rundll32_standin.exe" "$windows/system32/rundll32.exe"
   [ ! -d "$windows/syswow64" ] || cp "$E2E_BIN/rundll32_standin.exe" "$windows/syswow64/rundll32.exe"
-  # Wine would otherwise prefer its own rundll32 over the file (in a 32-bit prefix).
+  # Wine would otherwise prefer its own rundll32 over the file.
   wine reg add 'HKCU\Software\Wine\DllOverrides' /v rundll32.exe /t REG_SZ /d native /f >/dev/null 2>&1
   RUNDLL32_DIR=$WINEPREFIX/drive_c/e2e/rundll32
   mkdir -p "$RUNDLL32_DIR"
@@ -384,7 +400,8 @@ expect_staging_cleared() {
 rundll32_carries_out() { : > "$RUNDLL32_DIR/act.txt"; }
 
 # What the spooler holds, one item a line ("printer|NAME|DRIVER|PORT|shared",
-# "driver|NAME", "default|NAME"), as the 32-bit program sees it.
+# "driver|NAME", "default|NAME"), as the program sees it (the probe is built
+# for the program's architecture).
 spooler_state() {
   local out=$E2E_OUT/logs/$SCENARIO-spooler.txt
   rm -f "$out"

@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Checks the release facts of the built program: a 32-bit (i386) GUI program
-# that imports system DLLs only (no MinGW runtime DLL), whose manifest asks for
-# administrator rights without UI access and for Common Controls 6, which
-# embeds its archives, dialog, icon and side picture, and which stays small.
-# Usage: check_exe.sh PATH/lumatrek-setup.exe
+# Checks the release facts of a built program: a GUI program of the expected
+# architecture (PE32 i386 for the 32-bit program, PE32+ x86-64 for the 64-bit
+# one) that imports system DLLs only (no MinGW runtime DLL), whose manifest
+# asks for administrator rights without UI access and for Common Controls 6 of
+# its own architecture, which embeds its archives, dialog, icon and side
+# picture, and which stays small.
+# Usage: check_exe.sh PATH/lumatrek-setup.exe 32|64
 set -uo pipefail
-exe=${1:?usage: check_exe.sh PATH/lumatrek-setup.exe}
+exe=${1:?usage: check_exe.sh PATH/lumatrek-setup.exe 32|64}
+bits=${2:?usage: check_exe.sh PATH/lumatrek-setup.exe 32|64}
 here=$(cd "$(dirname "$0")" && pwd)
-objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+case "$bits" in
+  32) objdump=${OBJDUMP:-i686-w64-mingw32-objdump} format=pei-i386 arch=i386 magic=010b kind=PE32
+      manifest_arch=x86 ;;
+  64) objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump} format=pei-x86-64 arch=i386:x86-64 magic=020b kind=PE32+
+      manifest_arch=amd64 ;;
+  *) echo "usage: check_exe.sh PATH/lumatrek-setup.exe 32|64"; exit 2 ;;
+esac
 aim_bytes=$((500 * 1024))
 limit_bytes=$((4 * 1024 * 1024))
 
@@ -26,16 +35,16 @@ check() {  # check "what" command...
   fi
 }
 
-echo "release facts of $exe"
+echo "release facts of $exe ($bits-bit program)"
 [ -f "$exe" ] || { echo "FAIL no program at $exe"; echo "0 passed, 1 failed"; exit 1; }
 headers=$("$objdump" -f "$exe" 2>&1)
 private=$("$objdump" -p "$exe" 2>&1)
 resources=$(python3 "$here/pe_resources.py" "$exe" 2>&1)
 
-pe32_i386() {
-  grep -q 'file format pei-i386' <<<"$headers" || { echo "not a pei-i386 image"; return 1; }
-  grep -q '^architecture: i386' <<<"$headers" || { echo "architecture is not i386"; return 1; }
-  grep -Eq '^Magic[[:space:]]+010b' <<<"$private" || { echo "optional header is not PE32 (010b)"; return 1; }
+image_kind() {
+  grep -q "file format $format\$" <<<"$headers" || { echo "not a $format image"; return 1; }
+  grep -q "^architecture: $arch," <<<"$headers" || { echo "architecture is not $arch"; return 1; }
+  grep -Eq "^Magic[[:space:]]+$magic" <<<"$private" || { echo "optional header is not $kind ($magic)"; return 1; }
 }
 
 gui_subsystem() {
@@ -80,18 +89,21 @@ root = ET.fromstring(sys.stdin.buffer.read())
 levels = [e.attrib for e in root.iter() if e.tag.endswith("}requestedExecutionLevel")]
 if levels != [{"level": "requireAdministrator", "uiAccess": "false"}]:
     sys.exit("execution level is %r" % levels)
+own = root.find(v1 + "assemblyIdentity")
+if own is None or own.attrib.get("processorArchitecture", "").lower() != sys.argv[1]:
+    sys.exit("the program identity names %r" % (None if own is None else own.attrib.get("processorArchitecture")))
 controls = [e.attrib for e in root.iter(v1 + "assemblyIdentity")
             if e.attrib.get("name") == "Microsoft.Windows.Common-Controls"]
 if len(controls) != 1:
     sys.exit("no single Common Controls dependency")
 c = controls[0]
-want = {"type": "win32", "version": "6.0.0.0", "processorArchitecture": "x86",
+want = {"type": "win32", "version": "6.0.0.0", "processorArchitecture": sys.argv[1],
         "publicKeyToken": "6595b64144ccf1df"}
 wrong = {k: c.get(k) for k in want if c.get(k, "").lower() != want[k].lower()}
 if wrong:
     sys.exit("Common Controls dependency has %r" % wrong)
-print("requireAdministrator, uiAccess false, Common-Controls 6.0.0.0 x86")
-'
+print("requireAdministrator, uiAccess false, Common-Controls 6.0.0.0 " + sys.argv[1])
+' "$manifest_arch"
 }
 
 size_bounded() {
@@ -103,7 +115,7 @@ size_bounded() {
   [ "$bytes" -le "$limit_bytes" ]
 }
 
-check "PE32 image for i386" pe32_i386
+check "$kind image for $arch" image_kind
 check "Windows GUI subsystem" gui_subsystem
 check "imports only system DLLs" system_imports_only
 check "manifest asks for administrator rights and Common Controls 6" manifest

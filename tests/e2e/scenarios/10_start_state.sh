@@ -4,7 +4,7 @@
 
 # The dialog template, read back from the .exe: language Chinese (PRC), the
 # window style, title, font and all 22 controls in template (tab) order.
-i686-w64-mingw32-windres -i "$E2E_BIN/lumatrek-setup.exe" -O rc -o "$E2E_OUT/logs/decompiled.rc"
+"$(program_windres)" -i "$E2E_BIN/lumatrek-setup.exe" -O rc -o "$E2E_OUT/logs/decompiled.rc"
 python3 - "$E2E_OUT/logs/decompiled.rc" <<'PY'
 import re, sys
 text = open(sys.argv[1], encoding="latin-1").read()

@@ -1,9 +1,11 @@
-# prefix: win32
-# The whole life of a network printer on a 32-bit system, 58 mm model,
-# shared and default: install it on 127.0.0.1, print the test page to the
-# virtual printer, uninstall, and nothing of the product is left in the
-# spooler or the driver folder (on a 32-bit system there is no redirection
-# to switch off, and uninstalling must still succeed).
+# prefix: native
+# The whole life of a network printer on a system of the program's own
+# architecture (32-bit Windows for the 32-bit program, 64-bit Windows with its
+# x64 environment and driver folder for the 64-bit one), 58 mm model, shared
+# and default: install it on 127.0.0.1, print the test page to the virtual
+# printer, uninstall, and nothing of the product is left in the spooler or the
+# driver folder (there is no redirection to switch off, and uninstalling must
+# still succeed).
 install_rundll32
 rundll32_carries_out
 install_pnputil

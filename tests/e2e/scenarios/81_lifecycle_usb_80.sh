@@ -1,5 +1,6 @@
-# prefix: win32
-# The whole life of a USB printer on a 32-bit system, 80 mm model, neither
+# prefix: native
+# The whole life of a USB printer on a system of the program's own
+# architecture (as in 80_lifecycle_network_58), 80 mm model, neither
 # shared nor default: install it on USB001 (a printer of the vendor), print
 # the test page with "Find USB Port", uninstall, and nothing of the product
 # is left in the spooler or the driver folder.
