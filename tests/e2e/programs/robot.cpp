@@ -259,12 +259,28 @@ std::string Step(const std::string& verb, const std::string& rest) {
     return "unexpected message box: " + Utf8(WindowText(box)) + "|" + Utf8(shown);
   }
   if (verb == "icons") {
+    // Wine answers WM_GETICON only inside the window's own process: ask there,
+    // through a message hook in robot_hook.dll (beside this program).
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dll = path;
+    dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"robot_hook.dll";
+    HMODULE module = LoadLibraryW(dll.c_str());
+    if (module == nullptr) return "cannot load robot_hook.dll";
+    FARPROC proc = GetProcAddress(module, "RobotGetMessageHook");
+    if (proc == nullptr) proc = GetProcAddress(module, "RobotGetMessageHook@12");
+    HHOOK hook = proc == nullptr ? nullptr
+                                 : SetWindowsHookExW(WH_GETMESSAGE, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(proc)),
+                                                     module, GetWindowThreadProcessId(g_dialog, nullptr));
+    if (hook == nullptr) return "cannot hook the dialog's thread: " + std::to_string(GetLastError());
+    PostMessageW(g_dialog, RegisterWindowMessageW(L"lumatrek.robot.icons"), 0, 0);
+    const DWORD start = GetTickCount();
+    while (GetPropW(g_dialog, L"lumatrek.robot.answered") == nullptr && GetTickCount() - start < 5000) Sleep(20);
+    UnhookWindowsHookEx(hook);
+    if (GetPropW(g_dialog, L"lumatrek.robot.answered") == nullptr) return "the hook did not answer";
     std::string problem;
-    for (const WPARAM which : {static_cast<WPARAM>(ICON_BIG), static_cast<WPARAM>(ICON_SMALL)}) {
-      DWORD_PTR icon = 0;
-      SendMessageTimeoutW(g_dialog, WM_GETICON, which, 0, SMTO_ABORTIFHUNG, 5000, &icon);
-      if (icon == 0) problem += which == ICON_BIG ? "no large icon " : "no small icon ";
-    }
+    if (GetPropW(g_dialog, L"lumatrek.robot.bigIcon") == nullptr) problem += "no large icon ";
+    if (GetPropW(g_dialog, L"lumatrek.robot.smallIcon") == nullptr) problem += "no small icon ";
     return problem;
   }
   if (verb == "centred") {
