@@ -14,6 +14,7 @@
 #include "support/case_name.h"
 #include "support/recording_sink.h"
 #include "support/sample_picture.h"
+#include "support/staging_failures.h"
 #include "support/scripted_form.h"
 #include "testprint/connect_test_command.h"
 
@@ -42,13 +43,6 @@ const ShownMessage kPortWrong{
     "\xB4\xF2\xD3\xA1\xBB\xFA\xB6\xCB\xBF\xDA\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3"
     "(0 < port < 65536)",
     kError};
-// 创建测试资源解压目录失败
-const ShownMessage kFolderFailed{
-    "\xB4\xB4\xBD\xA8\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xBD\xE2\xD1\xB9\xC4\xBF\xC2\xBC\xCA\xA7\xB0\xDC", kError};
-// 导出测试资源失败
-const ShownMessage kExportFailed{"\xB5\xBC\xB3\xF6\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC", kError};
-// 解压测试资源失败
-const ShownMessage kExtractFailed{"\xBD\xE2\xD1\xB9\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC", kError};
 
 // Runs the command, keeping its diagnostics off the test output.
 std::vector<ShownMessage> PressConnectTest(const ScriptedForm& form) {
@@ -193,13 +187,6 @@ TEST_P(ConnectTestLeftovers, GoOnEveryPathAndTheFolderStays) {
 INSTANTIATE_TEST_SUITE_P(RejectedAndSent, ConnectTestLeftovers, testing::Values("0", "9100"));
 
 namespace {
-struct StagingFailure {
-  const char* what;
-  std::string resource;  // resource 208, none when empty
-  std::function<void()> arrange;
-  ShownMessage message;
-};
-
 class ConnectTestStagingFailure : public testing::TestWithParam<StagingFailure> {};
 }  // namespace
 
@@ -213,16 +200,7 @@ TEST_P(ConnectTestStagingFailure, ShowsItsMessageAndSendsNothing) {
   ExpectCleanedUp();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EachStep, ConnectTestStagingFailure,
-    testing::Values(StagingFailure{"FileWhereTheWorkingFolderBelongs", sample_picture::Archive(),
-                                   [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); },
-                                   kFolderFailed},
-                    StagingFailure{"NoSampleResource", "", [] {}, kExportFailed},
-                    StagingFailure{"FullDisk", sample_picture::Archive(), [] { fake::files().SetFreeSpace(1000); },
-                                   kExportFailed},
-                    StagingFailure{"ResourceThatIsNoArchive", std::string(5000, 'x'), [] {}, kExtractFailed}),
-    NameByWhat());
+INSTANTIATE_TEST_SUITE_P(EachStep, ConnectTestStagingFailure, testing::ValuesIn(StagingFailures()), NameByWhat());
 
 TEST_F(ConnectTest, APictureThatCannotBeLoadedEndsWithoutMessageOrSend) {
   fake::Reset();

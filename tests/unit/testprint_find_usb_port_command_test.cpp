@@ -15,6 +15,7 @@
 #include "support/fake_port_list.h"
 #include "support/recording_sink.h"
 #include "support/sample_picture.h"
+#include "support/staging_failures.h"
 #include "testprint/find_usb_port_command.h"
 
 namespace {
@@ -26,13 +27,6 @@ using sample_picture::kStagingFolder;
 const char kError[] = "\xB4\xED\xCE\xF3";  // 错误
 // 测试端口写入失败
 const ShownMessage kWriteFailed{"\xB2\xE2\xCA\xD4\xB6\xCB\xBF\xDA\xD0\xB4\xC8\xEB\xCA\xA7\xB0\xDC", kError};
-// 创建测试资源解压目录失败
-const ShownMessage kFolderFailed{
-    "\xB4\xB4\xBD\xA8\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xBD\xE2\xD1\xB9\xC4\xBF\xC2\xBC\xCA\xA7\xB0\xDC", kError};
-// 导出测试资源失败
-const ShownMessage kExportFailed{"\xB5\xBC\xB3\xF6\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC", kError};
-// 解压测试资源失败
-const ShownMessage kExtractFailed{"\xBD\xE2\xD1\xB9\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC", kError};
 
 const std::string kClassKey =
     "SYSTEM\\ControlSet001\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
@@ -144,13 +138,6 @@ TEST_F(FindUsbPort, AnEmptyListStillLoadsThePictureBeforeTheMessage) {
 }
 
 namespace {
-struct StagingFailure {
-  const char* what;
-  std::string resource;  // resource 208, none when empty
-  std::function<void()> arrange;
-  ShownMessage message;
-};
-
 class FindUsbPortStagingFailure : public testing::TestWithParam<StagingFailure> {};
 }  // namespace
 
@@ -170,14 +157,7 @@ TEST_P(FindUsbPortStagingFailure, ShowsItsMessageAndWritesNothing) {
   EXPECT_EQ(0, fake::LiveBlocks());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EachStep, FindUsbPortStagingFailure,
-    testing::Values(StagingFailure{"FileWhereTheWorkingFolderBelongs", sample_picture::Archive(),
-                                   [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); },
-                                   kFolderFailed},
-                    StagingFailure{"NoSampleResource", "", [] {}, kExportFailed},
-                    StagingFailure{"ResourceThatIsNoArchive", std::string(5000, 'x'), [] {}, kExtractFailed}),
-    NameByWhat());
+INSTANTIATE_TEST_SUITE_P(EachStep, FindUsbPortStagingFailure, testing::ValuesIn(StagingFailures()), NameByWhat());
 
 TEST_F(FindUsbPort, LeftoversOfAnEarlierRunAreRemoved) {
   fake::files().AddFile(kPicture, "old picture");
