@@ -59,13 +59,13 @@ icons
 picture IDC_SIDE_PICTURE
 # the side picture's black frame has become a centred bitmap; buttons keep
 # their template styles (edits, lists and radio buttons adjust theirs at run time)
-style IDC_SIDE_PICTURE 5000020E
-style IDC_INSTALL 50010000
-style IDC_FIND_USB_PORT 50010000
-style IDC_QUIT 50010000
-style IDC_UNINSTALL 50010000
-style IDC_DEFAULT_PRINTER 50010003
-style IDC_SHARE_PRINTER 50010003
+style IDC_SIDE_PICTURE (STYLE_SIDE_FRAME & ~SS_CENTER) | SS_BITMAP | SS_CENTERIMAGE
+style IDC_INSTALL STYLE_PUSH_BUTTON
+style IDC_FIND_USB_PORT STYLE_PUSH_BUTTON
+style IDC_QUIT STYLE_PUSH_BUTTON
+style IDC_UNINSTALL STYLE_PUSH_BUTTON
+style IDC_DEFAULT_PRINTER STYLE_CHECK_BOX
+style IDC_SHARE_PRINTER STYLE_CHECK_BOX
 # the start state table, row by row
 text IDC_PRINTER_NAME lumatrek58-usb
 enabled IDC_PRINTER_NAME 1
