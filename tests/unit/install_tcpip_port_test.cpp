@@ -88,20 +88,23 @@ TEST_F(RegisterTcpIpPortTest, TheSpoolerIsRestartedOnlyAfterTheNinthValue) {
   EXPECT_EQ(0, fake::services().OpenHandles());
 }
 
-TEST_F(RegisterTcpIpPortTest, AFailedWriteStopsTheRestAndLeavesTheSpoolerAlone) {
-  for (int failing = 1; failing <= 9; ++failing) {
-    fake::Reset();
-    SetUp();
-    fake::FailNth("RegSetValueExA", failing);
-    EXPECT_FALSE(RegisterTcpIpPort("192.168.0.1", 9100, AddressKind::Ipv4Address)) << failing;
-    // The values before the failing one stay; nothing after it is tried.
-    const std::vector<std::string> before(kNineValues.begin(), kNineValues.begin() + failing - 1);
-    EXPECT_EQ(before, reg().ValueNames(kPorts + "\\192.168.0.1")) << failing;
-    EXPECT_EQ(failing, fake::CallCount("RegSetValueExA")) << failing;
-    EXPECT_EQ(0, fake::CallCount("OpenSCManagerA")) << failing;
-    EXPECT_EQ(0, reg().OpenKeys()) << failing;
-  }
+namespace {
+class RegisterTcpIpPortFailingWrite : public RegisterTcpIpPortTest, public testing::WithParamInterface<int> {};
+}  // namespace
+
+TEST_P(RegisterTcpIpPortFailingWrite, StopsTheRestAndLeavesTheSpoolerAlone) {
+  const int failing = GetParam();
+  fake::FailNth("RegSetValueExA", failing);
+  EXPECT_FALSE(RegisterTcpIpPort("192.168.0.1", 9100, AddressKind::Ipv4Address));
+  // The values before the failing one stay; nothing after it is tried.
+  const std::vector<std::string> before(kNineValues.begin(), kNineValues.begin() + failing - 1);
+  EXPECT_EQ(before, reg().ValueNames(kPorts + "\\192.168.0.1"));
+  EXPECT_EQ(failing, fake::CallCount("RegSetValueExA"));
+  EXPECT_EQ(0, fake::CallCount("OpenSCManagerA"));
+  EXPECT_EQ(0, reg().OpenKeys());
 }
+
+INSTANTIATE_TEST_SUITE_P(EachOfTheNineValues, RegisterTcpIpPortFailingWrite, testing::Range(1, 10));
 
 TEST_F(RegisterTcpIpPortTest, AKeyThatCannotBeCreatedLeavesTheRegistryAndTheSpoolerUntouched) {
   reg().DenyCreate(kPorts + "\\192.168.0.1");

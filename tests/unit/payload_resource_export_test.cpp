@@ -53,16 +53,23 @@ TEST(ExportResource, AWriteThatMakesNoProgressEndsWithFalse) {
   EXPECT_EQ(0, fake::resources().Loaded());
 }
 
-TEST(ExportResource, EachFailingStepGivesFalseAndReleasesWhatItTook) {
-  for (const char* step : {"FindResourceA", "LoadResource", "LockResource", "fopen", "fclose"}) {
-    fake::Reset();
-    fake::resources().Add("ZIPRES", 205, "payload");
-    fake::Fail(step);
-    EXPECT_FALSE(ExportResource(kPath, 205)) << step;
-    EXPECT_EQ(0, fake::resources().Loaded()) << step;
-  }
-  // The file cannot be opened: a folder of that name, no folder for it, or held open.
-  fake::Reset();
+namespace {
+class ExportResourceFailingStep : public testing::TestWithParam<const char*> {};
+}  // namespace
+
+TEST_P(ExportResourceFailingStep, GivesFalseAndReleasesWhatItTook) {
+  fake::resources().Add("ZIPRES", 205, "payload");
+  fake::Fail(GetParam());
+  EXPECT_FALSE(ExportResource(kPath, 205));
+  EXPECT_EQ(0, fake::resources().Loaded());
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, ExportResourceFailingStep,
+                         testing::Values("FindResourceA", "LoadResource", "LockResource", "fopen", "fclose"),
+                         [](const testing::TestParamInfo<const char*>& param) { return std::string(param.param); });
+
+TEST(ExportResource, AFileThatCannotBeOpenedGivesFalse) {
+  // A folder of that name, no folder for it, or held open.
   fake::resources().Add("ZIPRES", 205, "payload");
   fake::files().AddFolder(kPath);
   EXPECT_FALSE(ExportResource(kPath, 205));
