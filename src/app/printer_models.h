@@ -1,6 +1,7 @@
 // The printer models: what the model list shows, the driver package's INF
-// file and driver name, and the printer names the dialog suggests. The table
-// is in list order, so a model's place is its index in the model list.
+// file and driver name, and the printer names the dialog suggests. The model
+// list sorts its items (CBS_SORT), so the table keeps them in that order and a
+// model's place in the table is its index in the list.
 #pragma once
 #include <cstddef>
 

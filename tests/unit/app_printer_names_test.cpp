@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <strings.h>
 
 #include "app/printer_models.h"
 #include "app/printer_names.h"
@@ -47,4 +49,11 @@ TEST(PrinterModels, EachInfInThePackageInstallsTheDriverOfItsModel) {
     const std::string text((std::istreambuf_iterator<char>(inf)), std::istreambuf_iterator<char>());
     EXPECT_NE(std::string::npos, text.find("\n\"" + std::string(model.driverName) + "\"=")) << model.infFile;
   }
+}
+
+TEST(PrinterModels, AreInTheOrderTheSortedModelListShowsThem) {
+  EXPECT_TRUE(std::is_sorted(std::begin(kPrinterModels), std::end(kPrinterModels),
+                             [](const PrinterModel& a, const PrinterModel& b) {
+                               return strcasecmp(a.listName, b.listName) < 0;
+                             }));
 }
