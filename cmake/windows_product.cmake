@@ -58,7 +58,9 @@ foreach(src ${E2E_PROGRAMS})
   add_executable(${name} ${src})
   target_compile_definitions(${name} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 UNICODE _UNICODE)
   target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++ -municode)
-  target_link_libraries(${name} PRIVATE winspool user32 gdi32 shell32 kernel32)
+  # The plug-in harness declares the plug-in's interfaces from the plug-in's own header.
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tools/driver_plugin)
+  target_link_libraries(${name} PRIVATE winspool user32 gdi32 shell32 uuid kernel32)
 endforeach()
 # The robot's message hook, which Wine loads into the program under test.
 add_library(robot_hook SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/programs/hook/robot_hook.cpp)

@@ -12,6 +12,12 @@ class MessageSink {
   virtual ~MessageSink() = default;
   // Shows `text` under `caption` and returns once the user has dismissed it.
   virtual void Show(const std::string& text, const char* caption) = 0;
+  // Reports one step of a command and how it went ("staged", the payload
+  // folder). The dialog shows no steps; the unattended mode logs them.
+  virtual void Step(const char* step, const std::string& result) {
+    (void)step;
+    (void)result;
+  }
   void Error(const std::string& text) { Show(text, kCaptionError); }
   void Notice(const std::string& text) { Show(text, kCaptionNotice); }
 };

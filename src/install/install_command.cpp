@@ -7,18 +7,24 @@
 #include "app/control_ids.h"
 #include "app/printer_models.h"
 #include "install/form_validation.h"
+#include "install/install_outcome.h"
 #include "install/launch_process.h"
 #include "install/tcpip_port.h"
 #include "os/devices.h"
 #include "os/files.h"
 #include "os/processes.h"
+#include "os/services.h"
 #include "payload/archive_extraction.h"
 #include "payload/folders.h"
 #include "payload/resource_export.h"
+#include "payload/staging_folder.h"
 #include "payload/working_path.h"
 #include "usb/usb_printer_discovery.h"
 
 namespace {
+
+constexpr int kRemovalAttempts = 10;
+constexpr os::DWORD kRemovalPauseMs = 200;
 
 std::string Format(const char* format, std::initializer_list<const char*> values) {
   std::vector<const char*> v(values);
@@ -31,40 +37,66 @@ std::string Format(const char* format, std::initializer_list<const char*> values
 
 // Starts "rundll32" with `arguments` in the payload folder and waits for it
 // without a time limit. A program that cannot be started counts as a failure,
-// as does any exit status other than 0.
-bool RunPrinterTool(const std::string& arguments, const std::string& payloadFolder) {
+// as does any exit status other than 0. Reports the outcome as `step`.
+bool RunPrinterTool(const std::string& arguments, const std::string& payloadFolder, MessageSink& messages,
+                    const char* step) {
   os::HANDLE process = LaunchProcess("rundll32", arguments.c_str(), payloadFolder.c_str(), os::SW_SHOW);
-  if (process == nullptr) return false;
+  if (process == nullptr) {
+    messages.Step(step, "rundll32 could not be started");
+    return false;
+  }
   os::DeviceHandle owner(process);
   os::WaitForSingleObject(process, os::INFINITE);
   os::DWORD status = 0;
-  if (!os::GetExitCodeProcess(process, &status)) return false;
+  if (!os::GetExitCodeProcess(process, &status)) {
+    messages.Step(step, "exit status unreadable");
+    return false;
+  }
+  messages.Step(step, "exit status " + std::to_string(status));
   return status == 0;
 }
 
-// Removes the exported archive and the payload folder however the command ended.
+// Removes the exported archive and the payload folder however the command
+// ended, only in a staging folder held as a plain folder (never through a
+// link found on the way).
 class StagedPayload {
  public:
-  StagedPayload() : archive(WorkingPath("lumatrek\\install.zip")), folder(WorkingPath("lumatrek\\install")) {}
+  explicit StagedPayload(MessageSink& messages)
+      : archive(WorkingPath("lumatrek\\install.zip")), folder(WorkingPath("lumatrek\\install")), messages_(messages) {}
   ~StagedPayload() {
+    if (!staging.ready() && !staging.HoldExisting()) return;
     if (os::PathFileExistsA(archive.c_str())) os::DeleteFileA(archive.c_str());
-    if (os::PathFileExistsA(folder.c_str())) DeleteFolderTree(folder);
+    // The printer UI ran in the payload folder: until the system has fully
+    // ended that process the folder may still be its current folder and
+    // refuse removal, so try again for a short while.
+    for (int attempt = 0; attempt < kRemovalAttempts && os::PathFileExistsA(folder.c_str()); ++attempt) {
+      if (attempt > 0) os::Sleep(kRemovalPauseMs);
+      DeleteFolderTree(folder);
+    }
+    const bool left = os::PathFileExistsA(archive.c_str()) || os::PathFileExistsA(folder.c_str());
+    messages_.Step("cleaned up", left ? "files left in " + folder : "ok");
   }
   StagedPayload(const StagedPayload&) = delete;
   StagedPayload& operator=(const StagedPayload&) = delete;
   const std::string archive;
   const std::string folder;
+  StagingFolder staging;
+
+ private:
+  MessageSink& messages_;
 };
 
 // Steps up to the printer installation; returns the message of the first
 // failure, or null when the printer tools ran to success.
-const char* Install(const SetupForm& form, MessageSink& messages, const StagedPayload& staged) {
-  if (os::PathFileExistsA(staged.folder.c_str())) DeleteFolderTree(staged.folder);
-  if (!CreateFolderForFile(staged.archive)) return kMsgUnpackFolderFailed;
+const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload& staged) {
+  const StagingFolder::Claim claim = staged.staging.Prepare();
+  if (claim == StagingFolder::Claim::NotCleared) return kMsgClearFailed;
+  if (claim != StagingFolder::Claim::Ready) return kMsgUnpackFolderFailed;
   if (!ExportResource(staged.archive, IDR_PAYLOAD_ZIP)) return kMsgInstallExportFailed;
   if (os::PathFileExistsA(staged.folder.c_str()) && !DeleteFolderTree(staged.folder)) return kMsgClearFailed;
   const std::string payloadFolder = WorkingPath("lumatrek\\install\\");
   if (ExtractArchive(staged.archive, payloadFolder, nullptr) != 0) return kMsgInstallExtractFailed;
+  messages.Step("staged", payloadFolder);
 
   const std::string printerName = form.PrinterName();
   if (!CheckPrinterName(printerName)) return kMsgPrinterNameWrong;
@@ -74,6 +106,7 @@ const char* Install(const SetupForm& form, MessageSink& messages, const StagedPa
     port = form.UsbPortName();
     if (port.empty()) return kMsgUsbPortNameWrong;
     if (!IsVendorUsbPort(messages, port)) return kMsgPrinterModelWrong;
+    messages.Step("checked", "USB printer on " + port);
   } else {
     const std::regex ipv4 = CompileIpv4Pattern();
     port = form.HostAddress();
@@ -82,14 +115,25 @@ const char* Install(const SetupForm& form, MessageSink& messages, const StagedPa
     if (check == AddressCheck::RejectedByForm) return kMsgAddressFormWrong;
     const int portNumber = CheckPortText(form.PortText());
     if (portNumber == 0) return kMsgPortWrong;
+    messages.Step("checked", "network printer at " + port + " port " + std::to_string(portNumber));
     if (!RegisterTcpIpPort(port, portNumber, KindOf(check))) return kMsgAddPortFailed;
+    messages.Step("port registered", port);
   }
 
   const std::string arguments =
       PrinterInstallArguments(form.ModelIndex(), payloadFolder, port, printerName, form.SharePrinter());
-  if (!RunPrinterTool(arguments, payloadFolder)) return kMsgInstallFailed;
-  if (form.MakeDefault() && !RunPrinterTool(DefaultPrinterArguments(printerName), payloadFolder)) {
-    return kMsgSetDefaultFailed;
+  // The printer UI exits 0 even when it did nothing: the spooler has the last word.
+  if (!RunPrinterTool(arguments, payloadFolder, messages, "printer UI run")) return kMsgInstallFailed;
+  const bool found = PrinterExists(printerName);
+  messages.Step("printer found", found ? "ok" : "no printer named " + printerName);
+  if (!found) return kMsgInstallFailed;
+  if (form.MakeDefault()) {
+    if (!RunPrinterTool(DefaultPrinterArguments(printerName), payloadFolder, messages, "default set")) {
+      return kMsgSetDefaultFailed;
+    }
+    const bool isDefault = IsDefaultPrinter(printerName);
+    messages.Step("default confirmed", isDefault ? "ok" : "another printer is the default");
+    if (!isDefault) return kMsgSetDefaultFailed;
   }
   return nullptr;
 }
@@ -109,7 +153,7 @@ std::string DefaultPrinterArguments(const std::string& printerName) {
 }
 
 void RunInstallCommand(const SetupForm& form, MessageSink& messages) {
-  StagedPayload staged;
+  StagedPayload staged(messages);
   if (const char* failure = Install(form, messages, staged)) {
     messages.Error(failure);
   } else {

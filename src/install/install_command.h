@@ -1,7 +1,8 @@
 // "Install": stages the driver package, checks the form, registers the TCP/IP
 // port of a network printer, installs driver and printer with the system's
 // printer installation tool, optionally makes the printer the default one,
-// reports once and removes the staged files.
+// confirms each step through the spooler, reports once and removes the
+// staged files.
 #pragma once
 #include <string>
 

@@ -12,10 +12,28 @@ namespace os {
 constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
 constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
 constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
 constexpr int MAX_PATH = 260;
+
+// CreateFileA (os/devices.h) on files and folders.
+constexpr DWORD FILE_LIST_DIRECTORY = 0x1;
+constexpr DWORD FILE_READ_ATTRIBUTES = 0x80;
+constexpr DWORD READ_CONTROL = 0x20000;
+constexpr DWORD FILE_SHARE_DELETE = 0x4;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD FILE_FLAG_BACKUP_SEMANTICS = 0x02000000u;  // needed to open a folder
+constexpr DWORD FILE_FLAG_OPEN_REPARSE_POINT = 0x00200000u;  // opens a link itself, not its target
+constexpr DWORD ERROR_FILE_EXISTS = 80;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 #endif
+
+struct SECURITY_ATTRIBUTES {
+  DWORD nLength;
+  void* lpSecurityDescriptor;
+  BOOL bInheritHandle;
+};
 
 struct FILETIME {
   DWORD dwLowDateTime;
@@ -35,12 +53,29 @@ struct WIN32_FIND_DATAA {
   char cAlternateFileName[14];
 };
 
+struct BY_HANDLE_FILE_INFORMATION {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD dwVolumeSerialNumber;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD nNumberOfLinks;
+  DWORD nFileIndexHigh;
+  DWORD nFileIndexLow;
+};
+
 DWORD ExpandEnvironmentStringsA(LPCSTR src, LPSTR dst, DWORD size);
 BOOL PathFileExistsA(LPCSTR path);
 BOOL PathIsDirectoryA(LPCSTR path);
 BOOL PathRemoveFileSpecA(LPSTR path);
 DWORD GetFileAttributesA(LPCSTR path);
-BOOL CreateDirectoryA(LPCSTR path, void* securityAttributes);
+BOOL CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES* securityAttributes);
+// Renames without replacing anything (flags 0).
+BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
+// What a handle from CreateFileA was opened on (its attributes tell a link).
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info);
 BOOL DeleteFileA(LPCSTR path);
 BOOL RemoveDirectoryA(LPCSTR path);
 HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data);

@@ -106,5 +106,10 @@ BOOL SetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, BYTE* pJob, DWORD Comman
 BOOL EnumPrinterDriversA(LPSTR pName, LPSTR pEnvironment, DWORD Level, BYTE* pDriverInfo, DWORD cbBuf,
                          DWORD* pcbNeeded, DWORD* pcReturned);
 BOOL DeletePrinterDriverA(LPSTR pName, LPSTR pEnvironment, LPSTR pDriverName);
+// The default printer's name in `pszBuffer`; `*pcchBuffer` is the buffer's
+// size in characters, and receives the size needed (with the terminator).
+// FALSE with ERROR_INSUFFICIENT_BUFFER when it does not fit, with
+// ERROR_FILE_NOT_FOUND when there is no default printer.
+BOOL GetDefaultPrinterA(LPSTR pszBuffer, DWORD* pcchBuffer);
 
 }  // namespace os

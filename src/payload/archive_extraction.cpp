@@ -4,6 +4,7 @@
 #include "os/memory.h"
 #include "payload/archive_io.h"
 #include "payload/folders.h"
+#include "payload/new_file.h"
 #include "unzip.h"
 
 namespace {
@@ -12,6 +13,10 @@ constexpr unsigned kNameBuffer = 260;
 constexpr unsigned kChunk = 16384;
 constexpr unsigned long kDirectoryAttribute = 0x10;
 constexpr int kFailed = -1;
+// No entry of the archives the program carries comes near this (the largest,
+// the test picture, is about 110 KB); a larger one is refused rather than
+// allowed to fill the disk.
+constexpr ZPOS64_T kMaxEntrySize = 64u * 1024 * 1024;
 
 // Closes the archive on every path.
 class OpenArchive {
@@ -30,22 +35,43 @@ class OpenArchive {
   unzFile zip_;
 };
 
-// Closes the current entry on every path (its checksum verdict is not used:
-// a damaged entry keeps what was written).
+// Closes the current entry on every path; Close() reports the checksum
+// verdict of an entry read to its end.
 class OpenEntry {
  public:
   explicit OpenEntry(unzFile zip) : zip_(zip) {}
-  ~OpenEntry() { unzCloseCurrentFile(zip_); }
+  ~OpenEntry() {
+    if (zip_ != nullptr) unzCloseCurrentFile(zip_);
+  }
   OpenEntry(const OpenEntry&) = delete;
   OpenEntry& operator=(const OpenEntry&) = delete;
+  int Close() {
+    unzFile zip = zip_;
+    zip_ = nullptr;
+    return unzCloseCurrentFile(zip);
+  }
 
  private:
   unzFile zip_;
 };
 
+// Names Windows gives to devices in every folder ("NUL.txt" is the device
+// too); a file of such a name would be written to the device.
+bool IsDeviceName(std::string component) {
+  component = component.substr(0, component.find('.'));
+  while (!component.empty() && component.back() == ' ') component.pop_back();
+  for (char& c : component) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+  for (const char* device : kDevices) {
+    if (component == device) return true;
+  }
+  return component.size() == 4 && (component.compare(0, 3, "COM") == 0 || component.compare(0, 3, "LPT") == 0) &&
+         component[3] >= '1' && component[3] <= '9';
+}
+
 // A name that stays inside the destination: relative, no drive or stream
-// (":"), and no component of dots and spaces only (Windows turns ".. " into
-// ".."). Entry names use "/" but "\" is a separator on Windows too.
+// (":"), no component of dots and spaces only (Windows turns ".. " into
+// ".."), and no device name. Entry names use "/" but "\" is a separator on Windows too.
 bool IsContainedName(const std::string& name) {
   if (name.empty() || name[0] == '/' || name[0] == '\\') return false;
   std::string component;
@@ -59,6 +85,7 @@ bool IsContainedName(const std::string& name) {
     if (c == ':') return false;
     if (c == '/' || c == '\\') {
       if (!component.empty() && component.find_first_not_of(". ") == std::string::npos) return false;
+      if (IsDeviceName(component)) return false;
       component.clear();
     } else {
       component += c;
@@ -67,15 +94,15 @@ bool IsContainedName(const std::string& name) {
   return true;
 }
 
-// Writes the current (opened) entry to `out` through one heap chunk. A read
-// or inflate error ends the entry quietly with what was written so far.
-bool CopyEntry(unzFile zip, os::FILE* out) {
+// Writes the current (opened) entry to `out` through one heap chunk. False
+// on a read or inflate error and on a write that fails (a full disk).
+bool CopyEntry(unzFile zip, NewFile& out) {
   os::HeapBlock chunk(kChunk);
   if (!chunk) return false;
   for (;;) {
     const int got = unzReadCurrentFile(zip, chunk.get(), kChunk);
-    if (got <= 0) return true;
-    os::fwrite(chunk.get(), 1, static_cast<std::size_t>(got), out);
+    if (got == 0) return true;
+    if (got < 0 || !out.Write(chunk.get(), static_cast<std::size_t>(got))) return false;
   }
 }
 
@@ -84,11 +111,10 @@ int ExtractFile(unzFile zip, const std::string& outPath, const char* password) {
   if (opened != UNZ_OK) return kFailed;
   OpenEntry entry(zip);
   if (!CreateFolderForFile(outPath)) return kFailed;
-  // Never write through a link planted where the entry's file goes.
-  if (!RemoveLinkAt(outPath)) return kFailed;
-  os::FileStream out(outPath.c_str(), "wb");
-  if (!out) return kFailed;
-  return CopyEntry(zip, out.get()) ? 0 : kFailed;
+  NewFile out(outPath);
+  if (!out || !CopyEntry(zip, out)) return kFailed;
+  // A checksum mismatch shows only when the entry is closed after its end.
+  return entry.Close() == UNZ_OK ? 0 : kFailed;
 }
 
 }  // namespace
@@ -109,6 +135,7 @@ int ExtractArchive(const std::string& archivePath, const std::string& destinatio
     // A longer name would arrive cut short, naming some other file.
     if (info.size_filename >= kNameBuffer) return kFailed;
     if (!IsContainedName(name)) return kFailed;
+    if (info.uncompressed_size > kMaxEntrySize) return kFailed;
 
     const std::string outPath = destination + "\\" + name;
     if (info.external_fa & kDirectoryAttribute) {

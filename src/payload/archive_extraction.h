@@ -6,8 +6,11 @@
 // parents when missing): folder entries (attribute 0x10) become folders, file
 // entries become files of the same relative name, replacing existing ones.
 // `password` may be null; a password is never usable (no decryption support).
-// Returns 0 on success; the archive library's negative code when the archive
-// cannot be opened (-102) or an entry's record cannot be read; -1 for any
-// other failure, including an entry whose name is absolute, names a drive or
-// stream, climbs out with "..", or does not fit the 260-byte name buffer.
+// Each file is created new (see NewFile). Returns 0 on success; the archive
+// library's negative code when the archive cannot be opened (-102) or an
+// entry's record cannot be read; -1 for any other failure: a write that fails
+// (a full disk), a read, inflate or checksum error, an entry larger than
+// 64 MiB, or one whose name is absolute, names a drive, stream or device
+// (CON, NUL.txt, COM1, ...), climbs out with "..", or does not fit the
+// 260-byte name buffer.
 int ExtractArchive(const std::string& archivePath, const std::string& destination, const char* password);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "os/devices.h"
 #include "os/files.h"
 #include "payload/text.h"
 
@@ -48,54 +49,67 @@ bool CreateFolderForFile(const std::string& path) {
   return CreateFolderChain(folder);
 }
 
+namespace {
+
+// Removes a link (junction or symbolic link, of a folder or a file) as a
+// name, never what it points at.
+bool RemoveLink(const std::string& path, os::DWORD attributes) {
+  return (attributes & os::FILE_ATTRIBUTE_DIRECTORY) ? os::RemoveDirectoryA(path.c_str()) != os::FALSE
+                                                     : os::DeleteFileA(path.c_str()) != os::FALSE;
+}
+
+// Deletes every entry of the folder `path` (held open by the caller); false
+// when it cannot be listed. Failed deletions show in the caller's result.
+bool DeleteEntries(const std::string& path) {
+  const std::string prefix = payload::EndsWithBackslash(path) ? path : path + '\\';
+  os::WIN32_FIND_DATAA entry;
+  os::FindListing listing((prefix + "*.*").c_str(), &entry);
+  if (!listing) return false;
+  do {
+    const std::string name = entry.cFileName;
+    const std::string child = prefix + name;
+    if (entry.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT) {
+      RemoveLink(child, entry.dwFileAttributes);
+    } else if (entry.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) {
+      if (name != "." && name != "..") DeleteFolderTree(child);
+    } else {
+      os::DeleteFileA(child.c_str());
+    }
+  } while (listing.Next(&entry));
+  return true;
+}
+
+}  // namespace
+
 bool DeleteFolderTree(const std::string& path) {
   // An empty path would list the root of the current drive.
   if (path.empty()) return false;
 
-  // A link in the place of the folder goes as a link: the working folder lies
-  // where other users can create entries, and this program runs elevated.
-  const os::DWORD attributes = os::GetFileAttributesA(path.c_str());
-  if (attributes != os::INVALID_FILE_ATTRIBUTES && (attributes & os::FILE_ATTRIBUTE_REPARSE_POINT) &&
-      (attributes & os::FILE_ATTRIBUTE_DIRECTORY)) {
-    os::RemoveDirectoryA(path.c_str());
-    return true;
-  }
-
-  const std::string folder = payload::EndsWithBackslash(path) ? path : path + '\\';
-  os::WIN32_FIND_DATAA entry;
+  // The folder is judged by what is opened, not by a name looked up before:
+  // opened on the name itself (a link is not followed) and held without
+  // delete sharing, so it cannot be swapped for a link while its entries go.
+  os::BY_HANDLE_FILE_INFORMATION info{};
   {
-    os::FindListing listing((folder + "*.*").c_str(), &entry);
-    if (!listing) return false;
-    do {
-      const std::string name = entry.cFileName;
-      const std::string child = folder + name;
-      const bool isFolder = (entry.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) != 0;
-      const bool isLink = (entry.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-      if (isFolder) {
-        if (name == "." || name == "..") continue;
-        if (isLink) {
-          os::RemoveDirectoryA(child.c_str());  // the junction, not what it points at
-        } else {
-          DeleteFolderTree(child);
-        }
-      } else {
-        os::DeleteFileA(child.c_str());  // a file symbolic link goes as a link too
-      }
-    } while (listing.Next(&entry));
+    os::DeviceHandle folder(os::CreateFileA(path.c_str(), os::FILE_LIST_DIRECTORY | os::FILE_READ_ATTRIBUTES,
+                                            os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING,
+                                            os::FILE_FLAG_BACKUP_SEMANTICS | os::FILE_FLAG_OPEN_REPARSE_POINT,
+                                            nullptr));
+    if (!folder.valid() || !os::GetFileInformationByHandle(folder.get(), &info)) return false;
+    const bool plainFolder = (info.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) &&
+                             !(info.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT);
+    if (plainFolder && !DeleteEntries(path)) return false;
   }
-  os::RemoveDirectoryA(path.c_str());
-  return true;
+  // A link in the place of the folder goes as a link, once our handle is closed.
+  if (info.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT) return RemoveLink(path, info.dwFileAttributes);
+  if ((info.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
+  // Whatever could not be deleted keeps the folder, and that is the answer.
+  return os::RemoveDirectoryA(path.c_str()) != os::FALSE;
 }
 
-bool RemoveLinkAt(const std::string& path) {
+bool ClearFileName(const std::string& path) {
   const os::DWORD attributes = os::GetFileAttributesA(path.c_str());
-  if (attributes == os::INVALID_FILE_ATTRIBUTES || (attributes & os::FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-    return true;
-  }
-  if (attributes & os::FILE_ATTRIBUTE_DIRECTORY) {
-    os::RemoveDirectoryA(path.c_str());
-  } else {
-    os::DeleteFileA(path.c_str());
-  }
-  return os::GetFileAttributesA(path.c_str()) == os::INVALID_FILE_ATTRIBUTES;
+  if (attributes == os::INVALID_FILE_ATTRIBUTES) return true;
+  if (attributes & os::FILE_ATTRIBUTE_REPARSE_POINT) return RemoveLink(path, attributes);
+  if (attributes & os::FILE_ATTRIBUTE_DIRECTORY) return false;
+  return os::DeleteFileA(path.c_str()) != os::FALSE;
 }

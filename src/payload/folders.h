@@ -15,15 +15,15 @@ bool CreateFolderChain(const std::string& path);
 // characters.
 bool CreateFolderForFile(const std::string& path);
 
-// Deletes the folder `path` with everything in it. Links (junctions and
-// symbolic links) inside are removed as links, never followed; a link given
-// as `path` is removed itself. Deletions that fail (a file in use) are passed
-// over. Returns whether the folder could be listed; an empty path touches
-// nothing and gives false.
+// Deletes the folder `path` with everything in it. Each folder is opened
+// and checked before its entries go, so links (junctions and symbolic links),
+// wherever they are met or swapped in, are removed as links and never
+// followed; a link given as `path` is removed itself. True only when `path`
+// is gone at the end: a missing folder, an empty path or a deletion that
+// failed (a file in use) gives false.
 bool DeleteFolderTree(const std::string& path);
 
-// Makes `path` safe to open for writing: a link (file symbolic link or
-// junction) planted there is removed, so the write creates a plain file in
-// its place instead of going through the link to wherever it points. False
-// when a link is there and cannot be removed.
-bool RemoveLinkAt(const std::string& path);
+// Makes the name `path` free for a new file: a file, hard link or link of
+// either kind there is removed as a name, never followed. False when a plain
+// folder is there or the name cannot be removed.
+bool ClearFileName(const std::string& path);

@@ -2,7 +2,7 @@
 
 #include "os/files.h"
 #include "os/resources.h"
-#include "payload/folders.h"
+#include "payload/new_file.h"
 
 namespace {
 
@@ -22,16 +22,6 @@ class LoadedResource {
   os::HGLOBAL h_;
 };
 
-bool WriteAll(os::FILE* f, const unsigned char* bytes, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const std::size_t wrote = os::fwrite(bytes + done, 1, size - done, f);
-    if (wrote == 0) return false;  // no progress: the disk is full or the stream broken
-    done += wrote;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool ExportResource(const std::string& path, int id) {
@@ -45,15 +35,13 @@ bool ExportResource(const std::string& path, int id) {
   if (bytes == nullptr) return false;
   const os::DWORD size = os::SizeofResource(module, found);
 
-  // The staging folder is writable by every user; never write through a link
-  // that someone planted at the archive's path.
-  if (!RemoveLinkAt(path)) return false;
-  os::FileStream out(path.c_str(), "wb");
-  if (!out) return false;
-  const bool written = WriteAll(out.get(), bytes, size);
-  if (out.Close() != 0 || !written) {
-    os::DeleteFileA(path.c_str());  // a truncated archive must not look like a good one
-    return false;
+  bool written = false;
+  {
+    NewFile out(path);
+    if (!out) return false;
+    written = out.Write(bytes, size);
   }
-  return true;
+  // A truncated archive must not look like a good one.
+  if (!written) os::DeleteFileA(path.c_str());
+  return written;
 }

@@ -39,6 +39,7 @@ void RunConnectTest(const SetupForm& form, MessageSink& messages) {
     messages.Error(kMsgPortWrong);
     return;
   }
+  messages.Step("checked", address + " port " + std::to_string(port));
 
   if (!session.StageSample(messages)) return;
   if (!session.LoadPicture()) return;

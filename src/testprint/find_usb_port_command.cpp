@@ -20,12 +20,17 @@ void RunFindUsbPort(PortListControl& ports, MessageSink& messages) {
     ports.GetLBText(i, portName, sizeof portName);
     if (portName[0] == '\0') continue;
     std::string stem;
-    if (!FindUsbDeviceStem(portName, stem)) continue;
+    if (!FindUsbDeviceStem(portName, stem)) {
+      messages.Step("page written", std::string(portName) + ": no USB printer device");
+      continue;
+    }
     // Each printer gets its own page, headed by its port name.
     FreeJobBuffer(&session.page);
     InitJobBuffer(&session.page);
     ComposeTestPage(&session.page, portName, &session.picture);
-    if (!WriteToUsbDevice(stem, session.page.data, static_cast<os::DWORD>(session.page.length))) continue;
+    const bool written = WriteToUsbDevice(stem, session.page.data, static_cast<os::DWORD>(session.page.length));
+    messages.Step("page written", std::string(portName) + (written ? ": ok" : ": failed"));
+    if (!written) continue;
     if (firstSuccess) {
       firstSuccess = false;
       ports.SelectString(portName);

@@ -3,7 +3,6 @@
 #include "app/control_ids.h"
 #include "os/files.h"
 #include "payload/archive_extraction.h"
-#include "payload/folders.h"
 #include "payload/resource_export.h"
 #include "payload/working_path.h"
 
@@ -14,13 +13,22 @@ TestPrintSession::TestPrintSession()
 
 TestPrintSession::~TestPrintSession() {
   FreeJobBuffer(&page);
-  if (os::PathFileExistsA(picturePath.c_str())) os::DeleteFileA(picturePath.c_str());
-  if (os::PathFileExistsA(archivePath.c_str())) os::DeleteFileA(archivePath.c_str());
+  // Only in a staging folder held as a plain folder: never through a link
+  // found on the way.
+  if (staging.ready() || staging.HoldExisting()) {
+    if (os::PathFileExistsA(picturePath.c_str())) os::DeleteFileA(picturePath.c_str());
+    if (os::PathFileExistsA(archivePath.c_str())) os::DeleteFileA(archivePath.c_str());
+  }
   FreeBitmapRecord(&picture);
+  if (reporter_ != nullptr) {
+    const bool left = os::PathFileExistsA(picturePath.c_str()) || os::PathFileExistsA(archivePath.c_str());
+    reporter_->Step("cleaned up", left ? "files left in " + stagingFolder : "ok");
+  }
 }
 
 bool TestPrintSession::StageSample(MessageSink& messages) {
-  if (!CreateFolderForFile(archivePath)) {
+  reporter_ = &messages;
+  if (staging.Prepare() != StagingFolder::Claim::Ready) {
     messages.Error(kMsgTestFolderFailed);
     return false;
   }
@@ -32,6 +40,7 @@ bool TestPrintSession::StageSample(MessageSink& messages) {
     messages.Error(kMsgTestExtractFailed);
     return false;
   }
+  messages.Step("staged", picturePath);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/messages.h"
+#include "payload/staging_folder.h"
 #include "testprint/bitmap.h"
 #include "testprint/job_buffer.h"
 
@@ -15,7 +16,8 @@ inline constexpr const char kMsgTestPortWriteFailed[] = "测试端口写入失�
 
 // Owns one test command's page buffer and picture. On destruction, in this
 // order: frees the page, deletes the unpacked picture and the exported
-// archive when they exist (also leftovers of an earlier run), and releases
+// archive when they exist (also leftovers of an earlier run) and the staging
+// folder is a plain folder (StagingFolder::HoldExisting), and releases
 // the picture's pixels. The staging folder stays.
 class TestPrintSession {
  public:
@@ -24,8 +26,9 @@ class TestPrintSession {
   TestPrintSession(const TestPrintSession&) = delete;
   TestPrintSession& operator=(const TestPrintSession&) = delete;
 
-  // Creates the staging folder, exports resource 208 and unpacks it; shows
-  // the message of the first failing step and returns false.
+  // Claims a fresh staging folder (see StagingFolder; any failure there is
+  // the folder message), exports resource 208 and unpacks it; shows the
+  // message of the first failing step and returns false.
   bool StageSample(MessageSink& messages);
   // Loads the unpacked picture; false (and no message) when it cannot.
   bool LoadPicture();
@@ -35,4 +38,8 @@ class TestPrintSession {
   const std::string picturePath;
   const std::string archivePath;
   const std::string stagingFolder;
+  StagingFolder staging;
+
+ private:
+  MessageSink* reporter_ = nullptr;  // of StageSample, told when the files are removed
 };

@@ -1,5 +1,7 @@
 #include "uninstall/uninstall_command.h"
 
+#include <string>
+
 #include "app/printer_models.h"
 #include "os/system_info.h"
 #include "spooler/service_control.h"
@@ -8,9 +10,6 @@
 #include "uninstall/driver_removal.h"
 
 namespace {
-
-constexpr const char kUninstalled[] = "驱动卸载完成";
-constexpr const char kUninstallFailed[] = "驱动卸载失败，请重启计算机后重试！";
 
 // Switches WOW64 file-system redirection off while it lives, so that the
 // system folder and the programs started from it are the native ones. A
@@ -43,21 +42,28 @@ class RedirectionOff {
   bool ok_ = true;
 };
 
-bool RemoveEverything() {
+// Reports `what` as `step` and passes it on.
+bool Reported(MessageSink& messages, const char* step, bool what) {
+  messages.Step(step, what ? "ok" : "failed");
+  return what;
+}
+
+bool RemoveEverything(MessageSink& messages) {
   RestartSpooler();  // results ignored
   for (const PrinterModel& model : kPrinterModels) {
-    if (RemoveDriver(model.driverName) == 0) return false;
+    const std::string step = std::string("printers and driver removed: ") + model.driverName;
+    if (!Reported(messages, step.c_str(), RemoveDriver(model.driverName) != 0)) return false;
   }
   RestartSpooler();  // results ignored
-  if (!RemoveDriverPackages()) return false;
-  return DeleteDriverFiles();
+  if (!Reported(messages, "driver packages removed", RemoveDriverPackages())) return false;
+  return Reported(messages, "driver files deleted", DeleteDriverFiles());
 }
 
 }  // namespace
 
 void RunUninstallCommand(MessageSink& messages) {
   RedirectionOff redirection;
-  const bool removed = redirection.ok() && RemoveEverything();
+  const bool removed = Reported(messages, "WOW64 redirection off", redirection.ok()) && RemoveEverything(messages);
   if (removed) {
     messages.Notice(kUninstalled);
   } else {

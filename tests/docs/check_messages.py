@@ -83,6 +83,17 @@ def main():
               % (text, sorted(set(listed_e2e) - set(e2e))))
     for text in rows:
         check(text in messages, "row %r is not a message of the program" % text)
+    # Every failure message has its exit code in the unattended mode's table
+    # and in the README's list.
+    codes = read(os.path.join(ROOT, "src", "unattended", "exit_codes.cpp"))
+    readme = read(os.path.join(ROOT, "README.md"))
+    for text, row in sorted(rows.items()):
+        if row[1] != "错误" or text not in messages:
+            continue
+        check(re.search(r"\{%s, \d+\}" % messages[text], codes) is not None,
+              "%s (%r) has no exit code in exit_codes.cpp" % (messages[text], text))
+        check(re.search(r"^\| \d+ \| %s( |$)" % re.escape(text), readme, re.M) is not None,
+              "the README lists no exit code for %r" % text)
     print("messages: %d passed, %d failed" % (passed, failed))
     return 0 if failed == 0 else 1
 

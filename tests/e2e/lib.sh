@@ -361,6 +361,29 @@ rundll32_log() { cat "$RUNDLL32_DIR/log.txt"; }
 # The command lines the stand-in was started with, one a line, without folders.
 rundll32_commands() { cut -d'|' -f2- "$RUNDLL32_DIR/log.txt"; }
 
+# Presses "Install" with "make it the default printer" checked, expects the
+# robot steps on standard input (the message box), and closes the dialog.
+press_install_expecting() {
+  local expected
+  expected=$(cat)
+  robot <<SCRIPT
+launch @EXE@
+click IDC_DEFAULT_PRINTER
+click IDC_INSTALL
+$expected
+quiet 500
+key IDC_USB_PORT escape
+exit 2
+SCRIPT
+}
+
+# The stand-in was started once, for the installation ("/if").
+expect_only_the_installation_ran() {
+  rundll32_log
+  [ "$(rundll32_commands | wc -l)" -eq 1 ] || fail "more than the installation ran"
+  rundll32_commands | grep -q ' /if ' || fail "the installation did not run"
+}
+
 # The working folder of the program in the prefix, as Windows spells it.
 working_folder_windows() { printf '%s' 'C:\ProgramData\Tovlan'; }
 
@@ -382,8 +405,9 @@ expect_tcpip_port_value() {
   [ "$line" = "$want" ] || fail "port $name: '$line' where '$want' was expected"
 }
 
-# The payload folder the stand-in saw holds exactly the package: the eight
-# files from resources/driver and the plug-ins in amd64 and i386, byte for byte.
+# The payload folder the stand-in saw holds exactly the package, byte for
+# byte: the descriptions and settings from resources/driver, the setup
+# information files and catalogs the build wrote, the plug-ins in amd64 and i386.
 expect_payload_seen() {
   local seen=$RUNDLL32_DIR/seen generated
   generated="$(native_build)/generated/driver"
@@ -395,9 +419,12 @@ expect_payload_seen() {
   want+="./lumatrek80.inf ./lumatrek80.ini "
   [ "$listing" = "$want" ] || fail "the payload folder held: $listing"
   local f
-  for f in lumatrek.cat lumatrek.gpd lumatrek.inf lumatrek.ini lumatrek80.cat lumatrek80.gpd lumatrek80.inf \
-      lumatrek80.ini; do
+  for f in lumatrek.gpd lumatrek.ini lumatrek80.gpd lumatrek80.ini; do
     cmp "$E2E_ROOT/resources/driver/$f" "$seen/$f" || fail "$f differs from its source"
+  done
+  # The build writes the setup information files and catalogs (signed or not).
+  for f in lumatrek.cat lumatrek.inf lumatrek80.cat lumatrek80.inf; do
+    cmp "$(native_build)/generated/package/$f" "$seen/$f" || fail "$f differs from the built package"
   done
   for f in amd64/lumatrek.dll amd64/lumatrek80.dll i386/lumatrek.dll i386/lumatrek80.dll; do
     cmp "$generated/$f" "$seen/$f" || fail "$f differs from the built plug-in"
@@ -459,6 +486,13 @@ message 提示|驱动卸载完成
 closebox
 exit 2
 SCRIPT
+  expect_product_removed
+}
+
+# Nothing of the product is left: no printer or driver of it in the spooler,
+# no model file in the driver folder, its driver package (oem7.inf, see
+# pnputil_lists_product_package) deleted and no other.
+expect_product_removed() {
   echo "after uninstall:"
   local state left
   state=$(spooler_state)
@@ -468,4 +502,32 @@ SCRIPT
   [ -z "$left" ] || fail "model files left in the driver folder: $left"
   grep -qx -- '-f -d oem7.inf' <(pnputil_log) || fail "the product's package was not deleted"
   ! grep -q 'oem3.inf' <(pnputil_log) || fail "another package was deleted"
+}
+
+# ---- Unattended runs: the program with arguments, no dialog ----
+
+# Runs the program with ARGS, its standard output to a file; sets STATUS (the
+# exit code) and CONSOLE (what it printed, in UTF-8, without carriage returns).
+unattended() {
+  local out=$E2E_OUT/logs/$SCENARIO.console
+  STATUS=0
+  wine "$E2E_BIN/lumatrek-setup.exe" "$@" >"$out" 2>>"$E2E_OUT/logs/$SCENARIO.wine.log" || STATUS=$?
+  CONSOLE=$(iconv -f GBK -t UTF-8 <"$out" | tr -d '\r')
+  echo "lumatrek-setup.exe $* -> exit code $STATUS"
+  printf '%s\n' "$CONSOLE"
+}
+
+# The last unattended run ended with CODE and printed exactly TEXT.
+expect_unattended() {
+  local code=$1 text=$2
+  [ "$STATUS" -eq "$code" ] || fail "exit code $STATUS where $code was expected"
+  [ "$CONSOLE" = "$text" ] || fail "the console showed '$CONSOLE' where '$text' was expected"
+}
+
+# The log file at drive C's PATH (Windows spelling after C:\), in UTF-8
+# without carriage returns.
+unattended_log() {
+  local file=$WINEPREFIX/drive_c/${1//\\//}
+  [ -f "$file" ] || fail "no log at C:\\$1"
+  iconv -f GBK -t UTF-8 <"$file" | tr -d '\r'
 }

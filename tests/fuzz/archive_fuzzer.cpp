@@ -74,6 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fail("the archive itself changed");
   }
   if (fake::files().OpenStreams() != 0) Fail("a stream was left open");
+  if (fake::files().OpenHandles() != 0) Fail("a file handle was left open");
   if (fake::LiveBlocks() != 0) Fail("a heap block was left allocated");
   return 0;
 }

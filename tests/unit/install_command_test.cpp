@@ -13,6 +13,7 @@
 #include "fake_os/fake_registry.h"
 #include "fake_os/fake_resources.h"
 #include "fake_os/fake_services.h"
+#include "fake_os/fake_spooler.h"
 #include "install/install_command.h"
 #include "os/services.h"
 #include "support/recording_sink.h"
@@ -86,6 +87,7 @@ class InstallCommandTest : public testing::Test {
     fake::registry().AddKey(kPorts);
     AddUsbInterface("USB#VID_4B9E&PID_0001#abc", 1);
     AddUsbInterface("USB#VID_1234&PID_0002#xyz", 2);
+    fake::spooler().AnswerInstallCommands();
   }
 
   // Runs the command, then checks that the staged files are gone, the
@@ -99,20 +101,23 @@ class InstallCommandTest : public testing::Test {
       EXPECT_TRUE(fake::files().IsFolder(kStaging));
     }
     EXPECT_EQ(0, fake::files().OpenStreams());
+    EXPECT_EQ(0, fake::files().OpenHandles());
     EXPECT_EQ(0, fake::files().OpenFinds());
     EXPECT_EQ(0, fake::processes().OpenHandles());
     EXPECT_EQ(0, fake::registry().OpenKeys());
     EXPECT_EQ(0, fake::services().OpenHandles());
     EXPECT_EQ(0, fake::resources().Loaded());
     EXPECT_EQ(0, fake::LiveBlocks());
+    EXPECT_EQ(0, fake::spooler().OpenHandles());
     return sink.shown;
   }
 
   // Notes the payload folder's listing when a command line containing `pattern` runs.
   void WatchChild(const std::string& pattern, std::uint32_t exitCode, ChildView& view, const std::string& host = "") {
-    fake::processes().Respond(pattern, exitCode).effect = [&view, host] {
+    fake::processes().Respond(pattern, exitCode).effect = [&view, host, exitCode] {
       view.listing = fake::files().List(kPayload);
       view.portKeyExisted = !host.empty() && fake::registry().HasKey(kPorts + "\\" + host);
+      if (exitCode == 0) fake::spooler().CarryOut(fake::processes().launches.back().commandLine);
     };
   }
 
@@ -261,12 +266,12 @@ INSTANTIATE_TEST_SUITE_P(
        {Failure(kUnpackFolder)}, 0, false},
       InstallFailure{"a full disk", [](ScriptedForm&) { fake::files().SetFreeSpace(1000); }, {Failure(kExport)}, 0},
       InstallFailure{"no payload resource", [](ScriptedForm&) { fake::Fail("FindResourceA"); }, {Failure(kExport)}, 0},
-      InstallFailure{"a left-over payload folder that cannot be listed",
+      InstallFailure{"a left-over staging folder that can be neither emptied nor moved aside",
        [](ScriptedForm&) {
-         // Neither before the export nor after it; the clean-up manages.
-         fake::files().AddFile(kPayload + "\\stale.inf", "old");
-         fake::FailNth("FindFirstFileA", 1);
-         fake::FailNth("FindFirstFileA", 2);
+         // Another user holds a file in it open.
+         fake::files().AddFile(kStaging + "\\held.tmp", "old");
+         fake::files().SetOwner(kStaging, "S-1-5-21-1001");
+         fake::files().Lock(kStaging + "\\held.tmp");
        },
        {Failure(kClear)}, 0},
       InstallFailure{"a payload resource that is no archive",
@@ -301,6 +306,28 @@ INSTANTIATE_TEST_SUITE_P(
          fake::processes().Respond("/y", 2);
        },
        {Failure(kDefault)}, 2},
+      // The printer UI exits 0 whatever it did; the spooler tells.
+      InstallFailure{"the installation exiting with 0 but adding no printer", [](ScriptedForm&) { fake::processes().Respond("/if", 0); },
+       {Failure(kInstall)}, 1},
+      InstallFailure{"the new printer cannot be opened", [](ScriptedForm&) { fake::Fail("OpenPrinterA"); }, {Failure(kInstall)}, 1},
+      InstallFailure{"the default printer command exiting with 0 but changing nothing",
+       [](ScriptedForm& f) {
+         f.makeDefault = true;
+         fake::processes().Respond("/y", 0);
+       },
+       {Failure(kDefault)}, 2},
+      InstallFailure{"another printer staying the default",
+       [](ScriptedForm& f) {
+         f.makeDefault = true;
+         fake::processes().Respond("/y", 0).effect = [] { fake::spooler().defaultPrinter = "lumatrek58-usb2"; };
+       },
+       {Failure(kDefault)}, 2},
+      InstallFailure{"no default printer to be read",
+       [](ScriptedForm& f) {
+         f.makeDefault = true;
+         fake::Fail("GetDefaultPrinterA");
+       },
+       {Failure(kDefault)}, 2},
     }),
     NameByWhat());
 
@@ -323,6 +350,9 @@ TEST_F(InstallCommandTest, TheDefaultPrinterCommandRunsOnlyAfterASuccessfulInsta
   form.makeDefault = true;
   form.printerName = "front desk";
   EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
+  ASSERT_NE(nullptr, fake::spooler().FindPrinter("front desk"));
+  EXPECT_EQ("lumatrek", fake::spooler().FindPrinter("front desk")->driver);
+  EXPECT_EQ("front desk", fake::spooler().defaultPrinter);
   ASSERT_EQ(2u, fake::processes().launches.size());
   const fake::Launch& second = fake::processes().launches[1];
   EXPECT_EQ("rundll32 printui.dll,PrintUIEntry /n \"front desk\" /y", second.commandLine);

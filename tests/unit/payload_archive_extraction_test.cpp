@@ -22,6 +22,7 @@ void PutArchive(const std::vector<ArchiveEntry>& entries) { fs().AddFile(kArchiv
 // Nothing stays open or allocated, whatever the outcome.
 void ExpectAllReleased() {
   EXPECT_EQ(0, fs().OpenStreams());
+  EXPECT_EQ(0, fs().OpenHandles());
   EXPECT_EQ(0, fake::LiveBlocks());
 }
 
@@ -155,15 +156,50 @@ INSTANTIATE_TEST_SUITE_P(
                      [] { fs().AddFile("C:\\ProgramData\\Tovlan\\lumatrek\\install\\d", ""); }}),
     NameByWhat());
 
-TEST(ExtractArchive, ADamagedEntryKeepsWhatWasReadAndTheNextEntriesFollow) {
-  std::string bytes = BuildArchive({{"damaged.bin", std::string(50000, 'd') + "tail"}, {"next.txt", "next"}});
+TEST(ExtractArchive, ADamagedEntryFailsTheExtraction) {
+  // Damaged deflated data (a read error), then a checksum that does not
+  // match the stored bytes (seen only when the entry is closed).
+  std::string inflate = BuildArchive({{"damaged.bin", std::string(50000, 'd') + "tail"}, {"next.txt", "next"}});
   // The first entry's deflated data starts after its 30-byte local header and name.
-  for (std::size_t i = 30 + 11 + 5; i < 30 + 11 + 40; ++i) bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
-  fs().AddFile(kArchive, bytes);
-  EXPECT_EQ(0, ExtractArchive(kArchive, kDest, nullptr));
-  EXPECT_NE(std::string(50000, 'd') + "tail", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\damaged.bin"));
-  EXPECT_EQ("next", fs().Read("C:\\ProgramData\\Tovlan\\lumatrek\\install\\next.txt"));
+  for (std::size_t i = 30 + 11 + 5; i < 30 + 11 + 40; ++i) inflate[i] = static_cast<char>(inflate[i] ^ 0x5A);
+  std::string checksum = BuildArchive({{"damaged.bin", "payload"}, {"next.txt", "next"}});
+  const std::size_t central = checksum.find("PK\x01\x02");
+  ASSERT_NE(std::string::npos, central);
+  // The first entry's CRC-32, in its local header and in the central directory alike.
+  for (const std::size_t at : {std::size_t{14}, central + 16}) checksum[at] = static_cast<char>(checksum[at] ^ 0x01);
+  for (const std::string& bytes : {inflate, checksum}) {
+    fake::Reset();
+    fs().AddFile(kArchive, bytes);
+    EXPECT_EQ(-1, ExtractArchive(kArchive, kDest, nullptr));
+    EXPECT_FALSE(fs().Exists(std::string(kDest) + "next.txt"));
+    ExpectAllReleased();
+  }
+}
+
+TEST(ExtractArchive, AFullDiskFailsInsteadOfLeavingAShortFile) {
+  PutArchive({{"lumatrek.dll", std::string(40000, 'M')}, {"next.txt", "next"}});
+  fs().SetFreeSpace(20000);
+  EXPECT_EQ(-1, ExtractArchive(kArchive, kDest, nullptr));
+  EXPECT_FALSE(fs().Exists(std::string(kDest) + "next.txt"));
   ExpectAllReleased();
+}
+
+TEST(ExtractArchive, DeviceNamesAreRefusedInEveryComponent) {
+  for (const std::string name : {"CON", "nul.txt", "sub/COM1", "LPT9.log", "aux", "PRN .x", "CONOUT$", "sub/NUL/x"}) {
+    PutArchive({{name, "to a device"}});
+    EXPECT_EQ(-1, ExtractArchive(kArchive, kDest, nullptr)) << name;
+    EXPECT_TRUE(fs().List(kDest).empty()) << name;
+  }
+  // Names that merely begin like a device are files.
+  PutArchive({{"CONSOLE.txt", "1"}, {"COM10", "2"}, {"nul_file", "3"}, {"LPT", "4"}, {"COM0", "5"}});
+  EXPECT_EQ(0, ExtractArchive(kArchive, kDest, nullptr));
+  EXPECT_EQ(5u, fs().List(kDest).size());
+}
+
+TEST(ExtractArchive, AnEntryOverSixtyFourMebibytesIsRefusedBeforeWriting) {
+  PutArchive({{"huge.bin", std::string(64u * 1024 * 1024 + 1, '\0')}});
+  EXPECT_EQ(-1, ExtractArchive(kArchive, kDest, nullptr));
+  EXPECT_TRUE(fs().List(kDest).empty());
 }
 
 TEST(ExtractArchive, ThePayloadArchiveUnpacksIntoTheEightFilesAndTwoFolders) {

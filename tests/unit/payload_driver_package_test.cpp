@@ -71,7 +71,8 @@ TEST(DriverPackage, EachSetupInformationFileDeclaresItsModelOnTheUniversalDriver
     EXPECT_EQ("Printer", Value(inf["Version"], "Class"));
     EXPECT_EQ("{4D36E979-E325-11CE-BFC1-08002BE10318}", Value(inf["Version"], "ClassGUID"));
     EXPECT_EQ("%OEM%", Value(inf["Version"], "Provider"));
-    EXPECT_EQ(m.name + ".cat", Value(inf["Version"], "CatalogFile"));
+    // The sources name no catalog; a signed build adds the line (see below).
+    EXPECT_EQ("<missing CatalogFile>", Value(inf["Version"], "CatalogFile"));
     EXPECT_EQ("\"Lumatrek Pos Printer\"", Value(inf["Strings"], "OEM"));
     EXPECT_NE(std::string::npos, text.find("OEM=\"Lumatrek Pos Printer\""));
     EXPECT_EQ("\"Tovlan\"", Value(inf["Strings"], "Manufacturer"));
@@ -108,6 +109,14 @@ TEST(DriverPackage, EachSetupInformationFileDeclaresItsModelOnTheUniversalDriver
     EXPECT_NE(std::string::npos, gpd.find("*ModelName: \"" + m.name + "\""));
     EXPECT_NE(std::string::npos, gpd.find("*DPI: PAIR(203, 203)"));
     EXPECT_NE(std::string::npos, gpd.find("*PrintableArea: PAIR(" + std::to_string(m.printableDots) + ","));
+    EXPECT_NE(std::string::npos, gpd.find("*PageDimensions: PAIR(" + std::to_string(m.printableDots) + ","));
+    // The plug-in gets 1-bit bands and sends the raster, the reset and the cut itself.
+    for (const char* line : {"*DevBPP: 0", "*DrvBPP: 1", "*IPCallbackID: 1", "*CallbackID: 1", "*CallbackID: 2",
+                             "*PrintableOrigin: PAIR(0, 0)"}) {
+      EXPECT_NE(std::string::npos, gpd.find(line)) << line;
+    }
+    EXPECT_EQ(std::string::npos, gpd.find("<1D>v0")) << "no raster command of the driver's own";
+    EXPECT_EQ(std::string::npos, gpd.find("CmdYMoveRelDown")) << "no feed of the driver's own";
     EXPECT_EQ(std::count(gpd.begin(), gpd.end(), '{'), std::count(gpd.begin(), gpd.end(), '}'));
   }
 }
@@ -135,9 +144,11 @@ TEST(DriverPackage, ThePayloadArchiveHoldsThePackageInItsStoredOrder) {
       EXPECT_EQ(0u, info.uncompressed_size);
     } else {
       // Byte-identical to what it was made from.
-      const std::string source = names.back().find(".dll") != std::string::npos
-                                     ? kGenerated + "driver/" + names.back()
-                                     : kDriver + names.back();
+      const std::string& entry = names.back();
+      const bool generated = entry.find(".inf") != std::string::npos || entry.find(".cat") != std::string::npos;
+      const std::string source = entry.find(".dll") != std::string::npos ? kGenerated + "driver/" + entry
+                                 : generated                             ? kGenerated + "package/" + entry
+                                                                         : kDriver + entry;
       const std::string want = Slurp(source);
       ASSERT_FALSE(want.empty());
       std::string got(info.uncompressed_size, '\0');
@@ -187,4 +198,23 @@ TEST(DriverPackage, TheSampleArchiveHoldsTheTestPicture) {
   unzClose(zip);
   EXPECT_TRUE(want == got);
   EXPECT_EQ(1078u, static_cast<unsigned char>(got[10]) | static_cast<unsigned char>(got[11]) << 8);
+}
+
+// Windows refuses a package whose named catalog is no signed catalog; one that
+// names none installs as unsigned.
+TEST(DriverPackage, NoSetupInformationNamesACatalogThatIsNotSigned) {
+  for (const std::string model : {"lumatrek", "lumatrek80"}) {
+    SCOPED_TRACE(model);
+    const std::string text = Slurp(kGenerated + "package/" + model + ".inf");
+    ASSERT_NE(std::string::npos, text.find("[Version]"));
+    auto inf = ParseInf(text);
+    const std::string named = Value(inf["Version"], "CatalogFile");
+    if (named == "<missing CatalogFile>") continue;
+    EXPECT_EQ(model + ".cat", named);
+    const std::string catalog = Slurp(kGenerated + "package/" + named);
+    ASSERT_GT(catalog.size(), 16u);
+    EXPECT_EQ('\x30', catalog[0]) << "a DER SEQUENCE";
+    EXPECT_NE(std::string::npos, catalog.substr(0, 32).find("\x06\x09\x2A\x86\x48\x86\xF7\x0D\x01\x07\x02"))
+        << "PKCS #7 signedData";
+  }
 }

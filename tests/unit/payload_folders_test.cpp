@@ -95,12 +95,12 @@ TEST(DeleteFolderTree, AMissingFolderOrAnEmptyPathTouchesNothing) {
   EXPECT_EQ(0, fake::CallCount("DeleteFileA") + fake::CallCount("RemoveDirectoryA"));
 }
 
-TEST(DeleteFolderTree, AFileInUseStaysWithItsFoldersAndTheResultIsStillTrue) {
+TEST(DeleteFolderTree, AFileInUseStaysWithItsFoldersAndTheResultIsFalse) {
   fs().AddFile("C:\\t\\in\\use.txt", "u");
   fs().AddFile("C:\\t\\in\\other.txt", "o");
   fs().AddFile("C:\\t\\z.txt", "z");
   fs().Lock("C:\\t\\in\\use.txt");
-  EXPECT_TRUE(DeleteFolderTree("C:\\t"));
+  EXPECT_FALSE(DeleteFolderTree("C:\\t"));
   EXPECT_TRUE(fs().Exists("C:\\t\\in\\use.txt"));
   EXPECT_FALSE(fs().Exists("C:\\t\\in\\other.txt"));
   EXPECT_FALSE(fs().Exists("C:\\t\\z.txt"));

@@ -50,5 +50,34 @@ TEST(PlantedLinks, ALinkThatCannotBeRemovedStopsTheWrite) {
   fake::resources().Add("ZIPRES", 205, "archive bytes");
   EXPECT_FALSE(ExportResource(archive, 205));
   EXPECT_EQ("system file", fake::files().Read(kVictim));
-  EXPECT_TRUE(RemoveLinkAt(std::string(kStaging) + "plain-missing-file"));
+  EXPECT_TRUE(ClearFileName(std::string(kStaging) + "plain-missing-file"));
+}
+
+TEST(PlantedLinks, AHardLinkAtAStagedFileIsNeverWrittenThrough) {
+  // Export and extraction each create their file anew rather than opening
+  // the existing name, which would reach the other file's bytes.
+  const std::string archive = std::string(kStaging) + "sample.zip";
+  const std::string picture = std::string(kStaging) + "sample.bmp";
+  fake::files().AddFile(kVictim, "system file");
+  fake::files().AddHardLink(archive, kVictim);
+  fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "picture bytes"}}));
+  EXPECT_TRUE(ExportResource(archive, 208));
+  fake::files().AddHardLink(picture, kVictim);
+  EXPECT_EQ(0, ExtractArchive(archive, kStaging, nullptr));
+  EXPECT_EQ("system file", fake::files().Read(kVictim));
+  EXPECT_EQ("picture bytes", fake::files().Read(picture));
+  EXPECT_EQ(0, fake::files().OpenHandles());
+}
+
+TEST(PlantedLinks, ALinkPlantedBetweenClearingAndCreatingIsNotFollowed) {
+  // Another program puts a link to a missing system file at the name just
+  // after it was cleared: the creation opens the name itself and fails.
+  const std::string archive = std::string(kStaging) + "install.zip";
+  const std::string target = "C:\\Windows\\System32\\planted.dll";
+  fake::files().AddFolder(kStaging);
+  fake::files().AddFolder("C:\\Windows\\System32");
+  fake::resources().Add("ZIPRES", 205, "archive bytes");
+  fake::OnNthCall("CreateFileA", 1, [&] { fake::files().AddLink(archive, target); });
+  EXPECT_FALSE(ExportResource(archive, 205));
+  EXPECT_FALSE(fake::files().Exists(target));
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "fake_os/fake_files.h"
 #include "fake_os/fake_os.h"
 #include "fake_os/fake_resources.h"
@@ -16,8 +18,12 @@ TEST(ExportResource, WritesTheZipresBytesReplacingAnExistingFile) {
   fake::files().AddFile(kPath, std::string(100, 'o'));
   EXPECT_TRUE(ExportResource(kPath, 205));
   EXPECT_EQ(bytes, fake::files().Read(kPath));
-  EXPECT_EQ(0, fake::files().OpenStreams());
+  EXPECT_EQ(0, fake::files().OpenHandles());
   EXPECT_EQ(0, fake::resources().Loaded());
+  // A write that reports success without taking a byte ends it too.
+  fake::files().SetFreeSpace(SIZE_MAX);
+  fake::files().LimitWriteSize(0);
+  EXPECT_FALSE(ExportResource(kPath, 208));
 }
 
 TEST(ExportResource, AMissingResourceCreatesNoFile) {
@@ -40,17 +46,21 @@ TEST(ExportResource, ShortWritesAreContinuedUntilEveryByteIsWritten) {
   fake::files().LimitWriteSize(3000);
   EXPECT_TRUE(ExportResource(kPath, 208));
   EXPECT_TRUE(bytes == fake::files().Read(kPath));
-  EXPECT_GT(fake::CallCount("fwrite"), 1);
+  EXPECT_GT(fake::CallCount("WriteFile"), 1);
 }
 
 TEST(ExportResource, AWriteThatMakesNoProgressEndsWithFalse) {
   fake::resources().Add("ZIPRES", 208, std::string(10000, 'z'));
   fake::files().SetFreeSpace(4096);  // the disk fills part-way
   EXPECT_FALSE(ExportResource(kPath, 208));
-  EXPECT_LE(fake::CallCount("fwrite"), 2);
+  EXPECT_LE(fake::CallCount("WriteFile"), 2);
   EXPECT_FALSE(fake::files().Exists(kPath));  // no truncated archive is left behind
-  EXPECT_EQ(0, fake::files().OpenStreams());
+  EXPECT_EQ(0, fake::files().OpenHandles());
   EXPECT_EQ(0, fake::resources().Loaded());
+  // A write that reports success without taking a byte ends it too.
+  fake::files().SetFreeSpace(SIZE_MAX);
+  fake::files().LimitWriteSize(0);
+  EXPECT_FALSE(ExportResource(kPath, 208));
 }
 
 namespace {
@@ -65,7 +75,7 @@ TEST_P(ExportResourceFailingStep, GivesFalseAndReleasesWhatItTook) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStep, ExportResourceFailingStep,
-                         testing::Values("FindResourceA", "LoadResource", "LockResource", "fopen", "fclose"),
+                         testing::Values("FindResourceA", "LoadResource", "LockResource", "CreateFileA", "WriteFile"),
                          [](const testing::TestParamInfo<const char*>& param) { return std::string(param.param); });
 
 TEST(ExportResource, AFileThatCannotBeOpenedGivesFalse) {

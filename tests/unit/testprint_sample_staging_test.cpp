@@ -42,8 +42,8 @@ class SampleStagingFailure : public testing::TestWithParam<StagingFailure> {};
 
 TEST_F(SampleStaging, StagesALoadablePictureAndTheSessionRemovesBothFiles) {
   {
+    RecordingSink sink;  // outlives the session, which reports to it at the end
     TestPrintSession session;
-    RecordingSink sink;
     ASSERT_TRUE(session.StageSample(sink));
     EXPECT_TRUE(sink.shown.empty());
     EXPECT_TRUE(fake::files().Exists(kPicture));
@@ -67,8 +67,8 @@ TEST_F(SampleStaging, LeftoversOfAnEarlierRunGoEvenWhenNothingIsStaged) {
 TEST_F(SampleStaging, AnUnpackedFileThatIsNoPictureLoadsNothingAndIsRemoved) {
   fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "BM not a picture"}}));
   {
+    RecordingSink sink;  // outlives the session, which reports to it at the end
     TestPrintSession session;
-    RecordingSink sink;
     ASSERT_TRUE(session.StageSample(sink));
     EXPECT_FALSE(session.LoadPicture());
     EXPECT_TRUE(sink.shown.empty()) << "loading shows no message";
@@ -80,8 +80,8 @@ TEST_P(SampleStagingFailure, ShowsItsOneMessageAndLeavesNoFile) {
   if (!GetParam().resource.empty()) fake::resources().Add("ZIPRES", 208, GetParam().resource);
   GetParam().arrange();
   {
+    RecordingSink sink;  // outlives the session, which reports to it at the end
     TestPrintSession session;
-    RecordingSink sink;
     EXPECT_FALSE(session.StageSample(sink));
     EXPECT_EQ(std::vector<ShownMessage>{GetParam().message}, sink.shown);
   }

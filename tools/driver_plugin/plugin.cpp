@@ -1,33 +1,99 @@
 // The rendering plug-in of the printer description: an in-process COM server
 // that the universal printer driver loads from the model's .ini file. The
-// printer needs nothing beyond what the description itself says, so the
-// plug-in's object answers IUnknown only and adds no behaviour of its own;
-// it is here so that the package carries its plug-in slot, built by us, for
-// both 32-bit and 64-bit systems.
-#include <windows.h>
-#include <unknwn.h>
-
+// driver renders each page into 1-bit bands and hands them to
+// ImageProcessing; the plug-in turns them into the printer's raster commands
+// (raster_rows.h) and writes them through the driver's DrvWriteSpoolBuf. The
+// description's start-of-job and end-of-job commands call back into the
+// plug-in for the printer's reset and the cut. Methods the printer needs
+// nothing from answer E_NOTIMPL. Built without the C++ runtime: objects live
+// on the process heap.
 #include <new>
+
+#include "oem_interface.h"
+#include "raster_rows.h"
+
+#ifndef LUMATREK_PAPER_DOTS
+#error "LUMATREK_PAPER_DOTS must name the printable width in dots"
+#endif
 
 namespace {
 
-// The class id under which the universal driver asks for a rendering plug-in.
-const CLSID kRenderPlugin = {0x6d6abf26, 0x9f38, 0x11d1, {0x88, 0x2a, 0x00, 0xc0, 0x4f, 0xb9, 0x61, 0xec}};
+constexpr DWORD kSignature = 0x4B544D4C;  // "LMTK"
+constexpr DWORD kVersion = 0x00010000;
 
 LONG g_objects = 0;
 LONG g_locks = 0;
 
-// Objects live on the process heap, so the plug-in needs no C++ runtime.
-class PassThrough final : public IUnknown {
+template <typename T, typename... Args>
+T* HeapNew(Args&... args) {
+  void* block = HeapAlloc(GetProcessHeap(), 0, sizeof(T));
+  return block != nullptr ? new (block) T(args...) : nullptr;
+}
+
+template <typename T>
+void HeapDelete(T* object) {
+  if (object == nullptr) return;
+  object->~T();
+  HeapFree(GetProcessHeap(), 0, object);
+}
+
+// The commands of one device context go to the driver's spool buffer.
+class SpoolOutput final : public raster::CommandOutput {
  public:
-  static PassThrough* Create() {
-    void* block = HeapAlloc(GetProcessHeap(), 0, sizeof(PassThrough));
-    return block != nullptr ? new (block) PassThrough() : nullptr;
+  explicit SpoolOutput(oem::IPrintOemDriverUni* helper) : helper_(helper) {}
+  void Use(oem::DEVOBJ* devobj) { devobj_ = devobj; }
+  bool Write(const std::uint8_t* bytes, std::size_t size) override {
+    DWORD written = 0;
+    const HRESULT hr =
+        helper_->DrvWriteSpoolBuf(devobj_, const_cast<std::uint8_t*>(bytes), static_cast<DWORD>(size), &written);
+    return SUCCEEDED(hr) && written == size;
   }
+
+ private:
+  oem::IPrintOemDriverUni* helper_;
+  oem::DEVOBJ* devobj_ = nullptr;
+};
+
+// The plug-in's device data (DEVOBJ::pdevOEM).
+struct Device {
+  explicit Device(oem::IPrintOemDriverUni* helper) : output(helper), writer(output, LUMATREK_PAPER_DOTS) {}
+  SpoolOutput output;
+  raster::RasterWriter writer;
+  bool onPage = false;
+};
+
+Device* DeviceOf(oem::DEVOBJ* devobj) {
+  if (devobj == nullptr || devobj->pdevOEM == nullptr) return nullptr;
+  Device* device = static_cast<Device*>(devobj->pdevOEM);
+  device->output.Use(devobj);
+  return device;
+}
+
+bool SameName(const char* a, const char* b) {
+  while (*a != '\0' && *a == *b) ++a, ++b;
+  return *a == *b;
+}
+
+// Whether colour index 1 is the darker one (unidrv's own palette has black at 0).
+bool SetBitIsBlack(const BYTE* colorTable) {
+  if (colorTable == nullptr) return false;
+  const auto* entries = reinterpret_cast<const RGBQUAD*>(colorTable);
+  const auto light = [](const RGBQUAD& c) { return c.rgbRed * 30 + c.rgbGreen * 59 + c.rgbBlue * 11; };
+  return light(entries[1]) < light(entries[0]);
+}
+
+class Plugin final : public oem::IPrintOemUni {
+ public:
+  Plugin() { InterlockedIncrement(&g_objects); }
+  ~Plugin() {
+    if (helper_ != nullptr) helper_->Release();
+    InterlockedDecrement(&g_objects);
+  }
+
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown)) {
-      *out = static_cast<IUnknown*>(this);
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, oem::IID_IPrintOemUni)) {
+      *out = static_cast<oem::IPrintOemUni*>(this);
       AddRef();
       return S_OK;
     }
@@ -37,18 +103,152 @@ class PassThrough final : public IUnknown {
   STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
   STDMETHODIMP_(ULONG) Release() override {
     const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) {
-      this->~PassThrough();
-      HeapFree(GetProcessHeap(), 0, this);
-      InterlockedDecrement(&g_objects);
-    }
+    if (left == 0) HeapDelete(this);
     return static_cast<ULONG>(left);
   }
 
+  STDMETHODIMP GetInfo(DWORD mode, void* buffer, DWORD size, DWORD* needed) override {
+    if (needed == nullptr) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return E_FAIL;
+    }
+    if (mode != oem::OEMGI_GETSIGNATURE && mode != oem::OEMGI_GETVERSION) {
+      *needed = 0;
+      SetLastError(ERROR_NOT_SUPPORTED);
+      return E_FAIL;
+    }
+    *needed = sizeof(DWORD);
+    if (buffer == nullptr || size < sizeof(DWORD)) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return E_FAIL;
+    }
+    *static_cast<DWORD*>(buffer) = mode == oem::OEMGI_GETSIGNATURE ? kSignature : kVersion;
+    return S_OK;
+  }
+
+  // The private part of the device mode is the header alone.
+  STDMETHODIMP DevMode(DWORD mode, oem::OEMDMPARAM* param) override {
+    if (param == nullptr) return E_FAIL;
+    if (mode == oem::OEMDM_SIZE) {
+      param->cbBufSize = sizeof(oem::OEM_DMEXTRAHEADER);
+      return S_OK;
+    }
+    if (mode != oem::OEMDM_DEFAULT && mode != oem::OEMDM_CONVERT && mode != oem::OEMDM_MERGE) return E_FAIL;
+    auto* out = static_cast<oem::OEM_DMEXTRAHEADER*>(param->pOEMDMOut);
+    if (out == nullptr) return E_FAIL;
+    *out = oem::OEM_DMEXTRAHEADER{sizeof(oem::OEM_DMEXTRAHEADER), kSignature, kVersion};
+    return S_OK;
+  }
+
+  STDMETHODIMP EnableDriver(DWORD, DWORD, oem::DRVENABLEDATA*) override { return E_NOTIMPL; }
+  STDMETHODIMP DisableDriver() override {
+    if (helper_ != nullptr) helper_->Release();
+    helper_ = nullptr;
+    return S_OK;
+  }
+
+  STDMETHODIMP EnablePDEV(oem::DEVOBJ* devobj, wchar_t*, ULONG, oem::HSURF*, ULONG, oem::GDIINFO*, ULONG,
+                          oem::DEVINFO*, oem::DRVENABLEDATA*, oem::PDEVOEM* devOem) override {
+    if (devobj == nullptr || devOem == nullptr || helper_ == nullptr) return E_FAIL;
+    *devOem = HeapNew<Device>(helper_);
+    if (*devOem == nullptr) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return E_FAIL;
+    }
+    return S_OK;
+  }
+  STDMETHODIMP DisablePDEV(oem::DEVOBJ* devobj) override {
+    if (devobj == nullptr) return E_FAIL;
+    HeapDelete(static_cast<Device*>(devobj->pdevOEM));
+    devobj->pdevOEM = nullptr;
+    return S_OK;
+  }
+  // A reset comes between pages; the new device context starts a page of its own.
+  STDMETHODIMP ResetPDEV(oem::DEVOBJ* oldDevobj, oem::DEVOBJ* newDevobj) override {
+    return oldDevobj != nullptr && newDevobj != nullptr ? S_OK : E_FAIL;
+  }
+
+  STDMETHODIMP PublishDriverInterface(IUnknown* driver) override {
+    if (helper_ != nullptr) return S_OK;
+    if (driver == nullptr) return E_FAIL;
+    void* helper = nullptr;
+    if (FAILED(driver->QueryInterface(oem::IID_IPrintOemDriverUni, &helper)) || helper == nullptr) return E_FAIL;
+    helper_ = static_cast<oem::IPrintOemDriverUni*>(helper);
+    return S_OK;
+  }
+
+  STDMETHODIMP GetImplementedMethod(char* name) override {
+    if (name == nullptr) return S_FALSE;
+    return SameName(name, "ImageProcessing") || SameName(name, "CommandCallback") ? S_OK : S_FALSE;
+  }
+
+  STDMETHODIMP DriverDMS(void*, void*, DWORD, DWORD*) override { return E_NOTIMPL; }
+
+  STDMETHODIMP CommandCallback(oem::DEVOBJ* devobj, DWORD id, DWORD, DWORD*, INT* result) override {
+    Device* device = DeviceOf(devobj);
+    if (device == nullptr || result == nullptr) return E_FAIL;
+    *result = 0;
+    bool written = false;
+    if (id == oem::kCallbackStartJob) {
+      written = device->writer.StartJob();
+    } else if (id == oem::kCallbackEndJob) {
+      written = device->writer.EndJob();
+    }
+    return written ? S_OK : E_FAIL;
+  }
+
+  // Sends the band to the printer itself: *ppbResult is TRUE when it went out.
+  STDMETHODIMP ImageProcessing(oem::DEVOBJ* devobj, BYTE* bits, BITMAPINFOHEADER* header, BYTE* colorTable,
+                               DWORD, oem::IPPARAMS* params, BYTE** result) override {
+    if (result == nullptr) return E_FAIL;
+    *result = nullptr;
+    Device* device = DeviceOf(devobj);
+    if (device == nullptr || header == nullptr || params == nullptr) return E_FAIL;
+    if (header->biBitCount != 1 || header->biPlanes != 1 || header->biWidth <= 0 || header->biHeight == 0) {
+      return E_FAIL;
+    }
+    const DWORD rows = static_cast<DWORD>(header->biHeight < 0 ? -header->biHeight : header->biHeight);
+    const DWORD stride = ((static_cast<DWORD>(header->biWidth) + 31) / 32) * 4;
+    const bool blank = params->bBlankBand != FALSE;
+    if (!blank && (bits == nullptr || (header->biSizeImage != 0 && header->biSizeImage < stride * rows))) {
+      return E_FAIL;
+    }
+    // A band at the top of the page starts a new one.
+    if (params->ptOffset.y == 0 && device->onPage) device->writer.EndPage();
+    device->onPage = true;
+    if (blank) {
+      device->writer.AddBlankRows(rows);
+    } else {
+      const raster::Band band{bits, stride, static_cast<std::uint32_t>(header->biWidth), rows,
+                              SetBitIsBlack(colorTable)};
+      if (!device->writer.AddBand(band)) return E_FAIL;
+    }
+    *result = reinterpret_cast<BYTE*>(static_cast<INT_PTR>(TRUE));
+    return S_OK;
+  }
+
+  STDMETHODIMP FilterGraphics(oem::DEVOBJ*, BYTE*, DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP Compression(oem::DEVOBJ*, BYTE*, BYTE*, DWORD, DWORD, INT*) override { return E_NOTIMPL; }
+  STDMETHODIMP HalftonePattern(oem::DEVOBJ*, BYTE*, DWORD, DWORD, DWORD, DWORD, BYTE*, DWORD) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP MemoryUsage(oem::DEVOBJ*, oem::OEMMEMORYUSAGE*) override { return E_NOTIMPL; }
+  STDMETHODIMP TTYGetInfo(oem::DEVOBJ*, DWORD, void*, DWORD, DWORD*) override { return E_NOTIMPL; }
+  STDMETHODIMP DownloadFontHeader(oem::DEVOBJ*, oem::UNIFONTOBJ*, DWORD*) override { return E_NOTIMPL; }
+  STDMETHODIMP DownloadCharGlyph(oem::DEVOBJ*, oem::UNIFONTOBJ*, oem::HGLYPH, DWORD*, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP TTDownloadMethod(oem::DEVOBJ*, oem::UNIFONTOBJ*, DWORD*) override { return E_NOTIMPL; }
+  STDMETHODIMP OutputCharStr(oem::DEVOBJ*, oem::UNIFONTOBJ*, DWORD, DWORD, void*) override { return E_NOTIMPL; }
+  STDMETHODIMP SendFontCmd(oem::DEVOBJ*, oem::UNIFONTOBJ*, oem::FINVOCATION*) override { return E_NOTIMPL; }
+  STDMETHODIMP TextOutAsBitmap(oem::SURFOBJ*, oem::STROBJ*, oem::FONTOBJ*, oem::CLIPOBJ*, RECTL*, RECTL*,
+                               oem::BRUSHOBJ*, oem::BRUSHOBJ*, POINTL*, oem::MIX) override {
+    return E_NOTIMPL;
+  }
+
  private:
-  PassThrough() { InterlockedIncrement(&g_objects); }
-  ~PassThrough() = default;
   LONG refs_ = 1;
+  oem::IPrintOemDriverUni* helper_ = nullptr;
 };
 
 class Factory : public IClassFactory {
@@ -70,7 +270,7 @@ class Factory : public IClassFactory {
     if (out == nullptr) return E_POINTER;
     *out = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    PassThrough* object = PassThrough::Create();
+    Plugin* object = HeapNew<Plugin>();
     if (object == nullptr) return E_OUTOFMEMORY;
     const HRESULT hr = object->QueryInterface(iid, out);
     object->Release();
@@ -93,7 +293,7 @@ Factory g_factory;
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
   if (out == nullptr) return E_POINTER;
   *out = nullptr;
-  if (!IsEqualCLSID(clsid, kRenderPlugin)) return CLASS_E_CLASSNOTAVAILABLE;
+  if (!IsEqualCLSID(clsid, oem::CLSID_OEMRENDER)) return CLASS_E_CLASSNOTAVAILABLE;
   return g_factory.QueryInterface(iid, out);
 }
 

@@ -140,16 +140,23 @@ class Decoder {
       at_ += 5;
       return;
     }
-    const std::size_t size = static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows / 8);
-    const std::size_t start = at_ + 5;
+    const std::vector<std::uint8_t> data =
+        TakeData(at_ + 5, static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows / 8), "ESC *");
+    sink_.BitImage(mode, columns, data.data(), data.size());
+  }
+
+  // The `size` data bytes of the command at at_, from `start` on, zero-filled
+  // (and reported) where the job ends first; at_ moves past what was there.
+  std::vector<std::uint8_t> TakeData(std::size_t start, std::size_t size, const char* name) {
     const std::size_t have = Left(start) < size ? Left(start) : size;
     std::vector<std::uint8_t> data(size, 0);
     for (std::size_t i = 0; i < have; ++i) data[i] = d_[start + i];
     if (have < size) {
-      sink_.Problem(at_, "ESC * data cut short: " + std::to_string(have) + " of " + std::to_string(size) + " bytes");
+      sink_.Problem(at_, std::string(name) + " data cut short: " + std::to_string(have) + " of " +
+                             std::to_string(size) + " bytes");
     }
-    sink_.BitImage(mode, columns, data.data(), data.size());
     at_ = start + have;
+    return data;
   }
 
   void GroupSeparator() {
@@ -172,6 +179,10 @@ class Decoder {
       }
       return;
     }
+    if (c == 'v') {
+      RasterImage();
+      return;
+    }
     if (c == '!' || c == 'B') {
       if (!Need(3, "GS command")) return;
       sink_.Ignored(at_, std::string("GS ") + static_cast<char>(c));
@@ -180,6 +191,21 @@ class Decoder {
     }
     sink_.Problem(at_, "unknown command GS " + Hex(c));
     at_ += 2;
+  }
+
+  void RasterImage() {
+    if (!Need(8, "GS v 0 header")) return;
+    const int mode = d_[at_ + 3];
+    if (d_[at_ + 2] != '0' || (mode > 3 && (mode < '0' || mode > '3'))) {
+      sink_.Problem(at_, "GS v with unknown form " + Hex(d_[at_ + 2]) + " " + Hex(static_cast<std::uint8_t>(mode)));
+      at_ += 8;
+      return;
+    }
+    const int widthBytes = d_[at_ + 4] | (d_[at_ + 5] << 8);
+    const int rows = d_[at_ + 6] | (d_[at_ + 7] << 8);
+    const std::vector<std::uint8_t> data =
+        TakeData(at_ + 8, static_cast<std::size_t>(widthBytes) * static_cast<std::size_t>(rows), "GS v 0");
+    sink_.RasterImage(mode % 48, widthBytes, rows, data.data(), data.size());
   }
 
   // FS & and FS . switch the double-byte character mode, which this printer keeps on.

@@ -25,6 +25,10 @@ class CommandSink {
   // ESC * m nL nH: `columns` columns of 1 (8-dot modes) or 3 (24-dot modes)
   // bytes each; `data` always holds the full count (missing bytes are zero).
   virtual void BitImage(int mode, int columns, const std::uint8_t* data, std::size_t size) = 0;
+  // GS v 0 m xL xH yL yH: `rows` rows of `widthBytes` bytes, most significant
+  // bit leftmost, printed at once; `data` always holds the full count.
+  // `scale` is m's magnification: bit 0 doubles the width, bit 1 the height.
+  virtual void RasterImage(int scale, int widthBytes, int rows, const std::uint8_t* data, std::size_t size) = 0;
   // A command that is understood but has no effect on the rendered paper.
   virtual void Ignored(std::size_t offset, const std::string& what) { (void)offset, (void)what; }
   // Bytes that are not understood, or a command cut short.

@@ -82,6 +82,24 @@ void Paper::BitImage(int mode, int columns, const std::uint8_t* data, std::size_
   Add(std::move(block), false);
 }
 
+// A raster image prints at once from the left edge, below anything pending on the line.
+void Paper::RasterImage(int scale, int widthBytes, int rows, const std::uint8_t* data, std::size_t size) {
+  if (!line_.empty()) PrintLine(0);
+  const int dotWidth = (scale & 1) != 0 ? 2 : 1;
+  const int dotHeight = (scale & 2) != 0 ? 2 : 1;
+  if (static_cast<long>(widthBytes) * 8 * dotWidth > width_) problems_.push_back("raster image wider than the paper: cut at the edge");
+  for (int row = 0; row < rows; ++row) {
+    for (int x = 0; x < widthBytes * 8; ++x) {
+      const std::size_t at = static_cast<std::size_t>(row) * widthBytes + x / 8;
+      if (at >= size || (data[at] & (0x80 >> (x % 8))) == 0) continue;
+      for (int dy = 0; dy < dotHeight; ++dy) {
+        for (int dx = 0; dx < dotWidth; ++dx) Set(x * dotWidth + dx, y_ + row * dotHeight + dy, kDot);
+      }
+    }
+  }
+  Advance(rows * dotHeight);
+}
+
 void Paper::Problem(std::size_t offset, const std::string& what) {
   problems_.push_back("offset " + std::to_string(offset) + ": " + what);
 }

@@ -31,6 +31,7 @@ class Paper : public CommandSink {
   void FeedLines(int lines) override;
   void Cut(bool partial) override;
   void BitImage(int mode, int columns, const std::uint8_t* data, std::size_t size) override;
+  void RasterImage(int scale, int widthBytes, int rows, const std::uint8_t* data, std::size_t size) override;
   void Problem(std::size_t offset, const std::string& what) override;
 
   // Ends the job: data still in the line buffer is not printed (as on the

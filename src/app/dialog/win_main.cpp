@@ -1,9 +1,13 @@
 // Process entry: prepare COM and the common controls, show the main dialog
-// modally and return its result as the exit code.
+// modally and return its result as the exit code. With arguments, run the
+// one command they name without the dialog (unattended mode).
 #include <objbase.h>
 #include <commctrl.h>
 
 #include "app/dialog/main_dlg.h"
+#include "os/console.h"
+#include "unattended/command_line.h"
+#include "unattended/unattended.h"
 
 CAppModule _Module;
 
@@ -29,6 +33,13 @@ void RestrictDllSearchToSystemFolder() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   RestrictDllSearchToSystemFolder();
   ::CoInitialize(nullptr);
+  std::vector<std::string> arguments = SplitCommandLine(os::GetCommandLineA());
+  if (arguments.size() > 1) {
+    arguments.erase(arguments.begin());  // the program
+    const int code = RunUnattended(arguments);
+    ::CoUninitialize();
+    return code;
+  }
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_BAR_CLASSES;

@@ -6,6 +6,9 @@
 #include "os/files.h"
 
 static_assert(sizeof(os::WIN32_FIND_DATAA) == sizeof(::WIN32_FIND_DATAA), "WIN32_FIND_DATAA layout");
+static_assert(sizeof(os::SECURITY_ATTRIBUTES) == sizeof(::SECURITY_ATTRIBUTES), "SECURITY_ATTRIBUTES layout");
+static_assert(sizeof(os::BY_HANDLE_FILE_INFORMATION) == sizeof(::BY_HANDLE_FILE_INFORMATION),
+              "BY_HANDLE_FILE_INFORMATION layout");
 
 namespace os {
 namespace {
@@ -19,8 +22,12 @@ BOOL PathFileExistsA(LPCSTR path) { return ::PathFileExistsA(path); }
 BOOL PathIsDirectoryA(LPCSTR path) { return ::PathIsDirectoryA(path); }
 BOOL PathRemoveFileSpecA(LPSTR path) { return ::PathRemoveFileSpecA(path); }
 DWORD GetFileAttributesA(LPCSTR path) { return ::GetFileAttributesA(path); }
-BOOL CreateDirectoryA(LPCSTR path, void* securityAttributes) {
-  return ::CreateDirectoryA(path, static_cast<LPSECURITY_ATTRIBUTES>(securityAttributes));
+BOOL CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES* securityAttributes) {
+  return ::CreateDirectoryA(path, reinterpret_cast<LPSECURITY_ATTRIBUTES>(securityAttributes));
+}
+BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) { return ::MoveFileExA(from, to, flags); }
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info) {
+  return ::GetFileInformationByHandle(file, reinterpret_cast<::LPBY_HANDLE_FILE_INFORMATION>(info));
 }
 BOOL DeleteFileA(LPCSTR path) { return ::DeleteFileA(path); }
 BOOL RemoveDirectoryA(LPCSTR path) { return ::RemoveDirectoryA(path); }

@@ -50,4 +50,6 @@ BOOL DeletePrinterDriverA(LPSTR pName, LPSTR pEnvironment, LPSTR pDriverName) {
   return ::DeletePrinterDriverA(pName, pEnvironment, pDriverName);
 }
 
+BOOL GetDefaultPrinterA(LPSTR pszBuffer, DWORD* pcchBuffer) { return ::GetDefaultPrinterA(pszBuffer, Dw(pcchBuffer)); }
+
 }  // namespace os

@@ -1,8 +1,10 @@
 # A network printer at 127.0.0.1: the Standard TCP/IP port entry gets its
 # nine values, the printer UI is started once with the exact command line in
 # the unpacked payload folder, which holds the package byte for byte, and
-# afterwards only the empty staging folder is left.
+# afterwards only the empty staging folder is left. The stand-in carries the
+# installation out, as the program checks the spooler for the printer.
 install_rundll32
+rundll32_carries_out
 robot <<'SCRIPT'
 launch @EXE@
 click IDC_NETWORK_RADIO
@@ -38,5 +40,5 @@ want="rundll32 printui.dll,PrintUIEntry /if /f \"$w\\lumatrek\\install\\\\lumatr
 folder=$(rundll32_log | cut -d'|' -f1)
 [ "${folder%\\}" = "$w\\lumatrek\\install" ] || fail "rundll32 ran in $folder"
 expect_payload_seen
-cmp "$E2E_ROOT/resources/driver/lumatrek.inf" "$RUNDLL32_DIR/given.inf" || fail "the /f file is not lumatrek.inf"
+cmp "$(native_build)/generated/package/lumatrek.inf" "$RUNDLL32_DIR/given.inf" || fail "the /f file is not lumatrek.inf"
 expect_staging_cleared

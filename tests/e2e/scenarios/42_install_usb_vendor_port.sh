@@ -1,9 +1,11 @@
 # A USB printer of the vendor on USB001, shared: the printer UI gets exactly
 # the command line of the example, no TCP/IP port is registered, and the
 # payload it ran in unpacked byte for byte, without what an earlier run left.
+# The stand-in carries the installation out.
 add_spooler_port USB001
 add_usb_printer_interface 'USB#VID_4B9E&PID_0001#SER001' 1
 install_rundll32
+rundll32_carries_out
 staging=$(staging_folder)
 mkdir -p "$staging/install/i386"
 printf 'stale' > "$staging/install/stale.inf"

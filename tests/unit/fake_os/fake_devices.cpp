@@ -4,6 +4,7 @@
 #include <deque>
 #include <map>
 
+#include "fake_files.h"
 #include "fake_os.h"
 #include "os/devices.h"
 
@@ -87,6 +88,15 @@ Device* Devices::Find(const std::string& path) {
   return nullptr;
 }
 
+void* Devices::Open(const std::string& path) {
+  Device* d = Find(path);
+  if (d == nullptr) d = &Add(path);
+  const std::uintptr_t h = state().nextHandle;
+  state().nextHandle += 4;
+  state().handles[h] = Handle{d};
+  return reinterpret_cast<void*>(h);
+}
+
 int Devices::OpenHandles() const { return static_cast<int>(state().handles.size()); }
 
 void AddHandleOwner(HandleOwner owner) { owners().push_back(std::move(owner)); }
@@ -103,6 +113,12 @@ namespace os {
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD disposition, DWORD flags, HANDLE) {
   const bool failed = fake::Called("CreateFileA");
+  // Console and other named devices ("CONOUT$") are devices, not files.
+  if (fake::IsDiskPath(path) && fake::devices().Find(path) == nullptr) {
+    if (!failed) return fake::OpenDiskFile(path, access, shareMode, disposition, flags);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
   fake::devices().opened.push_back(path);
   if (failed) {
     SetLastError(ERROR_ACCESS_DENIED);
@@ -126,6 +142,11 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD disp
 
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytesWritten, OVERLAPPED* overlapped) {
   const bool failed = fake::Called("WriteFile");
+  if (fake::IsDiskHandle(file)) {
+    if (!failed) return fake::WriteDiskFile(file, buffer, bytesToWrite, bytesWritten);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
   fake::Handle* h = fake::Lookup(file);
   if (h == nullptr) {
     SetLastError(fake::kErrorInvalidHandle);
@@ -137,6 +158,16 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
   d.overlappedZeroed = overlapped != nullptr && overlapped->Internal == 0 && overlapped->InternalHigh == 0 &&
                        overlapped->Offset == 0 && overlapped->OffsetHigh == 0 && overlapped->hEvent == nullptr;
   if (bytesWritten != nullptr) *bytesWritten = 0;
+  // Opened for plain I/O, a write without a record completes before it returns.
+  if (overlapped == nullptr && (d.flags & FILE_FLAG_OVERLAPPED) == 0) {
+    if (failed || d.outcome == fake::WriteOutcome::FailsAtOnce) {
+      SetLastError(fake::kErrorGenFailure);
+      return FALSE;
+    }
+    d.received.append(static_cast<const char*>(buffer), bytesToWrite);
+    if (bytesWritten != nullptr) *bytesWritten = bytesToWrite;
+    return TRUE;
+  }
   // Opened for overlapped I/O, a write needs its record.
   if (overlapped == nullptr || (d.flags & FILE_FLAG_OVERLAPPED) == 0 || h->state == fake::WriteState::Pending) {
     SetLastError(ERROR_INVALID_PARAMETER);

@@ -37,6 +37,9 @@ struct Device {
 struct Devices {
   Device& Add(const std::string& path, WriteOutcome outcome = WriteOutcome::Pending);
   Device* Find(const std::string& path);
+  // A handle to device `path` (added when absent) that the program did not
+  // open itself, such as a standard handle given by the parent.
+  void* Open(const std::string& path);
   std::vector<std::string> opened;  // every path given to CreateFileA, present or not
   int OpenHandles() const;
 };

@@ -10,8 +10,11 @@
 #include <set>
 #include <stdexcept>
 
+#include "fake_devices.h"
 #include "fake_os.h"
+#include "os/devices.h"
 #include "os/files.h"
+#include "os/security.h"
 
 namespace os {
 
@@ -36,7 +39,10 @@ constexpr os::DWORD kFileNotFound = 2;
 constexpr os::DWORD kPathNotFound = 3;
 constexpr os::DWORD kAccessDenied = 5;
 constexpr os::DWORD kNoMoreFiles = 18;
+constexpr os::DWORD kInvalidHandle = 6;
 constexpr os::DWORD kSharingViolation = 32;
+constexpr os::DWORD kFileExists = 80;
+constexpr os::DWORD kDiskFull = 112;
 constexpr os::DWORD kInvalidName = 123;
 constexpr os::DWORD kDirNotEmpty = 145;
 constexpr os::DWORD kAlreadyExists = 183;
@@ -56,6 +62,25 @@ struct Node {
   bool locked = false;
   bool readOnly = false;
   int openStreams = 0;
+  std::string owner = "BA";
+  std::string security;  // descriptor text it was created with
+  int handles = 0;        // CreateFileA handles open on it
+  int noDeleteSharing = 0;  // of those, opened without FILE_SHARE_DELETE
+};
+
+// A handle from CreateFileA on a file or folder.
+struct DiskHandle {
+  std::string key;
+  bool canWrite = false;
+  bool shareDelete = false;
+  std::size_t pos = 0;
+};
+
+// What ConvertStringSecurityDescriptorToSecurityDescriptorA and
+// GetSecurityInfo hand out; a PSID points at `owner`.
+struct Descriptor {
+  std::string owner;
+  std::string text;
 };
 
 struct Listing {
@@ -73,6 +98,9 @@ struct State {
   std::map<std::intptr_t, Listing> finds;
   std::intptr_t nextFind = 0x1000;
   std::set<os::FILE*> streams;
+  std::map<std::intptr_t, DiskHandle> handles;
+  std::intptr_t nextHandle = 0x30000;
+  std::set<Descriptor*> descriptors;
 };
 
 State& state();
@@ -254,6 +282,13 @@ Node* Existing(const Located& l) {
   return l.node;
 }
 
+// Why nothing new can be made at `l` (0 when it can).
+os::DWORD NewNameError(const Located& l) {
+  if (l.error != 0) return l.error;
+  if (l.node != nullptr) return kAlreadyExists;
+  return l.parent == nullptr ? kPathNotFound : 0;
+}
+
 os::DWORD MissingError(const Located& l) {
   if (l.error != 0) return l.error;
   return l.parent == nullptr ? kPathNotFound : kFileNotFound;
@@ -267,6 +302,18 @@ std::vector<std::string> ChildKeys(const std::string& key) {
     if (it->first.find('\\', prefix.size()) == std::string::npos) out.push_back(it->first);
   }
   return out;
+}
+
+// Whether `key` cannot be renamed: it is open without delete sharing or held
+// by another user, or (a folder) anything below it is open at all.
+bool OpenAtOrBelow(const std::string& key) {
+  for (auto it = state().nodes.lower_bound(key); it != state().nodes.end(); ++it) {
+    const bool self = it->first == key;
+    if (!self && it->first.compare(0, key.size() + 1, key + "\\") != 0) continue;
+    const Node& n = it->second;
+    if (n.locked || n.openStreams > 0 || (self ? n.noDeleteSharing : n.handles) > 0) return true;
+  }
+  return false;
 }
 
 void AddChain(const std::vector<std::string>& parts) {
@@ -310,6 +357,7 @@ bool MatchesAll(const std::string& mask) { return mask == "*" || mask == "*.*"; 
 
 void Clear(State& s) {
   for (os::FILE* f : s.streams) delete f;
+  for (Descriptor* d : s.descriptors) delete d;
   s = State();
   AddChain({"C:"});
   AddChain({"C:", "ProgramData"});
@@ -320,6 +368,17 @@ State& state() {
   static State* s = [] {
     auto* created = new State();
     OnReset([created] { Clear(*created); });
+    AddHandleOwner({nullptr, [created](void* handle) {
+                      auto it = created->handles.find(reinterpret_cast<std::intptr_t>(handle));
+                      if (it == created->handles.end()) return false;
+                      auto node = created->nodes.find(it->second.key);
+                      if (node != created->nodes.end()) {
+                        --node->second.handles;
+                        if (!it->second.shareDelete) --node->second.noDeleteSharing;
+                      }
+                      created->handles.erase(it);
+                      return true;
+                    }});
     return created;
   }();
   static bool seeded = false;
@@ -360,6 +419,34 @@ void FileSystem::AddLink(const std::string& path, const std::string& target) {
   n.linkTarget = target;
   state().nodes[Key(parts)] = n;
 }
+
+void FileSystem::AddHardLink(const std::string& path, const std::string& existing) {
+  Node* target = Find(Key(MustParse(existing)));
+  if (target == nullptr || !target->data) throw std::invalid_argument("fake file system: no file " + existing);
+  std::vector<std::string> parts = MustParse(path);
+  AddChain(std::vector<std::string>(parts.begin(), parts.end() - 1));
+  Node n = *target;
+  n.name = parts.back();
+  n.handles = n.noDeleteSharing = n.openStreams = 0;
+  state().nodes[Key(parts)] = n;
+}
+
+void FileSystem::SetOwner(const std::string& path, const std::string& sid) {
+  if (Node* n = Find(Key(MustParse(path)))) n->owner = sid;
+}
+
+std::string FileSystem::Owner(const std::string& path) const {
+  const Node* n = Existing(Locate(path, false));
+  return n != nullptr ? n->owner : std::string();
+}
+
+std::string FileSystem::Security(const std::string& path) const {
+  const Node* n = Existing(Locate(path, false));
+  return n != nullptr ? n->security : std::string();
+}
+
+int FileSystem::OpenHandles() const { return static_cast<int>(state().handles.size()); }
+int FileSystem::LiveDescriptors() const { return static_cast<int>(state().descriptors.size()); }
 
 void FileSystem::Lock(const std::string& path) {
   if (Node* n = Find(Key(MustParse(path)))) n->locked = true;
@@ -417,6 +504,70 @@ FileSystem& files() {
   static FileSystem fs;
   state();  // registers the reset
   return fs;
+}
+
+bool IsDiskPath(const char* path) { return !(path[0] == '\\' && path[1] == '\\'); }
+
+void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMode, std::uint32_t disposition,
+                   std::uint32_t flags) {
+  Located l = Locate(path, (flags & os::FILE_FLAG_OPEN_REPARSE_POINT) == 0);
+  Node* n = Existing(l);
+  const auto fail = [](os::DWORD error) {
+    os::SetLastError(error);
+    return os::INVALID_HANDLE_VALUE;
+  };
+  if (l.error != 0) return fail(l.error);
+  const bool write = (access & os::GENERIC_WRITE) != 0;
+  if (disposition == os::CREATE_NEW) {
+    if (l.node != nullptr) return fail(kFileExists);
+    if (l.parent == nullptr) return fail(kPathNotFound);
+    Node created;
+    created.name = l.parts.back();
+    created.data = std::make_shared<std::string>();
+    n = &(state().nodes[l.key] = created);
+  } else if (disposition == os::OPEN_EXISTING) {
+    if (n == nullptr) return fail(MissingError(l));
+    if (n->folder && (flags & os::FILE_FLAG_BACKUP_SEMANTICS) == 0) return fail(kAccessDenied);
+    if (write && (n->folder || n->readOnly)) return fail(kAccessDenied);
+    if (write && (n->locked || n->openStreams > 0)) return fail(kSharingViolation);
+  } else {
+    return fail(os::ERROR_INVALID_PARAMETER);
+  }
+  DiskHandle h;
+  h.key = l.key;
+  h.canWrite = write;
+  h.shareDelete = (shareMode & os::FILE_SHARE_DELETE) != 0;
+  ++n->handles;
+  if (!h.shareDelete) ++n->noDeleteSharing;
+  const std::intptr_t id = state().nextHandle;
+  state().nextHandle += 4;
+  state().handles[id] = h;
+  return reinterpret_cast<void*>(id);
+}
+
+bool IsDiskHandle(void* handle) { return state().handles.count(reinterpret_cast<std::intptr_t>(handle)) != 0; }
+
+int WriteDiskFile(void* handle, const void* buffer, std::uint32_t size, std::uint32_t* written) {
+  DiskHandle& h = state().handles[reinterpret_cast<std::intptr_t>(handle)];
+  Node* n = Find(h.key);
+  if (written != nullptr) *written = 0;
+  if (n == nullptr || !h.canWrite || !n->data) {
+    os::SetLastError(kAccessDenied);
+    return os::FALSE;
+  }
+  // A write that does not fit fails whole, as on a full NTFS volume.
+  if (size > state().freeSpace) {
+    os::SetLastError(kDiskFull);
+    return os::FALSE;
+  }
+  const std::size_t bytes = std::min<std::size_t>(size, state().writeLimit);
+  std::string& d = *n->data;
+  if (d.size() < h.pos + bytes) d.resize(h.pos + bytes, '\0');
+  d.replace(h.pos, bytes, static_cast<const char*>(buffer), bytes);
+  h.pos += bytes;
+  if (state().freeSpace != SIZE_MAX) state().freeSpace -= bytes;
+  if (written != nullptr) *written = static_cast<std::uint32_t>(bytes);
+  return os::TRUE;
 }
 
 }  // namespace fake
@@ -508,31 +659,113 @@ BOOL PathRemoveFileSpecA(LPSTR path) {
   return FALSE;
 }
 
-BOOL CreateDirectoryA(LPCSTR path, void*) {
+BOOL CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES* attributes) {
   if (fake::Called("CreateDirectoryA")) {
     SetLastError(fake::kAccessDenied);
     return FALSE;
   }
   fake::Located l = fake::Locate(path, false);
   if (l.error == 0 && l.key.size() >= fake::kMaxFolderPath) l.error = fake::kFilenameTooLong;
-  if (l.error != 0) {
-    SetLastError(l.error);
-    return FALSE;
-  }
-  if (l.node != nullptr) {
-    SetLastError(fake::kAlreadyExists);
-    return FALSE;
-  }
-  if (l.parent == nullptr) {
-    SetLastError(fake::kPathNotFound);
+  if (const DWORD error = fake::NewNameError(l)) {
+    SetLastError(error);
     return FALSE;
   }
   fake::Node n;
   n.name = l.parts.back();
   n.folder = true;
+  if (attributes != nullptr && attributes->lpSecurityDescriptor != nullptr) {
+    const auto* d = static_cast<const fake::Descriptor*>(attributes->lpSecurityDescriptor);
+    n.owner = d->owner;
+    n.security = d->text;
+  }
   state().nodes[l.key] = n;
   state().created.push_back(path);
   return TRUE;
+}
+
+BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD) {
+  if (fake::Called("MoveFileExA")) {
+    SetLastError(fake::kAccessDenied);
+    return FALSE;
+  }
+  fake::Located f = fake::Locate(from, false);
+  fake::Located t = fake::Locate(to, false);
+  fake::Node* n = fake::Existing(f);
+  const DWORD error = n == nullptr ? fake::MissingError(f) : fake::NewNameError(t);
+  if (error != 0) {
+    SetLastError(error);
+    return FALSE;
+  }
+  // Windows refuses to rename a folder while anything below it is open.
+  if (fake::OpenAtOrBelow(f.key)) {
+    SetLastError(n->folder ? fake::kAccessDenied : fake::kSharingViolation);
+    return FALSE;
+  }
+  std::map<std::string, fake::Node> moved;
+  for (auto it = state().nodes.begin(); it != state().nodes.end();) {
+    if (it->first == f.key || it->first.compare(0, f.key.size() + 1, f.key + "\\") == 0) {
+      moved[t.key + it->first.substr(f.key.size())] = it->second;
+      it = state().nodes.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  moved[t.key].name = t.parts.back();
+  state().nodes.insert(moved.begin(), moved.end());
+  return TRUE;
+}
+
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info) {
+  const bool failed = fake::Called("GetFileInformationByHandle");
+  auto it = state().handles.find(reinterpret_cast<std::intptr_t>(file));
+  const fake::Node* n = it == state().handles.end() ? nullptr : fake::Find(it->second.key);
+  if (n == nullptr || failed) {
+    SetLastError(failed ? fake::kAccessDenied : fake::kInvalidHandle);
+    return FALSE;
+  }
+  *info = BY_HANDLE_FILE_INFORMATION{};
+  info->dwFileAttributes = fake::Attributes(*n);
+  info->nFileSizeLow = n->data ? static_cast<DWORD>(n->data->size()) : 0;
+  return TRUE;
+}
+
+BOOL ConvertStringSecurityDescriptorToSecurityDescriptorA(LPCSTR text, DWORD revision, PSECURITY_DESCRIPTOR* descriptor,
+                                                          unsigned long* size) {
+  if (fake::Called("ConvertStringSecurityDescriptorToSecurityDescriptorA") || revision != SDDL_REVISION_1) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const std::string t = text;
+  auto* d = new fake::Descriptor{"", t};
+  if (t.compare(0, 2, "O:") == 0) d->owner = t.substr(2, t.find(':', 2) == std::string::npos ? std::string::npos : t.find(':', 2) - 3);
+  state().descriptors.insert(d);
+  *descriptor = d;
+  if (size != nullptr) *size = static_cast<unsigned long>(t.size());
+  return TRUE;
+}
+
+DWORD GetSecurityInfo(HANDLE handle, int objectType, DWORD information, PSID* owner, PSID*, void**, void**,
+                      PSECURITY_DESCRIPTOR* descriptor) {
+  if (fake::Called("GetSecurityInfo")) return fake::kAccessDenied;
+  auto it = state().handles.find(reinterpret_cast<std::intptr_t>(handle));
+  const fake::Node* n = it == state().handles.end() ? nullptr : fake::Find(it->second.key);
+  if (n == nullptr || objectType != SE_FILE_OBJECT) return fake::kInvalidHandle;
+  auto* d = new fake::Descriptor{n->owner, n->security};
+  state().descriptors.insert(d);
+  if (owner != nullptr) *owner = (information & OWNER_SECURITY_INFORMATION) ? &d->owner : nullptr;
+  *descriptor = d;
+  return ERROR_SUCCESS;
+}
+
+BOOL IsWellKnownSid(PSID sid, int wellKnownType) {
+  const std::string& s = *static_cast<const std::string*>(sid);
+  return (wellKnownType == WinBuiltinAdministratorsSid && s == "BA") || (wellKnownType == WinLocalSystemSid && s == "SY");
+}
+
+HLOCAL LocalFree(HLOCAL memory) {
+  auto* d = static_cast<fake::Descriptor*>(memory);
+  if (state().descriptors.erase(d) == 1) delete d;
+  return nullptr;
 }
 
 BOOL DeleteFileA(LPCSTR path) {
@@ -550,7 +783,7 @@ BOOL DeleteFileA(LPCSTR path) {
     SetLastError(fake::kAccessDenied);
     return FALSE;
   }
-  if (n->locked || n->openStreams > 0) {
+  if (n->locked || n->openStreams > 0 || n->noDeleteSharing > 0) {
     SetLastError(fake::kSharingViolation);
     return FALSE;
   }
@@ -575,6 +808,10 @@ BOOL RemoveDirectoryA(LPCSTR path) {
   }
   if (l.parts.size() == 1 || n->readOnly) {
     SetLastError(fake::kAccessDenied);
+    return FALSE;
+  }
+  if (n->noDeleteSharing > 0) {
+    SetLastError(fake::kSharingViolation);
     return FALSE;
   }
   if (n->linkTarget.empty()) {

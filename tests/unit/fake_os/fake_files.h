@@ -4,8 +4,15 @@
 // of ours) that cannot be deleted, and links (junctions) that paths pass
 // through. Starts with "C:\", "C:\ProgramData", the current folder "C:\" and
 // ALLUSERSPROFILE=C:\ProgramData. Listings come in name order, as on NTFS.
+// Every entry has an owner (a SID in its short SDDL form: "BA" for the
+// Administrators, who own what the program and the arrangement create) and
+// the security descriptor text it was created with, if any. Files and
+// folders opened with CreateFileA stay open until CloseHandle; an entry open
+// without delete sharing cannot be deleted or renamed, nor can a folder with
+// anything open below it be renamed.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,7 +25,11 @@ struct FileSystem {
   // A link at `path` to `target` (absolute): a junction when the target is a
   // folder (or missing), a file symbolic link when it is a file.
   void AddLink(const std::string& path, const std::string& target);
-  void Lock(const std::string& path);     // held open elsewhere: no delete, no write
+  // A second name (hard link) at `path` for the existing file `existing`: both
+  // names share the same bytes.
+  void AddHardLink(const std::string& path, const std::string& existing);
+  void SetOwner(const std::string& path, const std::string& sid);
+  void Lock(const std::string& path);     // held open by another user: no delete, no write, no rename
   void SetReadOnly(const std::string& path);  // FILE_ATTRIBUTE_READONLY: no delete, no write
   void SetEnv(const std::string& name, const std::string& value);  // "" removes it
   // Total bytes that writes may still add (a full disk is 0); unlimited by default.
@@ -35,10 +46,23 @@ struct FileSystem {
   std::string CurrentDirectory() const;
   // Folders made by CreateDirectoryA, as the caller spelled them, in order.
   std::vector<std::string> FoldersCreated() const;
+  std::string Owner(const std::string& path) const;
+  // The descriptor text given to CreateDirectoryA ("" when none was).
+  std::string Security(const std::string& path) const;
   int OpenStreams() const;  // os::fopen streams not yet closed
+  int OpenHandles() const;  // CreateFileA handles of files and folders not yet closed
+  int LiveDescriptors() const;  // security descriptors not yet given to LocalFree
   int OpenFinds() const;    // FindFirstFileA listings not yet closed
 };
 
 FileSystem& files();
+
+// CreateFileA and WriteFile serve devices (paths beginning "\\\\") and the file
+// system; these are the file system's part.
+bool IsDiskPath(const char* path);
+void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMode, std::uint32_t disposition,
+                   std::uint32_t flags);
+bool IsDiskHandle(void* handle);
+int WriteDiskFile(void* handle, const void* buffer, std::uint32_t size, std::uint32_t* written);
 
 }  // namespace fake

@@ -19,6 +19,7 @@ struct FailPlan {
 struct Core {
   std::vector<std::function<void()>> clears;
   std::map<std::string, FailPlan> plans;
+  std::map<std::pair<std::string, int>, std::function<void()>> actions;
   std::map<std::string, int> counts;
   std::vector<std::string> calls;
   std::set<void*> blocks;
@@ -37,6 +38,7 @@ void OnReset(std::function<void()> clear) { core().clears.push_back(std::move(cl
 void Reset() {
   Core& c = core();
   c.plans.clear();
+  c.actions.clear();
   c.counts.clear();
   c.calls.clear();
   for (void* b : c.blocks) std::free(b);
@@ -48,10 +50,20 @@ void Reset() {
 void Fail(const std::string& name) { core().plans[name].always = true; }
 void FailNth(const std::string& name, int nth) { core().plans[name].nth.insert(nth); }
 
+void OnNthCall(const std::string& name, int nth, std::function<void()> action) {
+  core().actions[{name, nth}] = std::move(action);
+}
+
 bool Called(const std::string& name) {
   Core& c = core();
   c.calls.push_back(name);
   const int n = ++c.counts[name];
+  auto action = c.actions.find({name, n});
+  if (action != c.actions.end()) {
+    auto run = std::move(action->second);
+    c.actions.erase(action);
+    run();
+  }
   auto it = c.plans.find(name);
   if (it == c.plans.end()) return false;
   return it->second.always || it->second.nth.count(n) != 0;

@@ -16,6 +16,9 @@ void OnReset(std::function<void()> clear);
 // Scripted failures. A call named `name` fails every time, or only its nth call (1-based).
 void Fail(const std::string& name);
 void FailNth(const std::string& name, int nth);
+// Runs `action` at the nth call named `name`, before the call does anything:
+// another program acting in the middle of an operation.
+void OnNthCall(const std::string& name, int nth, std::function<void()> action);
 // Records the call and answers whether it is scripted to fail.
 bool Called(const std::string& name);
 

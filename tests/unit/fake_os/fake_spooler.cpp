@@ -87,14 +87,17 @@ OpenPrinter* FindHandle(os::HANDLE handle) {
   return it == handles().open.end() ? nullptr : &it->second;
 }
 
-// The printer name in a removal command line: the text between the quotes after "/n ".
-std::string RemovalTarget(const std::string& line) {
-  const std::size_t at = line.find("/n \"");
+// The quoted value after `option` in a printer UI command line ("" when absent).
+std::string QuotedAfter(const std::string& line, const std::string& option) {
+  const std::size_t at = line.find(option + " \"");
   if (at == std::string::npos) return "";
-  const std::size_t start = at + 4;
+  const std::size_t start = at + option.size() + 2;
   const std::size_t end = line.find('"', start);
   return end == std::string::npos ? "" : line.substr(start, end - start);
 }
+
+// The printer name in a removal command line: the text between the quotes after "/n ".
+std::string RemovalTarget(const std::string& line) { return QuotedAfter(line, "/n"); }
 
 }  // namespace
 
@@ -135,6 +138,21 @@ void Spooler::AnswerRemovalCommands() {
       }
     }
   };
+}
+
+void Spooler::AnswerInstallCommands() {
+  for (const char* verb : {"printui.dll,PrintUIEntry /if", "printui.dll,PrintUIEntry /n"}) {
+    processes().Respond(verb, 0).effect = [] { spooler().CarryOut(processes().launches.back().commandLine); };
+  }
+}
+
+void Spooler::CarryOut(const std::string& commandLine) {
+  if (commandLine.find(" /if ") != std::string::npos) {
+    const std::string name = QuotedAfter(commandLine, "/b");
+    if (FindPrinter(name) == nullptr) AddPrinter(name, QuotedAfter(commandLine, "/m"));
+  } else if (commandLine.find(" /y") != std::string::npos && FindPrinter(QuotedAfter(commandLine, "/n")) != nullptr) {
+    defaultPrinter = QuotedAfter(commandLine, "/n");
+  }
 }
 
 Printer* Spooler::FindPrinter(const std::string& name) {
@@ -221,6 +239,28 @@ BOOL OpenPrinterA(LPSTR pPrinterName, HANDLE* phPrinter, PRINTER_DEFAULTSA* pDef
   h.next += 8;
   h.open[h.next] = {pPrinterName, access};
   *phPrinter = reinterpret_cast<HANDLE>(h.next);
+  return TRUE;
+}
+
+BOOL GetDefaultPrinterA(LPSTR pszBuffer, DWORD* pcchBuffer) {
+  const bool failed = fake::Called("GetDefaultPrinterA");
+  if (pcchBuffer == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const std::string& name = fake::spooler().defaultPrinter;
+  if (failed || name.empty()) {
+    SetLastError(failed ? fake::kServerUnavailable : ERROR_FILE_NOT_FOUND);
+    return FALSE;
+  }
+  const DWORD needed = static_cast<DWORD>(name.size() + 1);
+  if (pszBuffer == nullptr || *pcchBuffer < needed) {
+    *pcchBuffer = needed;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  std::memcpy(pszBuffer, name.c_str(), needed);
+  *pcchBuffer = needed;
   return TRUE;
 }
 

@@ -51,6 +51,13 @@ struct Spooler {
   // real command does. Responses scripted later for a more specific command
   // line (fake::processes().Respond) take precedence.
   void AnswerRemovalCommands();
+  // Makes the printer UI's installation ("... /if ... /m "MODEL" /b "NAME"")
+  // add printer NAME on driver MODEL, and its default-printer command ("... /n
+  // "NAME" /y") make NAME the default, each exiting 0, as the real commands do.
+  // Later responses take precedence, as above.
+  void AnswerInstallCommands();
+  // What those commands do to the spooler, for a response that also notes something.
+  void CarryOut(const std::string& commandLine);
 
   // Inspect.
   Printer* FindPrinter(const std::string& name);
@@ -61,6 +68,7 @@ struct Spooler {
   std::vector<JobControl> jobControls;            // every accepted SetJobA, in order
   std::vector<std::string> deletedDrivers;        // every accepted DeletePrinterDriverA, in order
   std::vector<std::string> removedPrinters;       // by the removal command, in order
+  std::string defaultPrinter;                     // "" for none
 
   std::uint32_t nextJobId = 7;
 };

@@ -37,6 +37,15 @@ class Recorder : public vp::CommandSink {
     }
     events.push_back(e);
   }
+  void RasterImage(int scale, int widthBytes, int rows, const std::uint8_t* data, std::size_t size) override {
+    std::string e = "raster " + std::to_string(scale) + " " + std::to_string(widthBytes) + "x" + std::to_string(rows) + ":";
+    for (std::size_t i = 0; i < size; ++i) {
+      char t[4];
+      std::snprintf(t, sizeof t, " %02X", data[i]);
+      e += t;
+    }
+    events.push_back(e);
+  }
   void Ignored(std::size_t, const std::string& what) override { events.push_back("ignored " + what); }
   void Problem(std::size_t offset, const std::string&) override {
     events.push_back("problem");
@@ -88,7 +97,7 @@ TEST(Decoder, CommandsCutShortAtTheEndAreReportedNotReadPast) {
   // Each stream ends inside a command; the decoder must stop at the last byte.
   const std::vector<std::vector<std::uint8_t>> streams = {
       {0x1B}, {0x1B, 0x61}, {0x1B, 0x33}, {0x1B, 0x4A}, {0x1B, 0x2A, 0x21, 0x80}, {0x1D}, {0x1D, 0x56},
-      {0x1D, 0x56, 0x41}, {0x1C}, {0xD6}, {0x1B, 0x21}};
+      {0x1D, 0x56, 0x41}, {0x1C}, {0xD6}, {0x1B, 0x21}, {0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01}};
   for (const auto& s : streams) {
     // Copy into an exact-size heap block so that AddressSanitizer sees any overread.
     std::vector<std::uint8_t> exact(s);
@@ -105,6 +114,15 @@ TEST(Decoder, ABitImageLongerThanTheJobGetsZeroesForTheMissingBytes) {
   const std::string& image = r.events[1];
   EXPECT_EQ(0u, image.find("image 33 65535: AA BB 00 00"));
   EXPECT_EQ(std::string("image 33 65535:").size() + 3u * 65535u * 3u, image.size());
+}
+
+TEST(Decoder, RasterImagesTakeTheirRowsAndReportWhatIsMissingOrUnknown) {
+  EXPECT_EQ((Events{"raster 0 2x2: AA BB CC DD", "raster 1 1x1: 80", "char A"}),
+            DecodeAll({0x1D, 0x76, 0x30, 0x00, 0x02, 0x00, 0x02, 0x00, 0xAA, 0xBB, 0xCC, 0xDD,
+                       0x1D, 0x76, 0x30, '1', 0x01, 0x00, 0x01, 0x00, 0x80, 'A'}).events);
+  EXPECT_EQ((Events{"problem", "raster 0 2x2: AA 00 00 00"}),
+            DecodeAll({0x1D, 0x76, 0x30, 0x00, 0x02, 0x00, 0x02, 0x00, 0xAA}).events);
+  EXPECT_EQ((Events{"problem", "char A"}), DecodeAll({0x1D, 0x76, 0x31, 0x00, 0x01, 0x00, 0x01, 0x00, 'A'}).events);
 }
 
 TEST(Decoder, SurvivesArbitraryBytes) {

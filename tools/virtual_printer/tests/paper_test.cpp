@@ -133,3 +133,19 @@ TEST(Paper, UnprintedDataAndRunawayFeedsAreReportedAndBounded) {
   EXPECT_EQ(1u, runaway.paper.Problems().size());
   EXPECT_LE(runaway.paper.Height(), 1000);
 }
+
+TEST(Paper, RasterImagesPrintAtOnceFromTheLeftEdgeAndMoveThePaperByTheirRows) {
+  // Two rows of 16 dots, then double width and height, then a feed and a cut.
+  const Printed p({0x1D, 0x76, 0x30, 0x00, 0x02, 0x00, 0x02, 0x00, 0x80, 0x01, 0xFF, 0xFF,
+                   0x1D, 0x76, 0x30, 0x03, 0x01, 0x00, 0x01, 0x00, 0x40,
+                   0x1B, 0x4A, 0x05, 0x1D, 0x56, 0x42, 0x00});
+  EXPECT_EQ(vp::Paper::kDot, p.paper.At(0, 0));
+  EXPECT_EQ(vp::Paper::kDot, p.paper.At(15, 0));
+  EXPECT_EQ(2, p.DotsInRow(0));
+  EXPECT_EQ(16, p.DotsInRow(1));
+  EXPECT_EQ(2, p.DotsInRow(2));
+  EXPECT_EQ(vp::Paper::kDot, p.paper.At(3, 3));
+  EXPECT_EQ(0, p.DotsInRow(4));
+  EXPECT_EQ(std::vector<int>{2 + 2 + 5}, p.paper.Cuts());
+  EXPECT_TRUE(p.paper.Problems().empty());
+}

@@ -1,0 +1,37 @@
+#include "unattended/exit_codes.h"
+
+#include "app/usb_port_list.h"
+#include "install/form_validation.h"
+#include "install/install_command.h"
+#include "testprint/connect_test_command.h"
+#include "testprint/sample_staging.h"
+#include "uninstall/uninstall_command.h"
+#include "usb/usb_printer_discovery.h"
+
+namespace {
+
+struct MessageCode {
+  const char* text;
+  int code;
+};
+
+// Listed in the README; a code, once published, never changes its meaning.
+constexpr MessageCode kMessageCodes[] = {
+    {kMsgUnpackFolderFailed, 21},   {kMsgInstallExportFailed, 22}, {kMsgClearFailed, 23},
+    {kMsgInstallExtractFailed, 24}, {kMsgPrinterNameWrong, 25},    {kMsgUsbPortNameWrong, 26},
+    {kMsgPrinterModelWrong, 27},    {kMsgAddressLengthWrong, 28},  {kMsgAddressFormWrong, 29},
+    {kMsgPortWrong, 30},            {kMsgAddPortFailed, 31},       {kMsgInstallFailed, 32},
+    {kMsgSetDefaultFailed, 33},     {kMsgResolveFailed, 41},       {kMsgTestFolderFailed, 42},
+    {kMsgTestExportFailed, 43},     {kMsgTestExtractFailed, 44},   {kMsgTestPortWriteFailed, 45},
+    {kUninstallFailed, 51},         {kMsgMallocSubKeyName, 61},    {kMsgOpenBaseKey, 62},
+    {kMsgEnumPortsFailed, 71},      {kMsgAllocFailed, 72},
+};
+
+}  // namespace
+
+int ExitCodeForMessage(const std::string& text) {
+  for (const MessageCode& entry : kMessageCodes) {
+    if (text == entry.text) return entry.code;
+  }
+  return kExitUnknownMessage;
+}

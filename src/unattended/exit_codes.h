@@ -1,0 +1,14 @@
+// Exit codes of the unattended mode: 0 for success, one code per failure
+// message of the commands, and codes for a run that never reached a command.
+#pragma once
+#include <string>
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitUsage = 10;           // the command line is not understood
+inline constexpr int kExitLogFailed = 11;       // the /log file cannot be written
+inline constexpr int kExitNoResult = 12;        // the command ended without saying how it went
+inline constexpr int kExitUnknownMessage = 99;  // a failure message this table does not know
+
+// The exit code for failure message `text` (kExitUnknownMessage for a text
+// not in the table).
+int ExitCodeForMessage(const std::string& text);

@@ -1,0 +1,159 @@
+#include "unattended/unattended.h"
+
+#include <cstring>
+#include <memory>
+
+#include "app/messages.h"
+#include "install/install_command.h"
+#include "os/console.h"
+#include "os/devices.h"
+#include "os/files.h"
+#include "testprint/connect_test_command.h"
+#include "testprint/find_usb_port_command.h"
+#include "uninstall/uninstall_command.h"
+#include "unattended/arguments_form.h"
+#include "unattended/command_line.h"
+#include "unattended/exit_codes.h"
+
+namespace {
+
+// The output handle the parent gave us (redirected to a file or pipe), else
+// the console of the parent, attached to; nothing when there is neither.
+class ConsoleOutput {
+ public:
+  ConsoleOutput() : out_(os::GetStdHandle(os::STD_OUTPUT_HANDLE)), owned_(nullptr) {
+    if (Valid(out_)) return;
+    out_ = nullptr;
+    if (!os::AttachConsole(os::ATTACH_PARENT_PROCESS)) return;
+    owned_ = os::CreateFileA("CONOUT$", os::GENERIC_READ | os::GENERIC_WRITE,
+                             os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING, 0, nullptr);
+    if (Valid(owned_)) out_ = owned_;
+  }
+  ~ConsoleOutput() {
+    if (Valid(owned_)) os::CloseHandle(owned_);
+  }
+  ConsoleOutput(const ConsoleOutput&) = delete;
+  ConsoleOutput& operator=(const ConsoleOutput&) = delete;
+
+  void Write(const std::string& text) {
+    if (out_ == nullptr) return;
+    os::DWORD written = 0;
+    os::WriteFile(out_, text.data(), static_cast<os::DWORD>(text.size()), &written, nullptr);
+  }
+
+ private:
+  static bool Valid(os::HANDLE h) { return h != nullptr && h != os::INVALID_HANDLE_VALUE; }
+  os::HANDLE out_;
+  os::HANDLE owned_;
+};
+
+// The /log file: created new, or the user's file emptied. A link at that path
+// is refused rather than written through, as the program runs elevated.
+class LogFile {
+ public:
+  bool Open(const std::string& path) {
+    const os::DWORD attributes = os::GetFileAttributesA(path.c_str());
+    if (attributes != os::INVALID_FILE_ATTRIBUTES &&
+        (attributes & (os::FILE_ATTRIBUTE_REPARSE_POINT | os::FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+      return false;
+    }
+    stream_ = std::make_unique<os::FileStream>(path.c_str(), "wb");
+    return static_cast<bool>(*stream_);
+  }
+  void Write(const std::string& line) {
+    if (stream_ == nullptr || !*stream_) return;
+    const std::string text = line + "\r\n";
+    if (os::fwrite(text.data(), 1, text.size(), stream_->get()) != text.size()) complete_ = false;
+  }
+  // Closes the file; false when any line did not reach it (a full disk).
+  bool Close() {
+    if (stream_ != nullptr && stream_->Close() != 0) complete_ = false;
+    return complete_;
+  }
+
+ private:
+  std::unique_ptr<os::FileStream> stream_;
+  bool complete_ = true;
+};
+
+// Messages as lines on the console and in the log; steps in the log only.
+// The first failure message decides the exit code.
+class LineMessages : public MessageSink {
+ public:
+  LineMessages(ConsoleOutput& console, LogFile& log) : console_(console), log_(log) {}
+  void Show(const std::string& text, const char* caption) override {
+    Line(std::string(caption) + ": " + text);
+    const bool failure = std::strcmp(caption, kCaptionError) == 0;
+    if (failure && failureCode == 0) failureCode = ExitCodeForMessage(text);
+    if (!failure) succeeded = true;
+  }
+  void Step(const char* step, const std::string& result) override { log_.Write(std::string(step) + ": " + result); }
+  void Line(const std::string& text) {
+    console_.Write(text + "\r\n");
+    log_.Write(text);
+  }
+
+  int failureCode = 0;
+  bool succeeded = false;
+
+ private:
+  ConsoleOutput& console_;
+  LogFile& log_;
+};
+
+void RunCommand(const UnattendedOptions& o, LineMessages& messages) {
+  const ArgumentsForm form(o);
+  switch (o.command) {
+    case UnattendedCommand::Install:
+      RunInstallCommand(form, messages);
+      break;
+    case UnattendedCommand::Uninstall:
+      RunUninstallCommand(messages);
+      break;
+    case UnattendedCommand::Test:
+      if (o.network) {
+        RunConnectTest(form, messages);
+      } else {
+        // The USB test shows nothing when its port took the page: the port's
+        // selection is the success.
+        SinglePortList port(o.usbPort);
+        RunFindUsbPort(port, messages);
+        if (port.selected) messages.succeeded = true;
+      }
+      break;
+  }
+}
+
+}  // namespace
+
+int RunUnattended(const std::vector<std::string>& arguments) {
+  ConsoleOutput console;
+  const ParsedArguments parsed = ParseArguments(arguments);
+  if (!parsed.ok) {
+    console.Write("lumatrek-setup: " + parsed.problem + "\r\n" + kUsageText);
+    return kExitUsage;
+  }
+  LogFile log;
+  if (parsed.options.logGiven && !log.Open(parsed.options.logPath)) {
+    console.Write("lumatrek-setup: cannot write the log file " + parsed.options.logPath + "\r\n");
+    return kExitLogFailed;
+  }
+  std::string line = "command:";
+  for (const std::string& argument : arguments) line += " " + argument;
+  log.Write(line);
+
+  LineMessages messages(console, log);
+  RunCommand(parsed.options, messages);
+  int code = messages.failureCode;
+  if (code == 0 && !messages.succeeded) {
+    messages.Line("lumatrek-setup: the command ended without a result");
+    code = kExitNoResult;
+  }
+  log.Write("exit code: " + std::to_string(code));
+  if (!log.Close()) {
+    console.Write("lumatrek-setup: the log file " + parsed.options.logPath + " is incomplete\r\n");
+    // A run whose record was asked for and is missing has not done all it should.
+    if (code == kExitSuccess) code = kExitLogFailed;
+  }
+  return code;
+}

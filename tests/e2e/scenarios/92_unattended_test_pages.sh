@@ -1,0 +1,28 @@
+# Unattended test pages: to the virtual printer on loopback (exit code 0 and
+# the message), to the USB printer named (exit code 0, silent, as "Find USB
+# Port" is), and to a port nobody listens on or a USB port without a printer
+# (exit code 45 and the write failure).
+start_virtual_printer connect --port 9100
+unattended /test /host 127.0.0.1 /log 'C:\test.log'
+expect_unattended 0 '提示: 测试数据已发送'
+finish_virtual_printer
+expect_test_page "$PRINTER_RAW" 127.0.0.1 14081
+unattended_log test.log
+unattended_log test.log | grep -qx 'checked: 127.0.0.1 port 9100' || fail "no check in the log"
+
+add_spooler_port USB001
+add_usb_printer_interface 'USB#VID_4B9E&PID_0001#SER001' 1
+add_usb_device 'USB#VID_4B9E&PID_0001#SER001' "$E2E_OUT/logs/$SCENARIO-usb001.bin"
+unattended /test /usb USB001 /log 'C:\usb.log'
+expect_unattended 0 ''
+expect_test_page "$E2E_OUT/logs/$SCENARIO-usb001.bin" USB001 14078
+unattended_log usb.log | grep -qx 'page written: USB001: ok' || fail "no page in the log"
+
+# The transport's own diagnostic (printf to standard output, no line end)
+# comes first.
+unattended /test /host 127.0.0.1 /port 9101
+expect_unattended 45 '连接失败:10061错误: 测试端口写入失败'
+unattended /test /usb USB003
+expect_unattended 45 '错误: 测试端口写入失败'
+[ ! -e "$(staging_folder)/sample.bmp" ] || fail "sample.bmp left behind"
+[ ! -e "$(staging_folder)/sample.zip" ] || fail "sample.zip left behind"

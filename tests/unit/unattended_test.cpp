@@ -1,0 +1,269 @@
+// The unattended mode against the fake OS: each outcome's exit code, the
+// console and the /log file.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fake_os/fake_console.h"
+#include "fake_os/fake_devices.h"
+#include "fake_os/fake_files.h"
+#include "fake_os/fake_network.h"
+#include "fake_os/fake_os.h"
+#include "fake_os/fake_processes.h"
+#include "fake_os/fake_registry.h"
+#include "fake_os/fake_resources.h"
+#include "fake_os/fake_services.h"
+#include "fake_os/fake_spooler.h"
+#include "os/services.h"
+#include "support/archive_builder.h"
+#include "support/sample_picture.h"
+#include "unattended/command_line.h"
+#include "unattended/unattended.h"
+
+namespace {
+
+const std::string kInterfaces =
+    "SYSTEM\\ControlSet001\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+const std::string kTcpIpPorts = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
+const char kInstalledLine[] = "\xCC\xE1\xCA\xBE: \xB4\xF2\xD3\xA1\xBB\xFA\xC7\xFD\xB6\xAF\xC9\xE8\xB1\xB8\xD2\xD1\xCD\xEA"
+                              "\xB3\xC9\xB0\xB2\xD7\xB0\r\n";  // 提示: 打印机驱动设备已完成安装
+
+void AddUsbPrinter(const std::string& instance, std::uint32_t port) {
+  fake::registry().SetDword(
+      kInterfaces + "\\##?#" + instance + "#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}\\#\\Device Parameters",
+      "Port Number", port);
+}
+
+// A machine on which every command succeeds: the program's resources, a
+// running spooler, the vendor's printer on USB001 (with its device) and
+// another vendor's on USB002, and a network printer at 127.0.0.1:9100.
+// Output goes to a redirected standard handle.
+class Unattended : public testing::Test {
+ protected:
+  void SetUp() override {
+    fake::resources().Add("ZIPRES", 205, sample_picture::Slurp(LUMATREK_GENERATED_DIR "/install.zip"));
+    fake::resources().Add("ZIPRES", 208, sample_picture::Archive());
+    fake::services().AddSpoolerWithPrerequisites(os::SERVICE_RUNNING);
+    fake::spooler().AnswerRemovalCommands();
+    fake::spooler().AnswerInstallCommands();
+    fake::processes().Respond("pnputil -e", 0, "Published name :  oem0.inf\nDriver package provider :  Microsoft\n");
+    fake::registry().AddKey(kTcpIpPorts);
+    AddUsbPrinter("USB#VID_4B9E&PID_0001#abc", 1);
+    AddUsbPrinter("USB#VID_1234&PID_0002#xyz", 2);
+    usbDevice = &fake::devices().Add("\\\\?\\USB#VID_4B9E&PID_0001#abc#{A5DCBF10-6530-11D2-901F-00C04FB951ED}",
+                                     fake::WriteOutcome::AtOnce);
+    printer = &fake::network().Listen("127.0.0.1", 9100);
+    fake::console().redirected = true;
+  }
+
+  static int Run(const std::string& line) {
+    std::vector<std::string> arguments = SplitCommandLine(("x.exe " + line).c_str());
+    arguments.erase(arguments.begin());
+    testing::internal::CaptureStdout();  // the fake network's diagnostics
+    const int code = RunUnattended(arguments);
+    testing::internal::GetCapturedStdout();
+    return code;
+  }
+
+  std::vector<std::string> CommandLines() const {
+    std::vector<std::string> lines;
+    for (const fake::Launch& launch : fake::processes().launches) lines.push_back(launch.commandLine);
+    return lines;
+  }
+
+  fake::Device* usbDevice = nullptr;
+  fake::Listener* printer = nullptr;
+};
+
+TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
+  struct Case {
+    std::string line;
+    std::function<void()> arrange;
+    int code;
+  };
+  auto none = [] {};
+  const std::vector<Case> cases = {
+      {"/install /usb USB001", none, 0},
+      {"/install /host 127.0.0.1 /default /share", none, 0},
+      {"/test /host 127.0.0.1", none, 0},
+      {"/test /usb USB001", none, 0},
+      {"/uninstall", none, 0},
+      {"/install /usb USB001 /bogus", none, 10},
+      {"/install /usb USB001 /log C:\\", none, 11},
+      {"/install /usb USB001 /log C:\\no\\such\\folder\\a.log", none, 11},
+      // The picture does not load: the test command says nothing at all.
+      {"/test /host 127.0.0.1",
+       [] { fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "BM not a picture"}})); }, 12},
+      {"/install /usb USB001", [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); }, 21},
+      {"/install /usb USB001", [] { fake::Fail("FindResourceA"); }, 22},
+      {"/install /usb USB001", [] { fake::resources().Add("ZIPRES", 205, "not a zip archive"); }, 24},
+      {"/install /usb USB001 /name 0123456789012345678901234567890X", none, 25},
+      {"/install /usb \"\"", none, 26},
+      {"/install /usb USB002", none, 27},
+      {"/install /host \"\"", none, 28},
+      {"/install /host printer.example", none, 29},
+      {"/install /host 127.0.0.1 /port 0", none, 30},
+      {"/install /host 127.0.0.1", [] { fake::registry().DenyCreate(kTcpIpPorts + "\\127.0.0.1"); }, 31},
+      {"/install /usb USB001", [] { fake::processes().Respond("/if", 1); }, 32},
+      {"/install /usb USB001 /default", [] { fake::processes().Respond("/y", 2); }, 33},
+      {"/test /host nowhere.local", none, 41},
+      {"/test /usb USB001", [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); }, 42},
+      {"/test /host 127.0.0.1", [] { fake::Fail("FindResourceA"); }, 43},
+      {"/test /usb USB001", [] { fake::resources().Add("ZIPRES", 208, "not a zip archive"); }, 44},
+      {"/test /host 127.0.0.1 /port 9101", none, 45},
+      {"/test /usb USB002", none, 45},
+      {"/test /usb " + std::string(1100, 'U'), none, 45},  // longer than the list's text buffer
+      {"/uninstall", [] { fake::Fail("EnumPrinterDriversA"); }, 51},
+      // The first failure decides: the device registry, then the model check.
+      {"/install /usb USB001", [] { fake::Fail("RegOpenKeyA"); }, 62},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    SetUp();
+    c.arrange();
+    EXPECT_EQ(c.code, Run(c.line)) << c.line << "\n" << fake::console().Output();
+  }
+}
+
+TEST_F(Unattended, TheFormComesFromTheArgumentsWithTheDialogsDefaults) {
+  const std::string inf = "rundll32 printui.dll,PrintUIEntry /if /f \"C:\\ProgramData\\Tovlan\\lumatrek\\install\\\\";
+  const std::vector<std::pair<const char*, std::vector<std::string>>> cases = {
+      {"/install /usb USB001", {inf + "lumatrek.inf\" /r \"USB001\" /m \"lumatrek\" /b \"lumatrek58-usb\""}},
+      {"/install /host 127.0.0.1 /model 80",
+       {inf + "lumatrek80.inf\" /r \"127.0.0.1\" /m \"lumatrek80\" /b \"lumatrek80-wifi\""}},
+      {"/install /usb USB001 /model 80 /name \"front desk\" /share /default",
+       {inf + "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"front desk\" /Z",
+        "rundll32 printui.dll,PrintUIEntry /n \"front desk\" /y"}},
+  };
+  for (const auto& [line, commandLines] : cases) {
+    fake::Reset();
+    SetUp();
+    EXPECT_EQ(0, Run(line)) << line;
+    EXPECT_EQ(commandLines, CommandLines()) << line;
+  }
+  // The port typed goes into the port entry.
+  fake::Reset();
+  SetUp();
+  EXPECT_EQ(0, Run("/install /host 127.0.0.1 /port 9101"));
+  EXPECT_EQ(std::string("\x8D\x23\0\0", 4),
+            fake::registry().Value(kTcpIpPorts + "\\127.0.0.1", "PortNumber").data);
+}
+
+TEST_F(Unattended, TestPagesGoToTheNamedPrinterOnly) {
+  EXPECT_EQ(0, Run("/test /usb USB001"));
+  EXPECT_EQ(sample_picture::ReferencePage("USB001"), usbDevice->received);
+  EXPECT_EQ(0, printer->connections);
+
+  fake::Reset();
+  SetUp();
+  EXPECT_EQ(0, Run("/test /host 127.0.0.1"));
+  EXPECT_EQ(sample_picture::ReferencePage("127.0.0.1"), printer->received);
+  EXPECT_EQ(0, usbDevice->writes);
+}
+
+TEST_F(Unattended, ALineNotUnderstoodPrintsTheUsageAndTouchesNothing) {
+  EXPECT_EQ(10, Run("/install /usb USB001 /host 127.0.0.1 /log C:\\u.log"));
+  const std::string out = fake::console().Output();
+  EXPECT_EQ(0u, out.find("lumatrek-setup: /usb and /host together\r\nUsage:\r\n")) << out;
+  EXPECT_NE(std::string::npos, out.find("  lumatrek-setup.exe /uninstall [/log FILE]\r\n")) << out;
+  EXPECT_FALSE(fake::files().Exists("C:\\ProgramData\\Tovlan"));
+  EXPECT_FALSE(fake::files().Exists("C:\\u.log"));
+  EXPECT_EQ(0, fake::CallCount("FindResourceA"));
+}
+
+TEST_F(Unattended, MessagesReachTheRedirectedOutputOrTheParentsConsole) {
+  EXPECT_EQ(0, Run("/install /usb USB001"));
+  EXPECT_EQ(kInstalledLine, fake::devices().Find("<stdout>")->received);
+  EXPECT_EQ(0, fake::CallCount("AttachConsole"));
+
+  // No output handle: attach to the console of the parent.
+  fake::Reset();
+  SetUp();
+  fake::console().redirected = false;
+  EXPECT_EQ(0, Run("/install /usb USB001"));
+  EXPECT_TRUE(fake::console().attached);
+  EXPECT_EQ(kInstalledLine, fake::devices().Find("CONOUT$")->received);
+  EXPECT_EQ(0, fake::devices().OpenHandles());
+
+  // Neither: the command still runs and ends with its code.
+  fake::Reset();
+  SetUp();
+  fake::console().redirected = false;
+  fake::console().parentConsole = false;
+  EXPECT_EQ(27, Run("/install /usb USB002"));
+  EXPECT_EQ("", fake::console().Output());
+}
+
+TEST_F(Unattended, TheLogHasOneLineForEachStepAndMessage) {
+  fake::files().AddFile("C:\\logs\\setup.log", std::string(5000, 'o'));  // the user's old log is emptied
+  EXPECT_EQ(0, Run("/install /host 127.0.0.1 /log C:\\logs\\setup.log"));
+  EXPECT_EQ(
+      "command: /install /host 127.0.0.1 /log C:\\logs\\setup.log\r\n"
+      "staged: C:\\ProgramData\\Tovlan\\lumatrek\\install\\\r\n"
+      "checked: network printer at 127.0.0.1 port 9100\r\n"
+      "port registered: 127.0.0.1\r\n"
+      "printer UI run: exit status 0\r\n"
+      "printer found: ok\r\n" +
+          std::string(kInstalledLine) +
+          "cleaned up: ok\r\n"
+          "exit code: 0\r\n",
+      fake::files().Read("C:\\logs\\setup.log"));
+  EXPECT_EQ(kInstalledLine, fake::console().Output());  // steps go to the log only
+  EXPECT_EQ(0, fake::files().OpenStreams());
+
+  fake::Reset();
+  SetUp();
+  EXPECT_EQ(45, Run("/test /usb USB009 /log C:\\t.log"));
+  EXPECT_EQ(
+      "command: /test /usb USB009 /log C:\\t.log\r\n"
+      "staged: C:\\ProgramData\\Tovlan\\lumatrek\\sample.bmp\r\n"
+      "page written: USB009: no USB printer device\r\n"
+      "\xB4\xED\xCE\xF3: \xB2\xE2\xCA\xD4\xB6\xCB\xBF\xDA\xD0\xB4\xC8\xEB\xCA\xA7\xB0\xDC\r\n"  // 错误: 测试端口写入失败
+      "cleaned up: ok\r\n"
+      "exit code: 45\r\n",
+      fake::files().Read("C:\\t.log"));
+
+  fake::Reset();
+  SetUp();
+  fake::Fail("EnumPrinterDriversA");
+  EXPECT_EQ(51, Run("/uninstall /log C:\\u.log"));
+  const std::string log = fake::files().Read("C:\\u.log");
+  EXPECT_NE(std::string::npos, log.find("\r\nWOW64 redirection off: ok\r\n"
+                                        "printers and driver removed: lumatrek: failed\r\n"))
+      << log;
+}
+
+TEST_F(Unattended, APayloadFolderStillInUseIsRemovedOnASecondAttempt) {
+  // Without a message box to wait for, the clean-up follows the printer UI's
+  // exit at once; the first removal of the (by then empty) folder fails.
+  fake::FailNth("RemoveDirectoryA", 3);
+  EXPECT_EQ(0, Run("/install /usb USB001 /log C:\\i.log"));
+  EXPECT_FALSE(fake::files().Exists("C:\\ProgramData\\Tovlan\\lumatrek\\install"));
+  EXPECT_NE(std::string::npos, fake::files().Read("C:\\i.log").find("\r\ncleaned up: ok\r\n"));
+  EXPECT_EQ(4, fake::CallCount("RemoveDirectoryA"));
+  EXPECT_EQ(200u, fake::services().slept);
+}
+
+TEST_F(Unattended, ALogThatDoesNotFitTheDiskTurnsSuccessIntoItsCode) {
+  fake::files().SetFreeSpace(60);  // the first line only
+  EXPECT_EQ(11, Run("/uninstall /log C:\\u.log"));
+  EXPECT_NE(std::string::npos, fake::console().Output().find("the log file C:\\u.log is incomplete\r\n"));
+  fake::Reset();
+  SetUp();
+  fake::files().SetFreeSpace(60);
+  fake::Fail("EnumPrinterDriversA");
+  EXPECT_EQ(51, Run("/uninstall /log C:\\u.log"));  // a failure keeps its own code
+}
+
+TEST_F(Unattended, ALinkAtTheLogPathIsNotWrittenThrough) {
+  fake::files().AddFile("C:\\Windows\\system32\\config\\important", "keep");
+  fake::files().AddLink("C:\\Users\\Public\\setup.log", "C:\\Windows\\system32\\config\\important");
+  EXPECT_EQ(11, Run("/uninstall /log C:\\Users\\Public\\setup.log"));
+  EXPECT_EQ("keep", fake::files().Read("C:\\Windows\\system32\\config\\important"));
+  EXPECT_EQ("lumatrek-setup: cannot write the log file C:\\Users\\Public\\setup.log\r\n", fake::console().Output());
+  EXPECT_TRUE(fake::processes().launches.empty()) << "nothing was removed";
+}
+
+}  // namespace
