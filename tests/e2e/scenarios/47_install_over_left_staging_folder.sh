@@ -5,6 +5,7 @@
 add_spooler_port USB001
 add_usb_printer_interface 'USB#VID_4B9E&PID_0001#SER001' 1
 install_rundll32
+rundll32_carries_out
 staging=$(staging_folder)
 mkdir -p "$staging/install/amd64"
 printf 'stale' > "$staging/install/lumatrek.inf"

@@ -29,7 +29,9 @@ staged: C:\ProgramData\Tovlan\lumatrek\install\
 checked: network printer at 127.0.0.1 port 9100
 port registered: 127.0.0.1
 printer UI run: exit status 0
+printer found: ok
 default set: exit status 0
+default confirmed: ok
 提示: 打印机驱动设备已完成安装
 cleaned up: ok
 exit code: 0'
