@@ -10,7 +10,7 @@
 namespace {
 
 constexpr std::size_t kNameBufferSize = 1024;
-constexpr os::REGSAM kReadWrite = 0x2001F;  // KEY_READ | KEY_WRITE
+constexpr os::REGSAM kReadWrite = os::KEY_READ | os::KEY_WRITE;
 constexpr const char kPortNumberValue[] = "Port Number";
 
 }  // namespace

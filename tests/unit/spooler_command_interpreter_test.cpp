@@ -8,6 +8,7 @@
 #include "fake_os/fake_os.h"
 #include "fake_os/fake_processes.h"
 #include "spooler/command_interpreter.h"
+#include "support/case_name.h"
 
 namespace {
 
@@ -50,25 +51,28 @@ TEST(RunCommand, WithoutComspecRunsCmdFromTheSearchPath) {
   EXPECT_EQ(0, table().OpenHandles());
 }
 
-TEST(RunCommand, AnswersMinusOneWhenNoStatusCanBeHad) {
-  struct Case {
-    const char* what;
-    void (*arrange)();
-  };
-  const Case cases[] = {
-      {"interpreter missing", [] { fake::processes().CannotStart("cmd.exe"); }},
-      {"start refused", [] { fake::Fail("CreateProcessA"); }},
-      {"wait fails", [] { fake::Fail("WaitForSingleObject"); }},
-      {"exit code unreadable", [] { fake::Fail("GetExitCodeProcess"); }},
-  };
-  for (const Case& c : cases) {
-    fake::Reset();
-    fake::files().SetEnv("COMSPEC", kComspec);
-    c.arrange();
-    EXPECT_EQ(-1, RunCommand("pnputil -e")) << c.what;
-    EXPECT_EQ(0, table().OpenHandles()) << c.what;
-  }
+namespace {
+struct NoStatus {
+  const char* what;
+  void (*arrange)();
+};
+
+class RunCommandWithoutStatus : public testing::TestWithParam<NoStatus> {};
+}  // namespace
+
+TEST_P(RunCommandWithoutStatus, AnswersMinusOne) {
+  fake::files().SetEnv("COMSPEC", kComspec);
+  GetParam().arrange();
+  EXPECT_EQ(-1, RunCommand("pnputil -e"));
+  EXPECT_EQ(0, table().OpenHandles());
 }
+
+INSTANTIATE_TEST_SUITE_P(EachStep, RunCommandWithoutStatus,
+                         testing::Values(NoStatus{"interpreter missing", [] { fake::processes().CannotStart("cmd.exe"); }},
+                                         NoStatus{"start refused", [] { fake::Fail("CreateProcessA"); }},
+                                         NoStatus{"wait fails", [] { fake::Fail("WaitForSingleObject"); }},
+                                         NoStatus{"exit code unreadable", [] { fake::Fail("GetExitCodeProcess"); }}),
+                         NameByWhat());
 
 TEST(CommandOutput, ReadsTextModeLinesWithTheirNewlinesAndClosesWithTheExitStatus) {
   fake::files().SetEnv("COMSPEC", kComspec);

@@ -76,6 +76,18 @@ int CallCount(const std::string& name) {
   return it == core().counts.end() ? 0 : it->second;
 }
 
+int FirstCall(const std::string& name) {
+  const auto& calls = Calls();
+  const auto it = std::find(calls.begin(), calls.end(), name);
+  return it == calls.end() ? -1 : static_cast<int>(it - calls.begin());
+}
+
+int LastCall(const std::string& name) {
+  const auto& calls = Calls();
+  const auto it = std::find(calls.rbegin(), calls.rend(), name);
+  return it == calls.rend() ? -1 : static_cast<int>(calls.rend() - it) - 1;
+}
+
 int LiveBlocks() { return static_cast<int>(core().blocks.size()); }
 
 }  // namespace fake

@@ -25,6 +25,9 @@ bool Called(const std::string& name);
 // Every call made since the last Reset, by name, in order.
 const std::vector<std::string>& Calls();
 int CallCount(const std::string& name);
+// Index in Calls() of the first or the last call named `name`, or -1.
+int FirstCall(const std::string& name);
+int LastCall(const std::string& name);
 
 // Heap blocks from os::malloc that are not yet freed.
 int LiveBlocks();
