@@ -26,6 +26,13 @@ target_compile_definitions(unit_tests PRIVATE
 target_link_libraries(unit_tests PRIVATE lumatrek_core GTest::gtest)
 add_test(NAME unit_tests COMMAND unit_tests)
 
+# The robot scripts' control and style names (tests/e2e/lib.sh), worked out
+# with the cross compiler's preprocessor.
+find_program(MINGW64_GCC x86_64-w64-mingw32-gcc)
+if(MINGW64_GCC)
+  add_test(NAME robot_ids COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/check_robot_ids.sh)
+endif()
+
 # Build-time generators and the virtual printer (tools/).
 file(GLOB TOOL_CMAKE CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*/CMakeLists.txt)
 foreach(tool_cmake ${TOOL_CMAKE})

@@ -1,28 +1,4 @@
-// Resource and control ids of the main dialog (resources/setup.rc).
+// Resource and control ids of the main dialog, under the names the resource
+// script gives them (resources/resource.h).
 #pragma once
-
-enum ResourceId {
-  IDI_APP = 128,
-  IDD_MAIN = 129,
-  IDB_SIDE = 201,
-  IDR_PAYLOAD_ZIP = 205,
-  IDR_SAMPLE_ZIP = 208,
-};
-
-enum ControlId {
-  IDC_INSTALL = 1000,
-  IDC_SIDE_PICTURE = 1001,
-  IDC_UNINSTALL = 1002,
-  IDC_FIND_USB_PORT = 1004,
-  IDC_QUIT = 1005,
-  IDC_DEFAULT_PRINTER = 1006,
-  IDC_USB_PORT = 1007,
-  IDC_SHARE_PRINTER = 1008,
-  IDC_CONNECT_TEST = 1009,
-  IDC_PRINTER_NAME = 1010,
-  IDC_HOST = 1011,
-  IDC_PORT = 1012,
-  IDC_USB_RADIO = 1013,
-  IDC_NETWORK_RADIO = 1014,
-  IDC_MODEL = 1015,
-};
+#include "../../resources/resource.h"

@@ -10,7 +10,8 @@ class PortListControl {
   virtual void AddString(const char* name) = 0;          // CB_ADDSTRING (sorted into place)
   virtual void SetCurSel(int index) = 0;                 // CB_SETCURSEL
   virtual int GetCount() const = 0;                      // CB_GETCOUNT
-  // CB_GETLBTEXT into a caller's buffer of `size` bytes; the text is cut to fit.
+  // CB_GETLBTEXT into a caller's buffer of `size` bytes; a text that does not
+  // fit (with its NUL) leaves the buffer empty.
   virtual void GetLBText(int index, char* buffer, int size) const = 0;
   virtual void SelectString(const char* text) = 0;       // CB_SELECTSTRING from the top (-1)
 };

@@ -1,9 +1,10 @@
 #include "app/printer_names.h"
 
+#include "app/printer_models.h"
+
 const char* SuggestedPrinterName(int modelIndex, ConnectionKind kind) {
-  const bool model80 = modelIndex == 1;
-  if (kind == ConnectionKind::Network) return model80 ? "lumatrek80-wifi" : "lumatrek58-wifi";
-  return model80 ? "lumatrek80-usb" : "lumatrek58-usb";
+  const PrinterModel& model = ModelAt(modelIndex, kModel58);
+  return kind == ConnectionKind::Network ? model.networkPrinterName : model.usbPrinterName;
 }
 
 ConnectionControls EnabledControlsFor(ConnectionKind kind) {

@@ -3,8 +3,9 @@
 #pragma once
 #include "app/setup_form.h"
 
-// The printer name table: index 1 is the 80 mm model, any other index
-// (0, or -1 while the list has no selection) the 58 mm model.
+// The suggested name of the model at `modelIndex` (app/printer_models.h); an
+// index that names no model (-1 while the list has no selection) suggests the
+// 58 mm model's name.
 const char* SuggestedPrinterName(int modelIndex, ConnectionKind kind);
 
 // Enable state of the controls that depend on the connection kind.

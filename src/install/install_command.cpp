@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/control_ids.h"
+#include "app/printer_models.h"
 #include "install/form_validation.h"
 #include "install/install_outcome.h"
 #include "install/launch_process.h"
@@ -22,16 +23,15 @@
 
 namespace {
 
-constexpr int kShowWindow = 5;  // SW_SHOW
 constexpr int kRemovalAttempts = 10;
 constexpr os::DWORD kRemovalPauseMs = 200;
 
 std::string Format(const char* format, std::initializer_list<const char*> values) {
   std::vector<const char*> v(values);
-  v.resize(4, "");
-  const int n = std::snprintf(nullptr, 0, format, v[0], v[1], v[2], v[3]);
+  v.resize(6, "");
+  const int n = std::snprintf(nullptr, 0, format, v[0], v[1], v[2], v[3], v[4], v[5]);
   std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-  std::snprintf(out.data(), out.size() + 1, format, v[0], v[1], v[2], v[3]);
+  std::snprintf(out.data(), out.size() + 1, format, v[0], v[1], v[2], v[3], v[4], v[5]);
   return out;
 }
 
@@ -40,7 +40,7 @@ std::string Format(const char* format, std::initializer_list<const char*> values
 // as does any exit status other than 0. Reports the outcome as `step`.
 bool RunPrinterTool(const std::string& arguments, const std::string& payloadFolder, MessageSink& messages,
                     const char* step) {
-  os::HANDLE process = LaunchProcess("rundll32", arguments.c_str(), payloadFolder.c_str(), kShowWindow);
+  os::HANDLE process = LaunchProcess("rundll32", arguments.c_str(), payloadFolder.c_str(), os::SW_SHOW);
   if (process == nullptr) {
     messages.Step(step, "rundll32 could not be started");
     return false;
@@ -142,10 +142,10 @@ const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload&
 
 std::string PrinterInstallArguments(int modelIndex, const std::string& payloadFolder, const std::string& port,
                                     const std::string& printerName, bool share) {
-  const char* format = modelIndex == 0
-      ? "printui.dll,PrintUIEntry /if /f \"%s\\lumatrek.inf\" /r \"%s\" /m \"lumatrek\" /b \"%s\"%s"
-      : "printui.dll,PrintUIEntry /if /f \"%s\\lumatrek80.inf\" /r \"%s\" /m \"lumatrek80\" /b \"%s\"%s";
-  return Format(format, {payloadFolder.c_str(), port.c_str(), printerName.c_str(), share ? " /Z" : ""});
+  const PrinterModel& model = ModelAt(modelIndex, kModel80);
+  return Format("printui.dll,PrintUIEntry /if /f \"%s\\%s\" /r \"%s\" /m \"%s\" /b \"%s\"%s",
+                {payloadFolder.c_str(), model.infFile, port.c_str(), model.driverName, printerName.c_str(),
+                 share ? " /Z" : ""});
 }
 
 std::string DefaultPrinterArguments(const std::string& printerName) {

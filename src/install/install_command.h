@@ -18,8 +18,9 @@ inline constexpr const char kMsgInstallFailed[] = "打印机与驱动安装失�
 inline constexpr const char kMsgSetDefaultFailed[] = "设置默认打印机失败";
 inline constexpr const char kMsgInstalled[] = "打印机驱动设备已完成安装";
 
-// The arguments of "rundll32" that install the printer: the 58 mm model for
-// index 0, the 80 mm model for any other index.
+// The arguments of "rundll32" that install the printer of the model at
+// `modelIndex` (app/printer_models.h); an index that names no model installs
+// the 80 mm model.
 std::string PrinterInstallArguments(int modelIndex, const std::string& payloadFolder, const std::string& port,
                                     const std::string& printerName, bool share);
 // The arguments of "rundll32" that make the printer the default printer.

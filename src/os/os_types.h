@@ -30,13 +30,17 @@ using HGLOBAL = void*;
 using HKEY = ::HKEY__*;
 using SC_HANDLE = ::SC_HANDLE__*;
 
-// The Win32 adapters see these as the platform's own macros (same values);
-// everywhere else they are plain constants.
+// The Win32 adapters see these as the platform's own macros; everywhere else
+// they are plain constants, checked against the platform's values by
+// os/win32/sdk_constants.cpp.
 #ifndef _WINDOWS_
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 
-inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+// A handle constant is defined through its bits, which (unlike the pointer)
+// can be compared with the platform's value at compile time.
+constexpr std::intptr_t kInvalidHandleValueBits = -1;
+inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(kInvalidHandleValueBits);
 constexpr DWORD INFINITE = 0xFFFFFFFFu;
 
 // Error codes that the program examines.

@@ -8,7 +8,9 @@ namespace os {
 using REGSAM = DWORD;
 
 #ifndef _WINDOWS_
-inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000002u));
+// As the platform defines it: the 32-bit value, sign-extended to pointer width.
+constexpr std::intptr_t kHkeyLocalMachineBits = static_cast<std::int32_t>(0x80000002u);
+inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(kHkeyLocalMachineBits);
 constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
 constexpr DWORD REG_BINARY = 3;

@@ -8,7 +8,7 @@ namespace os {
 using SOCKET = std::uintptr_t;
 
 #ifndef _WINSOCK2API_
-constexpr SOCKET INVALID_SOCKET = static_cast<SOCKET>(~0u);
+constexpr SOCKET INVALID_SOCKET = ~SOCKET{0};  // all bits set, at pointer width
 constexpr int SOCKET_ERROR = -1;
 constexpr int AF_INET = 2;
 constexpr int SOCK_STREAM = 1;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/printer_models.h"
 #include "os/files.h"
 #include "os/processes.h"
 #include "os/system_info.h"
@@ -25,10 +26,10 @@ DriverFolders GetDriverFolders() {
 bool DeleteDriverFiles() {
   const DriverFolders folders = GetDriverFolders();
   static const char* const kFormats[] = {"%s%s.BUD", "%s%s.dll", "%s%s.gpd", "%s%s.ini"};
-  for (const char* model : {kDriverName58, kDriverName80}) {
+  for (const PrinterModel& model : kPrinterModels) {
     for (const char* format : kFormats) {
       char path[1024 + 64];
-      std::snprintf(path, sizeof path, format, folders.driver.c_str(), model);
+      std::snprintf(path, sizeof path, format, folders.driver.c_str(), model.driverName);
       if (os::PathFileExistsA(path) && !os::DeleteFileA(path)) return false;
     }
   }

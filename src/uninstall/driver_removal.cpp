@@ -32,8 +32,10 @@ class PrinterHandle {
 
 // Old systems flag themselves with bit 7 of the major version byte; there a
 // queued job is cancelled rather than deleted.
+constexpr os::DWORD kOldSystemVersionBit = 0x80;
+
 os::DWORD JobRemovalCommand() {
-  return (os::GetVersion() & 0x80) != 0 ? os::JOB_CONTROL_CANCEL : os::JOB_CONTROL_DELETE;
+  return (os::GetVersion() & kOldSystemVersionBit) != 0 ? os::JOB_CONTROL_CANCEL : os::JOB_CONTROL_DELETE;
 }
 
 // Whether the printer UI gets the name intact as the quoted argument of

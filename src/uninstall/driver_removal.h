@@ -4,10 +4,6 @@
 #pragma once
 #include "os/spooler.h"
 
-// The two models' driver names, in the order they are removed.
-inline constexpr const char kDriverName58[] = "lumatrek";
-inline constexpr const char kDriverName80[] = "lumatrek80";
-
 // Removes every printer whose driver is `driver.pName`: its queued jobs are
 // deleted (cancelled on systems whose version byte has bit 7 set), the printer
 // is closed and removed with "rundll32 printui.dll,PrintUIEntry /dl /n "NAME""

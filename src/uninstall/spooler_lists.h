@@ -40,8 +40,10 @@ class SpoolerList {
   os::DWORD count_ = 0;
 };
 
-// The local machine's printer drivers (level 3, the caller's environment).
-// Nothing unless the sizing call reports ERROR_INSUFFICIENT_BUFFER.
+// The local machine's printer drivers (level 3, the caller's environment). A
+// sizing call that succeeds gives a list of no drivers; nothing only when it
+// fails with another error than ERROR_INSUFFICIENT_BUFFER, or when allocating
+// or filling fails.
 SpoolerList<os::DRIVER_INFO_3A> ListPrinterDrivers();
 // Local and connected printers (level 2). A sizing call that succeeds gives a
 // list of no printers; nothing only when it fails with another error than

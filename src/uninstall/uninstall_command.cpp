@@ -1,5 +1,8 @@
 #include "uninstall/uninstall_command.h"
 
+#include <string>
+
+#include "app/printer_models.h"
 #include "os/system_info.h"
 #include "spooler/service_control.h"
 #include "uninstall/driver_files.h"
@@ -47,8 +50,10 @@ bool Reported(MessageSink& messages, const char* step, bool what) {
 
 bool RemoveEverything(MessageSink& messages) {
   RestartSpooler();  // results ignored
-  if (!Reported(messages, "printers and driver removed: lumatrek", RemoveDriver(kDriverName58) != 0)) return false;
-  if (!Reported(messages, "printers and driver removed: lumatrek80", RemoveDriver(kDriverName80) != 0)) return false;
+  for (const PrinterModel& model : kPrinterModels) {
+    const std::string step = std::string("printers and driver removed: ") + model.driverName;
+    if (!Reported(messages, step.c_str(), RemoveDriver(model.driverName) != 0)) return false;
+  }
   RestartSpooler();  // results ignored
   if (!Reported(messages, "driver packages removed", RemoveDriverPackages())) return false;
   return Reported(messages, "driver files deleted", DeleteDriverFiles());

@@ -37,13 +37,79 @@ add_spooler_port() {
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Ports' /v "$1" /t REG_SZ /d "" /f >/dev/null 2>&1
 }
 
+# The robot steps that take a control as their first word. Scripts name the
+# control by its id in resources/resource.h (click IDC_INSTALL); "exit" may
+# name the id that the dialog returns (exit IDC_QUIT). A "style" step names
+# the style it expects in resource.h's and the platform's names
+# (style IDC_INSTALL STYLE_PUSH_BUTTON).
+ROBOT_CONTROL_STEPS="text enabled checked style items selected focus click choose open close type key picture
+exit"
+
+# Puts the numbers in: reads a robot script on standard input, writes it with
+# every control name replaced by its id from resource.h (RESOURCE_H, by
+# default the repository's) and every style expression by its value as
+# robot.exe reads it (8 hex digits, worked out by the cross compiler's
+# preprocessor over <windows.h> and resource.h). A control given as a bare
+# number, a name that resource.h does not define, or a style given as a number
+# or that does not work out is reported on standard error and fails.
+ROBOT_IDS_PY=$(cat <<'PY'
+import re, subprocess, sys
+header, steps = sys.argv[1], set(sys.argv[2].split())
+ids = dict(re.findall(r"(?m)^#define +(ID[A-Z0-9_]+) +(-?[0-9]+) *$", open(header).read()))
+lines = sys.stdin.read().split("\n")
+bad = False
+def complain(word, line):
+    global bad
+    sys.stderr.write('robot script: "%s" in "%s" is no name of %s\n' % (word, line, header))
+    bad = True
+styles = []  # (line index, expression)
+for n, line in enumerate(lines):
+    m = re.match(r"^( *)([a-z]+) +(\S+)(.*)$", line)
+    if not m or m.group(2) not in steps:
+        continue
+    indent, verb, word, rest = m.groups()
+    if word in ids:
+        lines[n] = indent + verb + " " + ids[word] + rest
+        if verb == "style":
+            styles.append((n, rest.strip()))
+    elif not (verb == "exit" and re.fullmatch(r"-?[0-9]+", word)):
+        complain(word, line)
+for n, expression in list(styles):
+    if not re.search(r"[A-Za-z_]", expression):  # a bare number
+        complain(expression, lines[n])
+        styles.remove((n, expression))
+if styles:
+    source = '#include <windows.h>\n#include "%s"\n' % header
+    source += "".join("robot_value_%d = %s\n" % (n, e) for n, e in styles)
+    cpp = subprocess.run(["x86_64-w64-mingw32-gcc", "-E", "-P", "-x", "c", "-"], input=source,
+                         capture_output=True, text=True)
+    values = dict(re.findall(r"(?m)^robot_value_(\d+) = (.*)$", cpp.stdout))
+    for n, expression in styles:
+        text = re.sub(r"\b(0[xX][0-9a-fA-F]+|[0-9]+)[uUlL]*\b", r"\1", values.get(str(n), ""))
+        if not re.fullmatch(r"[0-9a-fA-FxX|&~() ]+", text or "?"):
+            complain(expression, lines[n])
+            continue
+        head = lines[n][: len(lines[n]) - len(lines[n].lstrip())] + " ".join(lines[n].split()[:2])
+        lines[n] = head + " %08X" % (eval(text) & 0xFFFFFFFF)
+sys.stdout.write("\n".join(lines))
+sys.exit(1 if bad else 0)
+PY
+)
+
+robot_with_ids() {
+  local header=${RESOURCE_H:-$E2E_ROOT/resources/resource.h}
+  [ -f "$header" ] || { echo "no $header" >&2; return 1; }
+  python3 -c "$ROBOT_IDS_PY" "$header" "$ROBOT_CONTROL_STEPS"
+}
+
 # Plays the robot script on standard input; "@EXE@" stands for the program
-# and "@OUT@" for the log folder. A failed step fails the scenario.
+# and "@OUT@" for the log folder. Controls are named (see robot_with_ids). A
+# failed step fails the scenario.
 robot() {
   local script=$E2E_OUT/logs/$SCENARIO.robot
   local result=$E2E_OUT/logs/$SCENARIO.robot.log
   local text
-  text=$(cat)
+  text=$(robot_with_ids) || fail "the robot script names an unknown control"
   text=${text//@EXE@/$EXE}
   text=${text//@OUT@/$(winpath "$E2E_OUT/logs")}
   printf '%s\n' "$text" > "$script"
@@ -302,11 +368,11 @@ press_install_expecting() {
   expected=$(cat)
   robot <<SCRIPT
 launch @EXE@
-click 1006
-click 1000
+click IDC_DEFAULT_PRINTER
+click IDC_INSTALL
 $expected
 quiet 500
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 }
@@ -415,7 +481,7 @@ LISTING
 uninstall_leaves_nothing() {
   robot <<'SCRIPT'
 launch @EXE@
-click 1002
+click IDC_UNINSTALL
 message 提示|驱动卸载完成
 closebox
 exit 2

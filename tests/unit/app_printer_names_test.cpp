@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <strings.h>
+
+#include "app/printer_models.h"
 #include "app/printer_names.h"
 
 TEST(SuggestedPrinterName, OnlyIndexOneIsTheEightyMillimetreModel) {
@@ -18,4 +25,35 @@ TEST(EnabledControlsFor, EachKindEnablesOnlyItsOwnControls) {
   const ConnectionControls net = EnabledControlsFor(ConnectionKind::Network);
   EXPECT_TRUE(net.hostEdit && net.portEdit && net.connectTestButton);
   EXPECT_FALSE(net.usbPortCombo || net.findUsbPortButton);
+}
+
+TEST(ModelAt, AnIndexThatNamesNoModelTakesTheCallersDefault) {
+  struct Case {
+    int index;
+    ModelIndex otherwise;
+    const char* driver;
+  };
+  const Case cases[] = {
+      {0, kModel80, "lumatrek"},   {1, kModel58, "lumatrek80"}, {-1, kModel80, "lumatrek80"},
+      {-1, kModel58, "lumatrek"},  {2, kModel80, "lumatrek80"}, {2, kModel58, "lumatrek"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_STREQ(c.driver, ModelAt(c.index, c.otherwise).driverName) << c.index << " otherwise " << c.otherwise;
+  }
+}
+
+TEST(PrinterModels, EachInfInThePackageInstallsTheDriverOfItsModel) {
+  for (const PrinterModel& model : kPrinterModels) {
+    std::ifstream inf(std::string(LUMATREK_SOURCE_DIR) + "/resources/driver/" + model.infFile);
+    ASSERT_TRUE(inf) << model.infFile;
+    const std::string text((std::istreambuf_iterator<char>(inf)), std::istreambuf_iterator<char>());
+    EXPECT_NE(std::string::npos, text.find("\n\"" + std::string(model.driverName) + "\"=")) << model.infFile;
+  }
+}
+
+TEST(PrinterModels, AreInTheOrderTheSortedModelListShowsThem) {
+  EXPECT_TRUE(std::is_sorted(std::begin(kPrinterModels), std::end(kPrinterModels),
+                             [](const PrinterModel& a, const PrinterModel& b) {
+                               return strcasecmp(a.listName, b.listName) < 0;
+                             }));
 }

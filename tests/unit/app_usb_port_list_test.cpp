@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
 #include "app/usb_port_list.h"
 #include "fake_os/fake_os.h"
 #include "fake_os/fake_spooler.h"
+#include "support/case_name.h"
 #include "support/fake_port_list.h"
 #include "support/recording_sink.h"
 
@@ -45,32 +49,42 @@ TEST(FillUsbPortList, PortsButNoUsbPortLeaveTheListEmptyWithoutMessage) {
   EXPECT_TRUE(sink.shown.empty());
 }
 
-TEST(FillUsbPortList, EachFailureIsReportedOnlyWhenAsked) {
-  struct Case {
-    const char* what;
-    std::function<void()> arrange;
-    ShownMessage message;
-  };
-  const std::vector<Case> cases = {
-      {"no ports at all: the sizing call succeeds", [] {}, kEnumFailed},
-      {"buffer cannot be allocated", [] { SetPorts({"USB001"}); fake::Fail("malloc"); }, kAllocFailed},
-      {"the filling call fails", [] { SetPorts({"USB001"}); fake::FailNth("EnumPortsA", 2); }, kEnumFailed},
-  };
-  for (const Case& c : cases) {
-    for (bool reporting : {false, true}) {
-      fake::Reset();
-      c.arrange();
-      FakePortList list;
-      RecordingSink sink;
-      EXPECT_FALSE(FillUsbPortList(list, reporting ? &sink : nullptr)) << c.what;
-      EXPECT_TRUE(list.items.empty()) << c.what;
-      if (reporting) {
-        EXPECT_EQ(std::vector<ShownMessage>{c.message}, sink.shown) << c.what;
-      }
-      EXPECT_EQ(0, fake::LiveBlocks()) << c.what;
-    }
+namespace {
+struct FillFailure {
+  const char* what;
+  std::function<void()> arrange;
+  ShownMessage message;
+};
+
+class FillUsbPortListFailure : public testing::TestWithParam<std::tuple<FillFailure, bool>> {};
+}  // namespace
+
+TEST_P(FillUsbPortListFailure, IsReportedOnlyWhenAsked) {
+  const FillFailure& c = std::get<0>(GetParam());
+  const bool reporting = std::get<1>(GetParam());
+  c.arrange();
+  FakePortList list;
+  RecordingSink sink;
+  EXPECT_FALSE(FillUsbPortList(list, reporting ? &sink : nullptr));
+  EXPECT_TRUE(list.items.empty());
+  if (reporting) {
+    EXPECT_EQ(std::vector<ShownMessage>{c.message}, sink.shown);
   }
+  EXPECT_EQ(0, fake::LiveBlocks());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, FillUsbPortListFailure,
+    testing::Combine(
+        testing::Values(
+            FillFailure{"no ports at all: the sizing call succeeds", [] {}, kEnumFailed},
+            FillFailure{"buffer cannot be allocated", [] { SetPorts({"USB001"}); fake::Fail("malloc"); }, kAllocFailed},
+            FillFailure{"the filling call fails", [] { SetPorts({"USB001"}); fake::FailNth("EnumPortsA", 2); },
+                        kEnumFailed}),
+        testing::Bool()),
+    [](const testing::TestParamInfo<std::tuple<FillFailure, bool>>& param) {
+      return CaseName(std::get<0>(param.param).what) + (std::get<1>(param.param) ? "Reported" : "Silent");
+    });
 
 TEST(OnUsbPortDropDown, RefetchesTheListAndSelectsItemZeroAgain) {
   SetPorts({"USB001", "USB002"});

@@ -17,6 +17,7 @@
 #include "install/install_command.h"
 #include "os/services.h"
 #include "support/recording_sink.h"
+#include "support/case_name.h"
 #include "support/scripted_form.h"
 
 namespace {
@@ -63,12 +64,6 @@ std::string GeneratedPayload() {
 void AddUsbInterface(const std::string& instance, std::uint32_t port) {
   fake::registry().SetDword(kInterfaces + "\\##?#" + instance + "#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}\\#\\Device Parameters",
                             "Port Number", port);
-}
-
-int FirstCall(const std::string& name) {
-  const auto& calls = fake::Calls();
-  const auto it = std::find(calls.begin(), calls.end(), name);
-  return it == calls.end() ? -1 : static_cast<int>(it - calls.begin());
 }
 
 // What the folder held at the moment a child process was started.
@@ -167,31 +162,33 @@ TEST_F(InstallCommandTest, TheExampleCommandLineRunsTheSystemsRundll32InTheUnpac
   EXPECT_EQ(0, fake::CallCount("ControlService"));
 }
 
-TEST_F(InstallCommandTest, TheModelAndShareChoicesShapeTheCommandLine) {
-  struct Case {
-    int modelIndex;
-    bool share;
-    const char* line;
-  };
-  const char* const w = "C:\\ProgramData\\Tovlan\\lumatrek\\install\\\\";
-  const std::vector<Case> cases = {
-      {0, false, "lumatrek.inf\" /r \"USB001\" /m \"lumatrek\" /b \"my printer\""},
-      {1, false, "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"my printer\""},
-      {-1, false, "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"my printer\""},
-      {1, true, "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"my printer\" /Z"},
-  };
-  for (const Case& c : cases) {
-    fake::Reset();
-    SetUp();
-    form.printerName = "my printer";
-    form.modelIndex = c.modelIndex;
-    form.sharePrinter = c.share;
-    EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run()) << c.modelIndex;
-    EXPECT_EQ(std::vector<std::string>{std::string("rundll32 printui.dll,PrintUIEntry /if /f \"") + w + c.line},
-              CommandLines())
-        << c.modelIndex << " " << c.share;
-  }
+namespace {
+struct ModelAndShare {
+  int modelIndex;
+  bool share;
+  const char* line;  // the command line from the INF file's name on
+};
+
+class InstallCommandLine : public InstallCommandTest, public testing::WithParamInterface<ModelAndShare> {};
+}  // namespace
+
+TEST_P(InstallCommandLine, FollowsTheModelAndShareChoices) {
+  form.printerName = "my printer";
+  form.modelIndex = GetParam().modelIndex;
+  form.sharePrinter = GetParam().share;
+  EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
+  EXPECT_EQ(std::vector<std::string>{std::string("rundll32 printui.dll,PrintUIEntry /if /f \"") +
+                                     "C:\\ProgramData\\Tovlan\\lumatrek\\install\\\\" + GetParam().line},
+            CommandLines());
 }
+
+// Any index that names no model (-1: no selection) installs the 80 mm model.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InstallCommandLine,
+    testing::Values(ModelAndShare{0, false, "lumatrek.inf\" /r \"USB001\" /m \"lumatrek\" /b \"my printer\""},
+                    ModelAndShare{1, false, "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"my printer\""},
+                    ModelAndShare{-1, false, "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"my printer\""},
+                    ModelAndShare{1, true, "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"my printer\" /Z"}));
 
 TEST_F(InstallCommandTest, ANetworkPrinterGetsItsPortRegisteredBeforeTheInstallation) {
   form.usbPrinterChecked = false;
@@ -236,25 +233,40 @@ TEST_F(InstallCommandTest, ALocalHostNameRegistersThePortWithAnEmptyIpAddress) {
       << CommandLines()[0];
 }
 
-TEST_F(InstallCommandTest, EachFailureShowsItsOneMessageAndRunsNothingAfterIt) {
-  struct Case {
-    const char* what;
-    std::function<void(ScriptedForm&)> arrange;
-    std::vector<ShownMessage> shown;
-    int launches;
-  };
-  auto network = [](ScriptedForm& f, const std::string& host, const char* port) {
-    f.usbPrinterChecked = false;
-    f.hostAddress = host;
-    f.portText = port;
-  };
-  const std::vector<Case> cases = {
-      {"a file where the working folder belongs",
+namespace {
+struct InstallFailure {
+  const char* what;
+  std::function<void(ScriptedForm&)> arrange;
+  std::vector<ShownMessage> shown;
+  int launches;
+  bool stagingFolder = true;  // whether the staging folder could be made
+};
+
+void Network(ScriptedForm& f, const std::string& host, const char* port) {
+  f.usbPrinterChecked = false;
+  f.hostAddress = host;
+  f.portText = port;
+}
+
+class InstallFailureTest : public InstallCommandTest, public testing::WithParamInterface<InstallFailure> {};
+}  // namespace
+
+TEST_P(InstallFailureTest, ShowsItsOneMessageAndRunsNothingAfterIt) {
+  GetParam().arrange(form);
+  expectStagingFolder = GetParam().stagingFolder;
+  EXPECT_EQ(GetParam().shown, Run());
+  EXPECT_EQ(GetParam().launches, static_cast<int>(fake::processes().launches.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, InstallFailureTest,
+    testing::ValuesIn(std::vector<InstallFailure>{
+      InstallFailure{"a file where the working folder belongs",
        [](ScriptedForm&) { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); },
-       {Failure(kUnpackFolder)}, 0},
-      {"a full disk", [](ScriptedForm&) { fake::files().SetFreeSpace(1000); }, {Failure(kExport)}, 0},
-      {"no payload resource", [](ScriptedForm&) { fake::Fail("FindResourceA"); }, {Failure(kExport)}, 0},
-      {"a left-over staging folder that can be neither emptied nor moved aside",
+       {Failure(kUnpackFolder)}, 0, false},
+      InstallFailure{"a full disk", [](ScriptedForm&) { fake::files().SetFreeSpace(1000); }, {Failure(kExport)}, 0},
+      InstallFailure{"no payload resource", [](ScriptedForm&) { fake::Fail("FindResourceA"); }, {Failure(kExport)}, 0},
+      InstallFailure{"a left-over staging folder that can be neither emptied nor moved aside",
        [](ScriptedForm&) {
          // Another user holds a file in it open.
          fake::files().AddFile(kStaging + "\\held.tmp", "old");
@@ -262,72 +274,62 @@ TEST_F(InstallCommandTest, EachFailureShowsItsOneMessageAndRunsNothingAfterIt) {
          fake::files().Lock(kStaging + "\\held.tmp");
        },
        {Failure(kClear)}, 0},
-      {"a payload resource that is no archive",
+      InstallFailure{"a payload resource that is no archive",
        [](ScriptedForm&) { fake::resources().Add("ZIPRES", 205, "not a zip archive"); }, {Failure(kExtract)}, 0},
-      {"an empty printer name", [](ScriptedForm& f) { f.printerName = ""; }, {Failure(kName)}, 0},
-      {"a printer name of 32 bytes", [](ScriptedForm& f) { f.printerName = std::string(32, 'n'); },
+      InstallFailure{"an empty printer name", [](ScriptedForm& f) { f.printerName = ""; }, {Failure(kName)}, 0},
+      InstallFailure{"a printer name of 32 bytes", [](ScriptedForm& f) { f.printerName = std::string(32, 'n'); },
        {Failure(kName)}, 0},
-      {"no USB port", [](ScriptedForm& f) { f.usbPortName = ""; }, {Failure(kUsbPortName)}, 0},
-      {"a USB port of another vendor", [](ScriptedForm& f) { f.usbPortName = "USB002"; }, {Failure(kModel)}, 0},
-      {"a USB port without a device", [](ScriptedForm& f) { f.usbPortName = "USB009"; }, {Failure(kModel)}, 0},
-      {"no USB printer interfaces at all (the lookup's own message first)",
+      InstallFailure{"no USB port", [](ScriptedForm& f) { f.usbPortName = ""; }, {Failure(kUsbPortName)}, 0},
+      InstallFailure{"a USB port of another vendor", [](ScriptedForm& f) { f.usbPortName = "USB002"; }, {Failure(kModel)}, 0},
+      InstallFailure{"a USB port without a device", [](ScriptedForm& f) { f.usbPortName = "USB009"; }, {Failure(kModel)}, 0},
+      InstallFailure{"no USB printer interfaces at all (the lookup's own message first)",
        [](ScriptedForm&) { fake::Fail("RegOpenKeyA"); },
        {{"RegOpenKeyA baseKeyName err.", kError}, Failure(kModel)}, 0},
-      {"an empty address", [&](ScriptedForm& f) { network(f, "", "9100"); }, {Failure(kAddressLength)}, 0},
-      {"an address of 32 bytes", [&](ScriptedForm& f) { network(f, std::string(26, 'a') + ".local", "9100"); },
+      InstallFailure{"an empty address", [](ScriptedForm& f) { Network(f, "", "9100"); }, {Failure(kAddressLength)}, 0},
+      InstallFailure{"an address of 32 bytes", [](ScriptedForm& f) { Network(f, std::string(26, 'a') + ".local", "9100"); },
        {Failure(kAddressLength)}, 0},
-      {"an address of no accepted form", [&](ScriptedForm& f) { network(f, "printer.example", "9100"); },
+      InstallFailure{"an address of no accepted form", [](ScriptedForm& f) { Network(f, "printer.example", "9100"); },
        {Failure(kAddressForm)}, 0},
-      {"port 0", [&](ScriptedForm& f) { network(f, "127.0.0.1", "0"); }, {Failure(kPort)}, 0},
-      {"port 65536", [&](ScriptedForm& f) { network(f, "127.0.0.1", "65536"); }, {Failure(kPort)}, 0},
-      {"a port entry that cannot be written",
-       [&](ScriptedForm& f) {
-         network(f, "127.0.0.1", "9100");
+      InstallFailure{"port 0", [](ScriptedForm& f) { Network(f, "127.0.0.1", "0"); }, {Failure(kPort)}, 0},
+      InstallFailure{"port 65536", [](ScriptedForm& f) { Network(f, "127.0.0.1", "65536"); }, {Failure(kPort)}, 0},
+      InstallFailure{"a port entry that cannot be written",
+       [](ScriptedForm& f) {
+         Network(f, "127.0.0.1", "9100");
          fake::registry().DenyCreate(kPorts + "\\127.0.0.1");
        },
        {Failure(kAddPort)}, 0},
-      {"the installation exiting with 1", [](ScriptedForm&) { fake::processes().Respond("/if", 1); },
+      InstallFailure{"the installation exiting with 1", [](ScriptedForm&) { fake::processes().Respond("/if", 1); },
        {Failure(kInstall)}, 1},
-      {"the default printer command exiting with 2",
+      InstallFailure{"the default printer command exiting with 2",
        [](ScriptedForm& f) {
          f.makeDefault = true;
          fake::processes().Respond("/y", 2);
        },
        {Failure(kDefault)}, 2},
       // The printer UI exits 0 whatever it did; the spooler tells.
-      {"the installation exiting with 0 but adding no printer", [](ScriptedForm&) { fake::processes().Respond("/if", 0); },
+      InstallFailure{"the installation exiting with 0 but adding no printer", [](ScriptedForm&) { fake::processes().Respond("/if", 0); },
        {Failure(kInstall)}, 1},
-      {"the new printer cannot be opened", [](ScriptedForm&) { fake::Fail("OpenPrinterA"); }, {Failure(kInstall)}, 1},
-      {"the default printer command exiting with 0 but changing nothing",
+      InstallFailure{"the new printer cannot be opened", [](ScriptedForm&) { fake::Fail("OpenPrinterA"); }, {Failure(kInstall)}, 1},
+      InstallFailure{"the default printer command exiting with 0 but changing nothing",
        [](ScriptedForm& f) {
          f.makeDefault = true;
          fake::processes().Respond("/y", 0);
        },
        {Failure(kDefault)}, 2},
-      {"another printer staying the default",
+      InstallFailure{"another printer staying the default",
        [](ScriptedForm& f) {
          f.makeDefault = true;
          fake::processes().Respond("/y", 0).effect = [] { fake::spooler().defaultPrinter = "lumatrek58-usb2"; };
        },
        {Failure(kDefault)}, 2},
-      {"no default printer to be read",
+      InstallFailure{"no default printer to be read",
        [](ScriptedForm& f) {
          f.makeDefault = true;
          fake::Fail("GetDefaultPrinterA");
        },
        {Failure(kDefault)}, 2},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    fake::Reset();
-    SetUp();
-    form = ScriptedForm();
-    c.arrange(form);
-    expectStagingFolder = std::string(c.what) != "a file where the working folder belongs";
-    EXPECT_EQ(c.shown, Run()) << c.what;
-    EXPECT_EQ(c.launches, static_cast<int>(fake::processes().launches.size())) << c.what;
-  }
-}
+    }),
+    NameByWhat());
 
 TEST_F(InstallCommandTest, AnEmptyPrinterNameIsRejectedOnlyAfterThePayloadWasUnpacked) {
   form.printerName = "";
@@ -403,9 +405,9 @@ TEST_F(InstallCommandTest, ALeftOverPayloadFolderIsDeletedBeforeTheExport) {
   EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
   EXPECT_EQ(kPayloadListing, child.listing);
   // The old payload went before the archive was written.
-  const int firstRemoval = FirstCall("RemoveDirectoryA");
+  const int firstRemoval = fake::FirstCall("RemoveDirectoryA");
   ASSERT_NE(-1, firstRemoval);
-  EXPECT_LT(firstRemoval, FirstCall("fopen"));
+  EXPECT_LT(firstRemoval, fake::FirstCall("fopen"));
 }
 
 TEST_F(InstallCommandTest, ALeftOverPayloadFolderIsDeletedAgainBeforeUnpacking) {

@@ -54,17 +54,20 @@ TEST_F(LaunchProcessTest, StartsTheSystemsRundll32InTheFolderAndHandsBackTheProc
   EXPECT_EQ(0, table().OpenHandles());
 }
 
-TEST_F(LaunchProcessTest, WithoutArgumentsTheCommandLineIsTheProgramAlone) {
-  for (const char* none : {static_cast<const char*>(nullptr), ""}) {
-    fake::Reset();
-    SetUp();
-    os::HANDLE process = LaunchProcess("rundll32", none, kPayload, 5);
-    ASSERT_NE(nullptr, process);
-    os::CloseHandle(process);
-    ASSERT_EQ(1u, table().launches.size());
-    EXPECT_EQ("rundll32", table().launches[0].commandLine);
-  }
+namespace {
+class LaunchProcessWithoutArguments : public LaunchProcessTest, public testing::WithParamInterface<const char*> {};
+}  // namespace
+
+TEST_P(LaunchProcessWithoutArguments, TheCommandLineIsTheProgramAlone) {
+  os::HANDLE process = LaunchProcess("rundll32", GetParam(), kPayload, 5);
+  ASSERT_NE(nullptr, process);
+  os::CloseHandle(process);
+  ASSERT_EQ(1u, table().launches.size());
+  EXPECT_EQ("rundll32", table().launches[0].commandLine);
 }
+
+INSTANTIATE_TEST_SUITE_P(NullOrEmpty, LaunchProcessWithoutArguments,
+                         testing::Values(static_cast<const char*>(nullptr), ""));
 
 TEST_F(LaunchProcessTest, AMissingFolderLeavesTheCurrentFolderAloneAndYieldsNoHandle) {
   const std::string missing = "C:\\ProgramData\\Tovlan\\lumatrek\\gone\\";

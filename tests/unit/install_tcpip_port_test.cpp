@@ -28,18 +28,6 @@ void ExpectValue(const std::string& key, const std::string& name, const fake::Re
   EXPECT_EQ(expected.data, actual.data) << name;
 }
 
-int FirstCall(const std::string& name) {
-  const auto& calls = fake::Calls();
-  auto it = std::find(calls.begin(), calls.end(), name);
-  return it == calls.end() ? -1 : static_cast<int>(it - calls.begin());
-}
-
-int LastCall(const std::string& name) {
-  const auto& calls = fake::Calls();
-  auto it = std::find(calls.rbegin(), calls.rend(), name);
-  return it == calls.rend() ? -1 : static_cast<int>(calls.rend() - it) - 1;
-}
-
 class RegisterTcpIpPortTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -92,28 +80,31 @@ TEST_F(RegisterTcpIpPortTest, RegisteringAgainOverwritesTheNineValuesAndKeepsThe
 TEST_F(RegisterTcpIpPortTest, TheSpoolerIsRestartedOnlyAfterTheNinthValue) {
   EXPECT_TRUE(RegisterTcpIpPort("10.0.0.7", 9100, AddressKind::Ipv4Address));
   EXPECT_EQ(9, fake::CallCount("RegSetValueExA"));
-  ASSERT_NE(-1, FirstCall("ControlService"));
-  EXPECT_LT(LastCall("RegSetValueExA"), FirstCall("OpenSCManagerA"));
-  EXPECT_LT(FirstCall("ControlService"), FirstCall("StartServiceA"));
+  ASSERT_NE(-1, fake::FirstCall("ControlService"));
+  EXPECT_LT(fake::LastCall("RegSetValueExA"), fake::FirstCall("OpenSCManagerA"));
+  EXPECT_LT(fake::FirstCall("ControlService"), fake::FirstCall("StartServiceA"));
   EXPECT_EQ(os::SERVICE_RUNNING, fake::services().StateOf("Spooler"));
   EXPECT_EQ(0, reg().OpenKeys());
   EXPECT_EQ(0, fake::services().OpenHandles());
 }
 
-TEST_F(RegisterTcpIpPortTest, AFailedWriteStopsTheRestAndLeavesTheSpoolerAlone) {
-  for (int failing = 1; failing <= 9; ++failing) {
-    fake::Reset();
-    SetUp();
-    fake::FailNth("RegSetValueExA", failing);
-    EXPECT_FALSE(RegisterTcpIpPort("192.168.0.1", 9100, AddressKind::Ipv4Address)) << failing;
-    // The values before the failing one stay; nothing after it is tried.
-    const std::vector<std::string> before(kNineValues.begin(), kNineValues.begin() + failing - 1);
-    EXPECT_EQ(before, reg().ValueNames(kPorts + "\\192.168.0.1")) << failing;
-    EXPECT_EQ(failing, fake::CallCount("RegSetValueExA")) << failing;
-    EXPECT_EQ(0, fake::CallCount("OpenSCManagerA")) << failing;
-    EXPECT_EQ(0, reg().OpenKeys()) << failing;
-  }
+namespace {
+class RegisterTcpIpPortFailingWrite : public RegisterTcpIpPortTest, public testing::WithParamInterface<int> {};
+}  // namespace
+
+TEST_P(RegisterTcpIpPortFailingWrite, StopsTheRestAndLeavesTheSpoolerAlone) {
+  const int failing = GetParam();
+  fake::FailNth("RegSetValueExA", failing);
+  EXPECT_FALSE(RegisterTcpIpPort("192.168.0.1", 9100, AddressKind::Ipv4Address));
+  // The values before the failing one stay; nothing after it is tried.
+  const std::vector<std::string> before(kNineValues.begin(), kNineValues.begin() + failing - 1);
+  EXPECT_EQ(before, reg().ValueNames(kPorts + "\\192.168.0.1"));
+  EXPECT_EQ(failing, fake::CallCount("RegSetValueExA"));
+  EXPECT_EQ(0, fake::CallCount("OpenSCManagerA"));
+  EXPECT_EQ(0, reg().OpenKeys());
 }
+
+INSTANTIATE_TEST_SUITE_P(EachOfTheNineValues, RegisterTcpIpPortFailingWrite, testing::Range(1, 10));
 
 TEST_F(RegisterTcpIpPortTest, AKeyThatCannotBeCreatedLeavesTheRegistryAndTheSpoolerUntouched) {
   reg().DenyCreate(kPorts + "\\192.168.0.1");

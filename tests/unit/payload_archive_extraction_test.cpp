@@ -8,6 +8,7 @@
 #include "fake_os/fake_os.h"
 #include "payload/archive_extraction.h"
 #include "support/archive_builder.h"
+#include "support/case_name.h"
 
 namespace {
 
@@ -124,29 +125,36 @@ TEST(ExtractArchive, ANameTooLongForTheNameBufferIsRefusedNotCut) {
   EXPECT_TRUE(fs().List("C:\\d").empty());
 }
 
-TEST(ExtractArchive, LocalFailuresEndWithMinusOneAndReleaseEverything) {
-  struct Case {
-    const char* what;
-    std::function<void()> arrange;
-  };
-  const std::vector<Case> cases = {
-      {"no chunk buffer", [] { fake::Fail("malloc"); }},
-      {"output held open elsewhere",
-       [] {
-         fs().AddFile("C:\\ProgramData\\Tovlan\\lumatrek\\install\\a.txt", "locked");
-         fs().Lock("C:\\ProgramData\\Tovlan\\lumatrek\\install\\a.txt");
-       }},
-      {"a folder in the file's place", [] { fs().AddFolder("C:\\ProgramData\\Tovlan\\lumatrek\\install\\a.txt"); }},
-      {"folder entry cannot be created", [] { fs().AddFile("C:\\ProgramData\\Tovlan\\lumatrek\\install\\d", ""); }},
-  };
-  for (const Case& c : cases) {
-    fake::Reset();
-    PutArchive({{"d/", "", true}, {"a.txt", "text"}});
-    c.arrange();
-    EXPECT_EQ(-1, ExtractArchive(kArchive, kDest, nullptr)) << c.what;
-    ExpectAllReleased();
-  }
+namespace {
+struct LocalFailure {
+  const char* what;
+  std::function<void()> arrange;
+};
+
+class ExtractArchiveLocalFailure : public testing::TestWithParam<LocalFailure> {};
+}  // namespace
+
+TEST_P(ExtractArchiveLocalFailure, EndsWithMinusOneAndReleasesEverything) {
+  PutArchive({{"d/", "", true}, {"a.txt", "text"}});
+  GetParam().arrange();
+  EXPECT_EQ(-1, ExtractArchive(kArchive, kDest, nullptr));
+  ExpectAllReleased();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    EachCase, ExtractArchiveLocalFailure,
+    testing::Values(
+        LocalFailure{"no chunk buffer", [] { fake::Fail("malloc"); }},
+        LocalFailure{"output held open elsewhere",
+                     [] {
+                       fs().AddFile("C:\\ProgramData\\Tovlan\\lumatrek\\install\\a.txt", "locked");
+                       fs().Lock("C:\\ProgramData\\Tovlan\\lumatrek\\install\\a.txt");
+                     }},
+        LocalFailure{"a folder in the file's place",
+                     [] { fs().AddFolder("C:\\ProgramData\\Tovlan\\lumatrek\\install\\a.txt"); }},
+        LocalFailure{"folder entry cannot be created",
+                     [] { fs().AddFile("C:\\ProgramData\\Tovlan\\lumatrek\\install\\d", ""); }}),
+    NameByWhat());
 
 TEST(ExtractArchive, ADamagedEntryFailsTheExtraction) {
   // Damaged deflated data (a read error), then a checksum that does not

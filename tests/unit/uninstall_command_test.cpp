@@ -10,6 +10,7 @@
 #include "fake_os/fake_spooler.h"
 #include "fake_os/fake_system_info.h"
 #include "os/services.h"
+#include "support/case_name.h"
 #include "support/recording_sink.h"
 #include "uninstall/uninstall_command.h"
 
@@ -162,31 +163,46 @@ TEST(UninstallCommand, AFailedPrinterRemovalStopsEverythingAfterIt) {
   EXPECT_EQ(0, spooler().OpenHandles());
 }
 
-TEST(UninstallCommand, EachLaterFailureGivesTheFailureMessageOnce) {
-  struct Case {
-    const char* what;
-    void (*arrange)();
-    std::size_t commands;  // command lines started (or tried), up to the failure
-  };
-  const Case cases[] = {
-      {"driver list unreadable", [] { fake::Fail("EnumPrinterDriversA"); }, 0},
-      {"package delete fails", [] { fake::processes().Respond("pnputil -f -d oem5.inf", 1); }, 4},
-      {"listing cannot start", [] { fake::processes().CannotStart("pnputil.exe"); }, 3},
-      {"model file locked", [] { fake::files().Lock(std::string(kX64) + "lumatrek80.gpd"); }, 5},
-  };
-  for (const Case& c : cases) {
-    fake::Reset();
-    Arrange(true, true);
-    c.arrange();
-    Sink sink;
-    RunUninstallCommand(sink);
-    EXPECT_EQ(std::vector<ShownMessage>{kFailed}, sink.shown) << c.what;
-    EXPECT_EQ(c.commands, fake::processes().launches.size()) << c.what;
-    EXPECT_TRUE(fake::systemInfo().redirectionOn) << c.what;
-    EXPECT_EQ(0, fake::LiveBlocks()) << c.what;
-    EXPECT_EQ(0, fake::processes().OpenPipes()) << c.what;
-  }
-  // The locked file: printers, drivers and packages went first.
+namespace {
+struct LaterFailure {
+  const char* what;
+  void (*arrange)();
+  std::size_t commands;  // command lines started (or tried), up to the failure
+};
+
+class UninstallLaterFailure : public testing::TestWithParam<LaterFailure> {};
+
+// Runs the uninstall on a machine with everything installed and `arrange`d to fail.
+std::vector<ShownMessage> UninstallFailingAt(void (*arrange)()) {
+  Arrange(true, true);
+  arrange();
+  Sink sink;
+  RunUninstallCommand(sink);
+  return sink.shown;
+}
+
+void LockModelFile() { fake::files().Lock(std::string(kX64) + "lumatrek80.gpd"); }
+}  // namespace
+
+TEST_P(UninstallLaterFailure, GivesTheFailureMessageOnce) {
+  EXPECT_EQ(std::vector<ShownMessage>{kFailed}, UninstallFailingAt(GetParam().arrange));
+  EXPECT_EQ(GetParam().commands, fake::processes().launches.size());
+  EXPECT_TRUE(fake::systemInfo().redirectionOn);
+  EXPECT_EQ(0, fake::LiveBlocks());
+  EXPECT_EQ(0, fake::processes().OpenPipes());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, UninstallLaterFailure,
+    testing::Values(LaterFailure{"driver list unreadable", [] { fake::Fail("EnumPrinterDriversA"); }, 0},
+                    LaterFailure{"package delete fails",
+                                 [] { fake::processes().Respond("pnputil -f -d oem5.inf", 1); }, 4},
+                    LaterFailure{"listing cannot start", [] { fake::processes().CannotStart("pnputil.exe"); }, 3},
+                    LaterFailure{"model file locked", LockModelFile, 5}),
+    NameByWhat());
+
+TEST(UninstallCommand, ALockedModelFileFailsOnlyAfterPrintersDriversAndPackagesWent) {
+  EXPECT_EQ(std::vector<ShownMessage>{kFailed}, UninstallFailingAt(LockModelFile));
   EXPECT_EQ((std::vector<std::string>{"lumatrek", "lumatrek80"}), spooler().deletedDrivers);
   EXPECT_TRUE(fake::files().Exists(std::string(kX64) + "lumatrek80.gpd"));
 }

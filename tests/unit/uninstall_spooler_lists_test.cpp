@@ -6,6 +6,7 @@
 #include "fake_os/fake_os.h"
 #include "fake_os/fake_spooler.h"
 #include "os/spooler.h"
+#include "support/case_name.h"
 #include "uninstall/spooler_lists.h"
 
 namespace {
@@ -67,24 +68,30 @@ TEST(ListPrinterDrivers, ListsTheDriversAndTakesNoDriverAsAnEmptyList) {
     ASSERT_EQ(2u, drivers.count());
     EXPECT_STREQ("lumatrek80", drivers.begin()[1].pName);
   }
-  struct Case {
-    const char* what;
-    const char* failing;
-    int nth;
-  };
-  const Case cases[] = {
-      {"sizing call fails with another error", "EnumPrinterDriversA", 1},
-      {"filling call fails", "EnumPrinterDriversA", 2},
-      {"no memory", "malloc", 1},
-  };
-  for (const Case& c : cases) {
-    fake::Reset();
-    spooler().AddDriver("lumatrek");
-    fake::FailNth(c.failing, c.nth);
-    EXPECT_FALSE(ListPrinterDrivers()) << c.what;
-    EXPECT_EQ(0, fake::LiveBlocks()) << c.what;
-  }
 }
+
+namespace {
+struct FailingCall {
+  const char* what;
+  const char* failing;
+  int nth;
+};
+
+class ListPrinterDriversFailure : public testing::TestWithParam<FailingCall> {};
+}  // namespace
+
+TEST_P(ListPrinterDriversFailure, GivesNothingAndFreesEverything) {
+  spooler().AddDriver("lumatrek");
+  fake::FailNth(GetParam().failing, GetParam().nth);
+  EXPECT_FALSE(ListPrinterDrivers());
+  EXPECT_EQ(0, fake::LiveBlocks());
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, ListPrinterDriversFailure,
+                         testing::Values(FailingCall{"sizing call fails with another error", "EnumPrinterDriversA", 1},
+                                         FailingCall{"filling call fails", "EnumPrinterDriversA", 2},
+                                         FailingCall{"no memory", "malloc", 1}),
+                         NameByWhat());
 
 TEST(ListJobs, ReadsAtMostTheGivenNumberOfJobsFromTheFirst) {
   spooler().AddPrinter("lumatrek58-usb", "lumatrek", 3);  // jobs 7, 8, 9

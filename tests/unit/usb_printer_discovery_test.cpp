@@ -173,41 +173,49 @@ TEST(UsbPrinterDiscovery, WithoutTheClassKeyOnlyIsVendorUsbPortSpeaks) {
   EXPECT_EQ(std::vector<ShownMessage>{kOpenErr}, r.shown);
 }
 
-TEST(UsbPrinterDiscovery, EachFailingCallEndsQuietlyWithEverythingReleased) {
-  struct Case {
-    const char* call;
-    int nth;
-    bool vendor;  // IsVendorUsbPort's answer
-    bool found;   // FindUsbDeviceStem's answer
-    std::vector<ShownMessage> shown;
-  };
-  // The vendor's printer sits second, behind an interface of port 2.
-  const std::vector<Case> cases = {
-      {"malloc", 1, false, true, {kMallocErr}},
-      {"malloc", 2, true, false, {}},
-      {"RegOpenKeyA", 1, false, true, {kOpenErr}},
-      {"RegOpenKeyExA", 1, true, false, {}},
-      {"RegEnumKeyA", 1, false, true, {}},
-      {"RegEnumKeyExA", 1, true, false, {}},
-      {"RegEnumKeyA", 2, false, true, {}},
-      {"RegEnumKeyExA", 2, true, false, {}},
-      {"RegOpenKeyA", 3, false, true, {}},     // the matching interface's parameters
-      {"RegOpenKeyExA", 3, true, false, {}},
-      {"RegQueryValueExA", 2, false, true, {}},  // second query: IsVendorUsbPort's match
-      {"RegQueryValueExA", 4, true, false, {}},   // fourth: FindUsbDeviceStem's match
-  };
-  for (const Case& c : cases) {
-    fake::Reset();
-    AddInterface(Interface("USB#VID_1234&PID_0002#x"), 2);
-    AddInterface(Interface("USB#VID_4B9E&PID_0001#abc"), 1);
-    fake::FailNth(c.call, c.nth);
-    const std::string what = std::string(c.call) + " #" + std::to_string(c.nth);
-    Lookup r = LookUp("USB001");
-    EXPECT_EQ(c.vendor, r.vendor) << what;
-    EXPECT_EQ(c.found, r.found) << what;
-    if (!c.found) {
-      EXPECT_EQ("untouched", r.stem) << what;
-    }
-    EXPECT_EQ(c.shown, r.shown) << what;
+namespace {
+struct FailingCall {
+  const char* call;
+  int nth;
+  bool vendor;  // IsVendorUsbPort's answer
+  bool found;   // FindUsbDeviceStem's answer
+  std::vector<ShownMessage> shown;
+};
+
+class UsbPrinterDiscoveryFailure : public testing::TestWithParam<FailingCall> {};
+}  // namespace
+
+TEST_P(UsbPrinterDiscoveryFailure, EndsQuietlyWithEverythingReleased) {
+  const FailingCall& c = GetParam();
+  AddInterface(Interface("USB#VID_1234&PID_0002#x"), 2);
+  AddInterface(Interface("USB#VID_4B9E&PID_0001#abc"), 1);
+  fake::FailNth(c.call, c.nth);
+  Lookup r = LookUp("USB001");
+  EXPECT_EQ(c.vendor, r.vendor);
+  EXPECT_EQ(c.found, r.found);
+  if (!c.found) {
+    EXPECT_EQ("untouched", r.stem);
   }
+  EXPECT_EQ(c.shown, r.shown);
 }
+
+// The vendor's printer sits second, behind an interface of port 2.
+INSTANTIATE_TEST_SUITE_P(
+    EachCall, UsbPrinterDiscoveryFailure,
+    testing::ValuesIn(std::vector<FailingCall>{
+        {"malloc", 1, false, true, {kMallocErr}},
+        {"malloc", 2, true, false, {}},
+        {"RegOpenKeyA", 1, false, true, {kOpenErr}},
+        {"RegOpenKeyExA", 1, true, false, {}},
+        {"RegEnumKeyA", 1, false, true, {}},
+        {"RegEnumKeyExA", 1, true, false, {}},
+        {"RegEnumKeyA", 2, false, true, {}},
+        {"RegEnumKeyExA", 2, true, false, {}},
+        {"RegOpenKeyA", 3, false, true, {}},  // the matching interface's parameters
+        {"RegOpenKeyExA", 3, true, false, {}},
+        {"RegQueryValueExA", 2, false, true, {}},  // second query: IsVendorUsbPort's match
+        {"RegQueryValueExA", 4, true, false, {}},  // fourth: FindUsbDeviceStem's match
+    }),
+    [](const testing::TestParamInfo<FailingCall>& param) {
+      return std::string(param.param.call) + "Call" + std::to_string(param.param.nth);
+    });

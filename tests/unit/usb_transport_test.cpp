@@ -26,27 +26,31 @@ TEST(UsbDevicePath, UpperCasesTheStemAndTurnsBackslashesIntoHashes) {
   EXPECT_EQ(kPath, UsbDevicePath("usb\\vid_4b9e&pid_0001#Abc"));
 }
 
-TEST(WriteToUsbDevice, HandsTheWholePageToTheDeviceAndWaitsForIt) {
-  for (fake::WriteOutcome outcome : {fake::WriteOutcome::Pending, fake::WriteOutcome::AtOnce}) {
-    fake::Reset();
-    // Device names are matched without regard to case, as Wine's dosdevices links are.
-    fake::Device& device = fake::devices().Add(
-        "\\\\?\\usb#vid_4b9e&pid_0001#abc#{a5dcbf10-6530-11d2-901f-00c04fb951ed}", outcome);
-    EXPECT_TRUE(Write("USB#VID_4b9e&PID_0001#abc"));
-    EXPECT_EQ((std::vector<std::string>{kPath}), fake::devices().opened);
-    EXPECT_EQ(kPage, device.received);
-    EXPECT_EQ(1, device.writes) << "one write, no chunking";
-    EXPECT_EQ(0xC0000000u, device.access);
-    EXPECT_EQ(3u, device.shareMode);
-    EXPECT_EQ(3u, device.disposition);
-    EXPECT_EQ(0x40000000u, device.flags);
-    EXPECT_TRUE(device.overlappedZeroed);
-    EXPECT_FALSE(device.byteCountRequested);
-    EXPECT_EQ(1u, device.waits.size()) << "the wait on the device handle";
-    EXPECT_EQ(0, device.lostOnClose);
-    EXPECT_EQ(0, fake::devices().OpenHandles());
-  }
+namespace {
+class WriteToUsbDeviceThat : public testing::TestWithParam<fake::WriteOutcome> {};
+}  // namespace
+
+TEST_P(WriteToUsbDeviceThat, TakesTheWholePageAndIsWaitedFor) {
+  // Device names are matched without regard to case, as Wine's dosdevices links are.
+  fake::Device& device =
+      fake::devices().Add("\\\\?\\usb#vid_4b9e&pid_0001#abc#{a5dcbf10-6530-11d2-901f-00c04fb951ed}", GetParam());
+  EXPECT_TRUE(Write("USB#VID_4b9e&PID_0001#abc"));
+  EXPECT_EQ((std::vector<std::string>{kPath}), fake::devices().opened);
+  EXPECT_EQ(kPage, device.received);
+  EXPECT_EQ(1, device.writes) << "one write, no chunking";
+  EXPECT_EQ(0xC0000000u, device.access);
+  EXPECT_EQ(3u, device.shareMode);
+  EXPECT_EQ(3u, device.disposition);
+  EXPECT_EQ(0x40000000u, device.flags);
+  EXPECT_TRUE(device.overlappedZeroed);
+  EXPECT_FALSE(device.byteCountRequested);
+  EXPECT_EQ(1u, device.waits.size()) << "the wait on the device handle";
+  EXPECT_EQ(0, device.lostOnClose);
+  EXPECT_EQ(0, fake::devices().OpenHandles());
 }
+
+INSTANTIATE_TEST_SUITE_P(PendingOrAtOnce, WriteToUsbDeviceThat,
+                         testing::Values(fake::WriteOutcome::Pending, fake::WriteOutcome::AtOnce));
 
 TEST(WriteToUsbDevice, AnEmptyStemOrAnAbsentDeviceGivesFalse) {
   EXPECT_FALSE(Write(""));

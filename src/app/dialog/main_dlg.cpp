@@ -2,6 +2,7 @@
 
 #include "app/centre.h"
 #include "app/dialog/dialog_views.h"
+#include "app/printer_models.h"
 #include "app/printer_names.h"
 #include "app/usb_port_list.h"
 #include "install/install_command.h"
@@ -46,10 +47,11 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
                               ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR);
   SendMessageA(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 
-  // The template's black frame becomes the centred side picture.
+  // The template's black frame becomes the centred side picture: the style
+  // loses its lowest bit (SS_CENTER's) and gains SS_BITMAP and SS_CENTERIMAGE.
   CWindow picture(GetDlgItem(IDC_SIDE_PICTURE));
   const LONG style = ::GetWindowLongA(picture, GWL_STYLE);
-  const LONG pictureStyle = (style & ~0x1) | SS_BITMAP | SS_CENTERIMAGE;
+  const LONG pictureStyle = (style & ~SS_CENTER) | SS_BITMAP | SS_CENTERIMAGE;
   if (pictureStyle != style) ::SetWindowLongA(picture, GWL_STYLE, pictureStyle);
   picture.SendMessageA(STM_SETIMAGE, IMAGE_BITMAP,
                        reinterpret_cast<LPARAM>(::LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_SIDE))));
@@ -72,8 +74,9 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 
   hostEdit.SetWindowTextA("192.168.0.1");
   portEdit.SetWindowTextA("9100");
-  modelCombo.SendMessageA(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Lumatrek58 Printer"));
-  modelCombo.SendMessageA(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Lumatrek80 Printer"));
+  for (const PrinterModel& model : kPrinterModels) {
+    modelCombo.SendMessageA(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(model.listName));
+  }
   modelCombo.SendMessageA(CB_SETCURSEL, 0);
 
   ComboPortList ports(usbPortCombo);

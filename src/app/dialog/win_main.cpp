@@ -41,7 +41,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return code;
   }
   INITCOMMONCONTROLSEX controls{};
-  controls.dwSize = 8;
+  controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_BAR_CLASSES;
   ::InitCommonControlsEx(&controls);
   _Module.Init(nullptr, instance);

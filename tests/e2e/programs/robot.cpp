@@ -4,7 +4,9 @@
 // message box, and checks the exit code. Runs under the same Wine as the
 // program. Usage: robot.exe SCRIPT [LOG]
 //
-// The script is UTF-8, one step a line ('#' starts a comment):
+// The script is UTF-8, one step a line ('#' starts a comment). ID is a
+// control id number (tests/e2e/lib.sh puts the numbers in for the names that
+// the scenarios use):
 //   launch WINPATH                 start the program and wait for its dialog
 //   text ID TEXT                   window text of control ID equals TEXT
 //   enabled ID 0|1                 control ID is disabled / enabled
@@ -13,6 +15,10 @@
 //   items ID A|B|...               the items of combo box ID, in list order
 //   selected ID TEXT               the combo box's selected item ("" for none)
 //   focus ID                       the control that has the keyboard focus
+//   icons                          the dialog has a large and a small icon (WM_GETICON)
+//   picture ID                     static control ID holds a bitmap (STM_GETIMAGE)
+//   centred                        the dialog sits centred on its monitor's work area,
+//                                  pulled inside it where it would pass an edge
 //   click ID                       a user's click on button ID
 //   choose ID INDEX                a user's choice of item INDEX in combo box ID
 //   open ID                        the user opens drop-down list ID
@@ -252,6 +258,48 @@ std::string Step(const std::string& verb, const std::string& rest) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return "unexpected message box: " + Utf8(WindowText(box)) + "|" + Utf8(shown);
   }
+  if (verb == "icons") {
+    // Wine answers WM_GETICON only inside the window's own process: ask there,
+    // through a message hook in robot_hook.dll (beside this program).
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dll = path;
+    dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"robot_hook.dll";
+    HMODULE module = LoadLibraryW(dll.c_str());
+    if (module == nullptr) return "cannot load robot_hook.dll";
+    FARPROC proc = GetProcAddress(module, "RobotGetMessageHook");
+    if (proc == nullptr) proc = GetProcAddress(module, "RobotGetMessageHook@12");
+    HHOOK hook = proc == nullptr ? nullptr
+                                 : SetWindowsHookExW(WH_GETMESSAGE, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(proc)),
+                                                     module, GetWindowThreadProcessId(g_dialog, nullptr));
+    if (hook == nullptr) return "cannot hook the dialog's thread: " + std::to_string(GetLastError());
+    PostMessageW(g_dialog, RegisterWindowMessageW(L"lumatrek.robot.icons"), 0, 0);
+    const DWORD start = GetTickCount();
+    while (GetPropW(g_dialog, L"lumatrek.robot.answered") == nullptr && GetTickCount() - start < 5000) Sleep(20);
+    UnhookWindowsHookEx(hook);
+    if (GetPropW(g_dialog, L"lumatrek.robot.answered") == nullptr) return "the hook did not answer";
+    std::string problem;
+    if (GetPropW(g_dialog, L"lumatrek.robot.bigIcon") == nullptr) problem += "no large icon ";
+    if (GetPropW(g_dialog, L"lumatrek.robot.smallIcon") == nullptr) problem += "no small icon ";
+    return problem;
+  }
+  if (verb == "centred") {
+    RECT dialog{};
+    GetWindowRect(g_dialog, &dialog);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(MonitorFromWindow(g_dialog, MONITOR_DEFAULTTONEAREST), &info)) return "no monitor";
+    const RECT& area = info.rcWork;
+    const LONG width = dialog.right - dialog.left, height = dialog.bottom - dialog.top;
+    LONG x = (area.left + area.right) / 2 - width / 2, y = (area.top + area.bottom) / 2 - height / 2;
+    if (x + width > area.right) x = area.right - width;
+    if (y + height > area.bottom) y = area.bottom - height;
+    if (x < area.left) x = area.left;
+    if (y < area.top) y = area.top;
+    if (dialog.left == x && dialog.top == y) return "";
+    return "at " + std::to_string(dialog.left) + "," + std::to_string(dialog.top) + ", not " + std::to_string(x) +
+           "," + std::to_string(y);
+  }
   if (verb == "snap") {
     return SaveWindowBmp(g_dialog, Wide(rest)) ? "" : "could not save the picture";
   }
@@ -261,6 +309,11 @@ std::string Step(const std::string& verb, const std::string& rest) {
   if (verb == "text") {
     const std::string got = Utf8(WindowText(control));
     return got == arg ? "" : "text is '" + got + "'";
+  }
+  if (verb == "picture") {
+    DWORD_PTR image = 0;
+    SendMessageTimeoutW(control, STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, 5000, &image);
+    return image != 0 ? "" : "no bitmap";
   }
   if (verb == "enabled") {
     const bool got = IsWindowEnabled(control) != FALSE;

@@ -1,5 +1,6 @@
-# The dialog right after start: the template as compiled into the program,
-# every control's state, and the USB port list filled from the spooler's ports.
+# The dialog right after start: the template as compiled into the program, its
+# place, icons and side picture, every control's state, and the USB port list
+# filled from the spooler's ports.
 
 # The dialog template, read back from the .exe: language Chinese (PRC), the
 # window style, title, font and all 22 controls in template (tab) order.
@@ -51,48 +52,53 @@ add_spooler_port usb003
 add_spooler_port MYUSBPORT
 robot <<'SCRIPT'
 launch @EXE@
+# the program starts with no owner window: centred on the work area
+centred
+# its large and small icons, and the side picture in its control
+icons
+picture IDC_SIDE_PICTURE
 # the side picture's black frame has become a centred bitmap; buttons keep
 # their template styles (edits, lists and radio buttons adjust theirs at run time)
-style 1001 5000020E
-style 1000 50010000
-style 1004 50010000
-style 1005 50010000
-style 1002 50010000
-style 1006 50010003
-style 1008 50010003
+style IDC_SIDE_PICTURE (STYLE_SIDE_FRAME & ~SS_CENTER) | SS_BITMAP | SS_CENTERIMAGE
+style IDC_INSTALL STYLE_PUSH_BUTTON
+style IDC_FIND_USB_PORT STYLE_PUSH_BUTTON
+style IDC_QUIT STYLE_PUSH_BUTTON
+style IDC_UNINSTALL STYLE_PUSH_BUTTON
+style IDC_DEFAULT_PRINTER STYLE_CHECK_BOX
+style IDC_SHARE_PRINTER STYLE_CHECK_BOX
 # the start state table, row by row
-text 1010 lumatrek58-usb
-enabled 1010 1
-items 1015 Lumatrek58 Printer|Lumatrek80 Printer
-selected 1015 Lumatrek58 Printer
-enabled 1015 1
-checked 1006 0
-enabled 1006 1
-checked 1008 0
-enabled 1008 1
-checked 1013 1
-enabled 1013 1
-checked 1014 0
-enabled 1014 1
-items 1007 MYUSBPORT|USB001|USB002
-selected 1007 MYUSBPORT
-enabled 1007 1
-enabled 1004 1
-text 1011 192.168.0.1
-enabled 1011 0
-text 1012 9100
-enabled 1012 0
-enabled 1009 0
-enabled 1000 1
-enabled 1002 1
-enabled 1005 1
-text 1000 Install
-text 1004 Find USB Port
-text 1009 Connect Test
-focus 1000
+text IDC_PRINTER_NAME lumatrek58-usb
+enabled IDC_PRINTER_NAME 1
+items IDC_MODEL Lumatrek58 Printer|Lumatrek80 Printer
+selected IDC_MODEL Lumatrek58 Printer
+enabled IDC_MODEL 1
+checked IDC_DEFAULT_PRINTER 0
+enabled IDC_DEFAULT_PRINTER 1
+checked IDC_SHARE_PRINTER 0
+enabled IDC_SHARE_PRINTER 1
+checked IDC_USB_RADIO 1
+enabled IDC_USB_RADIO 1
+checked IDC_NETWORK_RADIO 0
+enabled IDC_NETWORK_RADIO 1
+items IDC_USB_PORT MYUSBPORT|USB001|USB002
+selected IDC_USB_PORT MYUSBPORT
+enabled IDC_USB_PORT 1
+enabled IDC_FIND_USB_PORT 1
+text IDC_HOST 192.168.0.1
+enabled IDC_HOST 0
+text IDC_PORT 9100
+enabled IDC_PORT 0
+enabled IDC_CONNECT_TEST 0
+enabled IDC_INSTALL 1
+enabled IDC_UNINSTALL 1
+enabled IDC_QUIT 1
+text IDC_INSTALL Install
+text IDC_FIND_USB_PORT Find USB Port
+text IDC_CONNECT_TEST Connect Test
+focus IDC_INSTALL
 quiet 500
 snap @OUT@/start.bmp
-click 1005
-exit 1005
+click IDC_QUIT
+exit IDC_QUIT
 SCRIPT
 keep_screenshot "$E2E_OUT/logs/start.bmp" dialog-start

@@ -5,9 +5,9 @@ add_spooler_port USB001
 add_spooler_port usb009
 robot <<'SCRIPT'
 launch @EXE@
-items 1007 USB001|USB002
-selected 1007 USB001
-text 1007 USB001
+items IDC_USB_PORT USB001|USB002
+selected IDC_USB_PORT USB001
+text IDC_USB_PORT USB001
 closebox
 exit 2
 SCRIPT

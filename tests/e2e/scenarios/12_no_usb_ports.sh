@@ -3,22 +3,22 @@
 # selects item 0 again, whatever was chosen before.
 robot <<'SCRIPT'
 launch @EXE@
-items 1007 
-selected 1007 
-text 1007 
+items IDC_USB_PORT 
+selected IDC_USB_PORT 
+text IDC_USB_PORT 
 quiet 500
 run reg add "HKLM\Software\Microsoft\Windows NT\CurrentVersion\Ports" /v USB007 /t REG_SZ /d "" /f
 run reg add "HKLM\Software\Microsoft\Windows NT\CurrentVersion\Ports" /v USB003 /t REG_SZ /d "" /f
-open 1007
-close 1007
-items 1007 USB003|USB007
-selected 1007 USB003
-choose 1007 1
-selected 1007 USB007
-open 1007
-close 1007
-selected 1007 USB003
+open IDC_USB_PORT
+close IDC_USB_PORT
+items IDC_USB_PORT USB003|USB007
+selected IDC_USB_PORT USB003
+choose IDC_USB_PORT 1
+selected IDC_USB_PORT USB007
+open IDC_USB_PORT
+close IDC_USB_PORT
+selected IDC_USB_PORT USB003
 quiet 300
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT

@@ -2,11 +2,11 @@
 # with exit code 2.
 robot <<'SCRIPT'
 launch @EXE@
-key 1010 return
-key 1000 return
+key IDC_PRINTER_NAME return
+key IDC_INSTALL return
 alive
 quiet 300
-text 1010 lumatrek58-usb
-key 1010 escape
+text IDC_PRINTER_NAME lumatrek58-usb
+key IDC_PRINTER_NAME escape
 exit 2
 SCRIPT

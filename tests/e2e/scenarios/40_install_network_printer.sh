@@ -7,15 +7,15 @@ install_rundll32
 rundll32_carries_out
 robot <<'SCRIPT'
 launch @EXE@
-click 1014
-type 1011 127.0.0.1
-text 1012 9100
-text 1010 lumatrek58-wifi
-click 1000
+click IDC_NETWORK_RADIO
+type IDC_HOST 127.0.0.1
+text IDC_PORT 9100
+text IDC_PRINTER_NAME lumatrek58-wifi
+click IDC_INSTALL
 message 提示|打印机驱动设备已完成安装
 quiet 500
 alive
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 echo "port entry:"

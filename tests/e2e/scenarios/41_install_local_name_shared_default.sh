@@ -6,19 +6,19 @@ install_rundll32
 rundll32_carries_out
 robot <<'SCRIPT'
 launch @EXE@
-choose 1015 1
-click 1014
-text 1010 lumatrek80-wifi
-type 1011 printer.local
-type 1012 9101
-click 1008
-checked 1008 1
-click 1006
-checked 1006 1
-click 1000
+choose IDC_MODEL 1
+click IDC_NETWORK_RADIO
+text IDC_PRINTER_NAME lumatrek80-wifi
+type IDC_HOST printer.local
+type IDC_PORT 9101
+click IDC_SHARE_PRINTER
+checked IDC_SHARE_PRINTER 1
+click IDC_DEFAULT_PRINTER
+checked IDC_DEFAULT_PRINTER 1
+click IDC_INSTALL
 message 提示|打印机驱动设备已完成安装
 quiet 500
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 tcpip_port_values printer.local

@@ -13,12 +13,12 @@ printf 'stale' > "$staging/install/i386/old.dll"
 printf 'not an archive' > "$staging/install.zip"
 robot <<'SCRIPT'
 launch @EXE@
-selected 1007 USB001
-click 1008
-click 1000
+selected IDC_USB_PORT USB001
+click IDC_SHARE_PRINTER
+click IDC_INSTALL
 message 提示|打印机驱动设备已完成安装
 quiet 500
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 echo "rundll32 saw:"

@@ -7,13 +7,13 @@ add_usb_printer_interface 'USB#VID_1234&PID_0002#OTHER' 2
 install_rundll32
 robot <<'SCRIPT'
 launch @EXE@
-choose 1007 1
-selected 1007 USB002
-click 1000
+choose IDC_USB_PORT 1
+selected IDC_USB_PORT USB002
+click IDC_INSTALL
 message 错误|打印机型号错误
 quiet 500
 alive
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 [ -z "$(rundll32_log)" ] || fail "rundll32 was started: $(rundll32_log)"

@@ -28,11 +28,11 @@ expect_staging_cleared
 : > "$RUNDLL32_DIR/answers.txt"
 robot <<'SCRIPT'
 launch @EXE@
-type 1010 
-click 1000
+type IDC_PRINTER_NAME 
+click IDC_INSTALL
 message 错误|打印机名称错误
 quiet 500
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 [ -z "$(rundll32_log)" ] || fail "rundll32 was started: $(rundll32_log)"

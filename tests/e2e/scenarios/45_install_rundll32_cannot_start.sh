@@ -8,10 +8,10 @@ for folder in system32 syswow64; do
 done
 robot <<'SCRIPT'
 launch @EXE@
-click 1000
+click IDC_INSTALL
 message 错误|打印机与驱动安装失败
 quiet 500
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 expect_staging_cleared

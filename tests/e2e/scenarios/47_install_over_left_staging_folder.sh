@@ -15,11 +15,11 @@ printf 'not an archive' > "$staging/install.zip"
 printf 'left' > "$staging/sample.bmp"
 robot <<'SCRIPT'
 launch @EXE@
-click 1006
-click 1000
+click IDC_DEFAULT_PRINTER
+click IDC_INSTALL
 message 提示|打印机驱动设备已完成安装
 quiet 500
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 rundll32_log

@@ -4,10 +4,10 @@
 start_virtual_printer connect --port 9100
 robot <<'SCRIPT'
 launch @EXE@
-click 1014
-type 1011 127.0.0.1
-text 1012 9100
-click 1009
+click IDC_NETWORK_RADIO
+type IDC_HOST 127.0.0.1
+text IDC_PORT 9100
+click IDC_CONNECT_TEST
 message 提示|测试数据已发送
 alive
 closebox

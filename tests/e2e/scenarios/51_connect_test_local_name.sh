@@ -3,9 +3,9 @@
 start_byte_sink 127.0.0.2 9100 "$E2E_OUT/logs/$SCENARIO.bin"
 robot <<'SCRIPT'
 launch @EXE@
-click 1014
-type 1011 printer.local
-click 1009
+click IDC_NETWORK_RADIO
+type IDC_HOST printer.local
+click IDC_CONNECT_TEST
 message 提示|测试数据已发送
 closebox
 exit 2

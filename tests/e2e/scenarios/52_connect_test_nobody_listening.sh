@@ -3,13 +3,13 @@
 # resolved. The sample files are removed either way.
 robot <<'SCRIPT'
 launch @EXE@
-click 1014
-type 1011 127.0.0.1
-type 1012 9101
-click 1009
+click IDC_NETWORK_RADIO
+type IDC_HOST 127.0.0.1
+type IDC_PORT 9101
+click IDC_CONNECT_TEST
 message 错误|测试端口写入失败
-type 1011 nowhere.local
-click 1009
+type IDC_HOST nowhere.local
+click IDC_CONNECT_TEST
 message 错误|打印机网址IP解析失败
 alive
 closebox

@@ -7,19 +7,19 @@ echo old >"$(staging_folder)/sample.zip"
 start_virtual_printer rejected --port 9100
 robot <<'SCRIPT'
 launch @EXE@
-click 1014
-type 1011 127.0.0.1
-type 1012 0
-click 1009
+click IDC_NETWORK_RADIO
+type IDC_HOST 127.0.0.1
+type IDC_PORT 0
+click IDC_CONNECT_TEST
 message 错误|打印机端口格式错误(0 < port < 65536)
-type 1012 9100
-type 1011 1.2.3.4.5
-click 1009
+type IDC_PORT 9100
+type IDC_HOST 1.2.3.4.5
+click IDC_CONNECT_TEST
 message 错误|打印机网址IP格式错误
-type 1011 printer.local.printer.local.1234
-click 1009
+type IDC_HOST printer.local.printer.local.1234
+click IDC_CONNECT_TEST
 message 错误|打印机IP格式错误
-text 1011 printer.local.printer.local.1234
+text IDC_HOST printer.local.printer.local.1234
 closebox
 exit 2
 SCRIPT

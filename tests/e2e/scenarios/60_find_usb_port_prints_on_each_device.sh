@@ -8,12 +8,12 @@ add_usb_device 'USB#VID_4B9E&PID_0001#SER001' "$E2E_OUT/logs/$SCENARIO-usb001.bi
 add_usb_device 'USB#VID_4B9E&PID_0001#SER002' "$E2E_OUT/logs/$SCENARIO-usb002.bin"
 robot <<'SCRIPT'
 launch @EXE@
-items 1007 USB001|USB002
-choose 1007 1
-selected 1007 USB002
-click 1004
+items IDC_USB_PORT USB001|USB002
+choose IDC_USB_PORT 1
+selected IDC_USB_PORT USB002
+click IDC_FIND_USB_PORT
 quiet 3000
-selected 1007 USB001
+selected IDC_USB_PORT USB001
 alive
 closebox
 exit 2

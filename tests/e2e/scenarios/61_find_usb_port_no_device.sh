@@ -6,11 +6,11 @@ add_spooler_port USB002
 add_usb_printer_interface 'USB#VID_4B9E&PID_0001#SER001' 1
 robot <<'SCRIPT'
 launch @EXE@
-items 1007 USB001|USB002
-choose 1007 1
-click 1004
+items IDC_USB_PORT USB001|USB002
+choose IDC_USB_PORT 1
+click IDC_FIND_USB_PORT
 message 错误|测试端口写入失败
-selected 1007 USB002
+selected IDC_USB_PORT USB002
 closebox
 exit 2
 SCRIPT

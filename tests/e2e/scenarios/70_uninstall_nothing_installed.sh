@@ -6,11 +6,11 @@ printf 'Microsoft PnP Utility\r\n\r\nPublished name :            oem0.inf\r\nDri
   > "$PNPUTIL_DIR/listing.txt"
 robot <<'SCRIPT'
 launch @EXE@
-click 1002
+click IDC_UNINSTALL
 message 提示|驱动卸载完成
 quiet 500
 alive
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 log=$(pnputil_log)

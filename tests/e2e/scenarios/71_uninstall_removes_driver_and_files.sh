@@ -13,10 +13,10 @@ done
 printf 'x' > "$folder/UNIDRV.DLL"
 robot <<'SCRIPT'
 launch @EXE@
-click 1002
+click IDC_UNINSTALL
 message 提示|驱动卸载完成
 quiet 300
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 echo "driver folder now:" $(ls "$folder")

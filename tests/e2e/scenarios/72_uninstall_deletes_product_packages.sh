@@ -12,10 +12,10 @@ add_printer_driver "Microsoft XPS Document Writer v4"
 } > "$PNPUTIL_DIR/listing.txt"
 robot <<'SCRIPT'
 launch @EXE@
-click 1002
+click IDC_UNINSTALL
 message 提示|驱动卸载完成
 quiet 300
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 log=$(pnputil_log)

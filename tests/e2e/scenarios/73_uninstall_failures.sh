@@ -12,10 +12,10 @@ chmod a-w "$folder/lumatrek.gpd"
 
 robot <<'SCRIPT'
 launch @EXE@
-click 1002
+click IDC_UNINSTALL
 message 错误|驱动卸载失败，请重启计算机后重试！
 quiet 300
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 [ "$(pnputil_log)" = "$(printf -- '-e\n-f -d oem5.inf\n-f -d oem6.inf')" ] || fail "packages not deleted first"
@@ -28,10 +28,10 @@ chmod u+w "$folder/lumatrek.gpd"
 printf 'oem5.inf 1\n' > "$PNPUTIL_DIR/exitcodes.txt"
 robot <<'SCRIPT'
 launch @EXE@
-click 1002
+click IDC_UNINSTALL
 message 错误|驱动卸载失败，请重启计算机后重试！
 quiet 300
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 [ "$(pnputil_log)" = "$(printf -- '-e\n-f -d oem5.inf')" ] || fail "a package after the failed one was tried"

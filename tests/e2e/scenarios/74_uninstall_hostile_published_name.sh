@@ -7,10 +7,10 @@ printf 'Published name :  x&pnputil.exe&calc.inf\r\nDriver package provider :  L
   > "$PNPUTIL_DIR/listing.txt"
 robot <<'SCRIPT'
 launch @EXE@
-click 1002
+click IDC_UNINSTALL
 message 错误|驱动卸载失败，请重启计算机后重试！
 quiet 300
-key 1007 escape
+key IDC_USB_PORT escape
 exit 2
 SCRIPT
 log=$(pnputil_log)

@@ -13,15 +13,15 @@ pnputil_lists_product_package
 start_virtual_printer connect --port 9100
 robot <<'SCRIPT'
 launch @EXE@
-click 1014
-type 1011 127.0.0.1
-click 1006
-click 1008
-checked 1006 1
-checked 1008 1
-click 1000
+click IDC_NETWORK_RADIO
+type IDC_HOST 127.0.0.1
+click IDC_DEFAULT_PRINTER
+click IDC_SHARE_PRINTER
+checked IDC_DEFAULT_PRINTER 1
+checked IDC_SHARE_PRINTER 1
+click IDC_INSTALL
 message 提示|打印机驱动设备已完成安装
-click 1009
+click IDC_CONNECT_TEST
 message 提示|测试数据已发送
 closebox
 exit 2

@@ -13,14 +13,14 @@ add_usb_printer_interface 'USB#VID_4B9E&PID_0001#SER001' 1
 add_usb_device 'USB#VID_4B9E&PID_0001#SER001' "$E2E_OUT/logs/$SCENARIO-usb001.bin"
 robot <<'SCRIPT'
 launch @EXE@
-choose 1015 1
-text 1010 lumatrek80-usb
-selected 1007 USB001
-click 1000
+choose IDC_MODEL 1
+text IDC_PRINTER_NAME lumatrek80-usb
+selected IDC_USB_PORT USB001
+click IDC_INSTALL
 message 提示|打印机驱动设备已完成安装
-click 1004
+click IDC_FIND_USB_PORT
 quiet 2000
-selected 1007 USB001
+selected IDC_USB_PORT USB001
 closebox
 exit 2
 SCRIPT

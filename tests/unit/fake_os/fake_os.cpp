@@ -80,6 +80,18 @@ int CallCount(const std::string& name) {
 
 void FailAllocationsOver(std::size_t bytes) { core().largestBlock = bytes; }
 
+int FirstCall(const std::string& name) {
+  const auto& calls = Calls();
+  const auto it = std::find(calls.begin(), calls.end(), name);
+  return it == calls.end() ? -1 : static_cast<int>(it - calls.begin());
+}
+
+int LastCall(const std::string& name) {
+  const auto& calls = Calls();
+  const auto it = std::find(calls.rbegin(), calls.rend(), name);
+  return it == calls.rend() ? -1 : static_cast<int>(calls.rend() - it) - 1;
+}
+
 int LiveBlocks() { return static_cast<int>(core().blocks.size()); }
 
 }  // namespace fake

@@ -26,6 +26,9 @@ bool Called(const std::string& name);
 // Every call made since the last Reset, by name, in order.
 const std::vector<std::string>& Calls();
 int CallCount(const std::string& name);
+// Index in Calls() of the first or the last call named `name`, or -1.
+int FirstCall(const std::string& name);
+int LastCall(const std::string& name);
 
 // os::malloc of more than `bytes` fails (until the next Reset).
 void FailAllocationsOver(std::size_t bytes);

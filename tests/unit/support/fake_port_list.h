@@ -27,8 +27,11 @@ class FakePortList : public PortListControl {
   }
   int GetCount() const override { return static_cast<int>(items.size()); }
   void GetLBText(int index, char* buffer, int size) const override {
+    // As the dialog's list does: a text that does not fit is not copied at all.
+    if (size <= 0) return;
+    buffer[0] = '\0';
     const std::string& s = items.at(static_cast<size_t>(index));
-    std::snprintf(buffer, static_cast<size_t>(size), "%s", s.c_str());
+    if (s.size() < static_cast<size_t>(size)) std::snprintf(buffer, static_cast<size_t>(size), "%s", s.c_str());
   }
   void SelectString(const char* text) override {
     for (size_t i = 0; i < items.size(); ++i) {

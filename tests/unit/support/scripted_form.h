@@ -1,5 +1,6 @@
-// A Setup form whose values the test sets beforehand. Every read is recorded
-// by field name, so a test can tell which fields a command looked at.
+// The Setup form double: values the test sets beforehand (by default a USB
+// printer; NetworkDefaults() gives the dialog's network defaults). Every read
+// is recorded by field name, so a test can tell which fields a command looked at.
 #pragma once
 #include <algorithm>
 #include <string>
@@ -26,6 +27,16 @@ class ScriptedForm : public SetupForm {
   std::string PortText() const override { return Read("portText", portText); }
   bool MakeDefault() const override { return Read("makeDefault", makeDefault); }
   bool SharePrinter() const override { return Read("sharePrinter", sharePrinter); }
+
+  // The dialog's defaults after choosing "Network Printer".
+  static ScriptedForm NetworkDefaults() {
+    ScriptedForm form;
+    form.printerName = "lumatrek58-wifi";
+    form.usbPrinterChecked = false;
+    form.usbPortName.clear();
+    form.hostAddress = "192.168.0.1";
+    return form;
+  }
 
   bool WasRead(const std::string& field) const {
     return std::find(reads.begin(), reads.end(), field) != reads.end();
