@@ -2,14 +2,42 @@
 
 #include <cstdlib>
 
+#include "os/files.h"
+
 namespace {
 
 constexpr std::size_t kMaxFieldBytes = 31;
 
+// The characters of a DNS name; anything else could reach the port's registry
+// key path and the printer tool's command line.
+bool IsDnsName(const std::string& name) {
+  for (const char c : name) {
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (!letter && !(c >= '0' && c <= '9') && c != '-' && c != '.') return false;
+  }
+  return true;
+}
+
 }  // namespace
 
+bool HasCharacter(const std::string& name, char c) {
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name[i] == c) return true;
+    if (os::IsDBCSLeadByte(static_cast<os::BYTE>(name[i]))) ++i;  // its trail byte
+  }
+  return false;
+}
+
 bool CheckPrinterName(const std::string& printerName) {
-  return !printerName.empty() && printerName.size() <= kMaxFieldBytes;
+  if (printerName.empty() || printerName.size() > kMaxFieldBytes) return false;
+  // A quote would end the quoted argument; the spooler refuses '\' and ','.
+  for (const char c : {'"', '\\', ','}) {
+    if (HasCharacter(printerName, c)) return false;
+  }
+  for (const char c : printerName) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+  }
+  return true;
 }
 
 std::regex CompileIpv4Pattern() {
@@ -20,7 +48,7 @@ std::regex CompileIpv4Pattern() {
 AddressCheck CheckNetworkAddress(const std::string& hostAddress, const std::regex& ipv4Pattern) {
   if (hostAddress.empty() || hostAddress.size() > kMaxFieldBytes) return AddressCheck::RejectedByLength;
   if (std::regex_match(hostAddress, ipv4Pattern)) return AddressCheck::Ipv4Address;
-  if (hostAddress.find(".local") != std::string::npos) return AddressCheck::HostName;
+  if (hostAddress.find(".local") != std::string::npos && IsDnsName(hostAddress)) return AddressCheck::HostName;
   return AddressCheck::RejectedByForm;
 }
 

@@ -13,8 +13,14 @@ inline constexpr const char kMsgAddressLengthWrong[] = "打印机IP格式错误"
 inline constexpr const char kMsgAddressFormWrong[] = "打印机网址IP格式错误";
 inline constexpr const char kMsgPortWrong[] = "打印机端口格式错误(0 < port < 65536)";
 
-// Passes a name of 1 to 31 bytes; nothing is trimmed, no character forbidden.
+// Passes a name of 1 to 31 bytes that the spooler and a quoted command-line
+// argument both take as it is: no '"', '\', ',' or control character (a
+// double-byte character's trail byte is not read as one). Nothing is trimmed.
 bool CheckPrinterName(const std::string& printerName);
+
+// Whether `name` holds `c` as a character of its own (not as the trail byte of
+// a double-byte character of the ANSI code page).
+bool HasCharacter(const std::string& name, char c);
 
 enum class AddressCheck { RejectedByLength, Ipv4Address, HostName, RejectedByForm };
 
@@ -22,7 +28,8 @@ enum class AddressCheck { RejectedByLength, Ipv4Address, HostName, RejectedByFor
 std::regex CompileIpv4Pattern();
 
 // Empty or 32 bytes and more: rejected by length. The whole text matching the
-// pattern: IPv4 address. Else containing ".local" (case counts): host name.
+// pattern: IPv4 address. Else containing ".local" (case counts) and made of
+// letters, digits, '-' and '.' only: host name.
 AddressCheck CheckNetworkAddress(const std::string& hostAddress, const std::regex& ipv4Pattern);
 
 // The address kind of an accepted address.

@@ -1,7 +1,7 @@
 // Child processes: starting a program (CreateProcessA), its exit code, the
-// environment and system folder that decide which program runs, and the C
-// runtime's pipe on a command interpreter's standard output. Waiting on and
-// closing a process handle use WaitForSingleObject and CloseHandle (os/devices.h).
+// system folder that programs are started from, and an anonymous pipe for a
+// child's standard output. Waiting on and closing process and pipe handles use
+// WaitForSingleObject and CloseHandle (os/devices.h).
 #pragma once
 #include "os/devices.h"
 #include "os/files.h"
@@ -13,6 +13,9 @@ namespace os {
 constexpr int SW_SHOW = 5;
 constexpr DWORD STILL_ACTIVE = 259;
 constexpr DWORD ERROR_DIRECTORY = 267;
+constexpr DWORD ERROR_BROKEN_PIPE = 109;
+constexpr DWORD STARTF_USESTDHANDLES = 0x100;
+constexpr DWORD HANDLE_FLAG_INHERIT = 0x1;
 #endif
 
 struct STARTUPINFOA {
@@ -50,21 +53,17 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, void* processAttr
                     BOOL inheritHandles, DWORD creationFlags, void* environment, LPCSTR currentDirectory,
                     STARTUPINFOA* startupInfo, PROCESS_INFORMATION* processInformation);
 BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode);
-// Length of the value without its NUL; the size needed (with NUL) when `buffer`
-// is too small; 0 when the variable is not set.
-DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 // The system folder ("C:\Windows\system32"), without a trailing backslash; its
 // length, or the size needed when `buffer` is too small, or 0 on failure.
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
 
-// C runtime pipe: the command interpreter named by COMSPEC runs `command` with
-// its standard output readable through the stream ("r": text mode, a carriage
-// return before a newline is dropped). _pclose waits for the command and
-// returns its exit status, or -1.
-FILE* _popen(const char* command, const char* mode);
-// Reads at most `size` - 1 bytes, up to and including a newline; null at the end.
-char* fgets(char* buffer, int size, FILE* stream);
-int _pclose(FILE* stream);
+// An anonymous pipe; neither end inheritable without security attributes.
+// A size of 0 asks for the system's default buffer.
+BOOL CreatePipe(HANDLE* readPipe, HANDLE* writePipe, void* pipeAttributes, DWORD size);
+BOOL SetHandleInformation(HANDLE object, DWORD mask, DWORD flags);
+// Reads what is there, up to `bytesToRead`; on a pipe whose write ends are all
+// closed: FALSE with ERROR_BROKEN_PIPE once everything was read.
+BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED* overlapped);
 
 // One owner per process or thread handle.
 class ProcessHandle {

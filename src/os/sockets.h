@@ -12,6 +12,8 @@ constexpr SOCKET INVALID_SOCKET = ~SOCKET{0};  // all bits set, at pointer width
 constexpr int SOCKET_ERROR = -1;
 constexpr int AF_INET = 2;
 constexpr int SOCK_STREAM = 1;
+constexpr int SOL_SOCKET = 0xFFFF;
+constexpr int SO_SNDTIMEO = 0x1005;  // a DWORD of milliseconds
 #endif
 
 struct WSADATA {
@@ -57,6 +59,8 @@ std::uint32_t inet_addr(const char* text);
 unsigned short htons(unsigned short value);
 SOCKET socket(int family, int type, int protocol);
 int connect(SOCKET s, const sockaddr_in* address, int length);
+// With SO_SNDTIMEO set, a send the peer does not take in time fails.
+int setsockopt(SOCKET s, int level, int name, const char* value, int length);
 int send(SOCKET s, const char* data, int length, int flags);
 int closesocket(SOCKET s);
 

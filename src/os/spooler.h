@@ -100,6 +100,9 @@ BOOL EnumPrintersA(DWORD Flags, LPSTR Name, DWORD Level, BYTE* pPrinterEnum, DWO
 // A handle in `*phPrinter` (close it with ClosePrinter), or FALSE and null.
 BOOL OpenPrinterA(LPSTR pPrinterName, HANDLE* phPrinter, PRINTER_DEFAULTSA* pDefault);
 BOOL ClosePrinter(HANDLE hPrinter);
+// Marks the printer of an open handle (opened with administer rights) for
+// deletion; it goes when its last handle is closed.
+BOOL DeletePrinter(HANDLE hPrinter);
 BOOL EnumJobsA(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD Level, BYTE* pJob, DWORD cbBuf,
                DWORD* pcbNeeded, DWORD* pcReturned);
 BOOL SetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, BYTE* pJob, DWORD Command);

@@ -33,6 +33,14 @@ bool SameName(const char* a, const char* b) {
 // wrap of the tick counter.
 os::DWORD SecondsSince(os::DWORD start) { return (os::GetTickCount() - start) / 1000; }
 
+// False once more than `limit` whole seconds have passed since `start`;
+// otherwise pauses one polling interval.
+bool PauseWithin(os::DWORD start, os::DWORD limit) {
+  if (SecondsSince(start) > limit) return false;
+  os::Sleep(kPollMs);
+  return true;
+}
+
 // Each test of a polling pass asks for the state afresh.
 bool QueryIs(os::SC_HANDLE service, os::DWORD state) {
   os::SERVICE_STATUS status{};
@@ -88,18 +96,20 @@ int StartServiceAndWait(const ServiceConnection& connection, const char* name) {
     os::SERVICE_STATUS status{};
     if (QueryIs(h, os::SERVICE_PAUSED)) {
       if (!os::ControlService(h, os::SERVICE_CONTROL_CONTINUE, &status)) return 0;
+      if (!PauseWithin(start, kStartLimitSeconds)) return 0;
       continue;
     }
     if (QueryIs(h, os::SERVICE_STOPPED)) {
+      // A service that stops again straight away is not started for ever.
       if (!os::StartServiceA(h, 0, nullptr)) return 0;
+      if (!PauseWithin(start, kStartLimitSeconds)) return 0;
       continue;
     }
     if (!os::QueryServiceStatus(h, &status)) return 0;
     if (status.dwCurrentState != os::SERVICE_START_PENDING && status.dwCurrentState != os::SERVICE_CONTINUE_PENDING) {
       return 0;
     }
-    if (SecondsSince(start) > kStartLimitSeconds) return 0;
-    os::Sleep(kPollMs);
+    if (!PauseWithin(start, kStartLimitSeconds)) return 0;
   }
 }
 
@@ -112,14 +122,15 @@ int StopServiceAndWait(const ServiceConnection& connection, const char* name) {
   for (;;) {
     if (QueryIs(h, os::SERVICE_STOPPED)) return 1;
     if (QueryIs(h, os::SERVICE_STOP_PENDING)) {
-      if (SecondsSince(start) > kStopLimitSeconds) return 0;
-      os::Sleep(kPollMs);
+      if (!PauseWithin(start, kStopLimitSeconds)) return 0;
       continue;
     }
     // Running, paused, or not answering: ask it to stop. Services that depend
-    // on it are not stopped first, so a refusal ends the attempt.
+    // on it are not stopped first, so a refusal ends the attempt; an accepted
+    // stop that never happens ends it at the deadline.
     os::SERVICE_STATUS status{};
     if (!os::ControlService(h, os::SERVICE_CONTROL_STOP, &status)) return 0;
+    if (!PauseWithin(start, kStopLimitSeconds)) return 0;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <regex>
 #include <string>
 
+#include "app/usb_port_list.h"  // kMsgAllocFailed
 #include "install/form_validation.h"
 #include "testprint/network_transport.h"
 #include "testprint/sample_staging.h"
@@ -10,7 +11,7 @@
 
 void RunConnectTest(const SetupForm& form, MessageSink& messages) {
   TestPrintSession session;
-  InitJobBuffer(&session.page);
+  const bool pageReady = InitJobBuffer(&session.page);
   const std::regex ipv4 = CompileIpv4Pattern();
 
   std::string address = form.HostAddress();
@@ -41,8 +42,17 @@ void RunConnectTest(const SetupForm& form, MessageSink& messages) {
   }
   messages.Step("checked", address + " port " + std::to_string(port));
 
+  // Without its buffer the page would go out empty and be reported as sent.
+  if (!pageReady) {
+    messages.Error(kMsgAllocFailed);
+    return;
+  }
+
   if (!session.StageSample(messages)) return;
-  if (!session.LoadPicture()) return;
+  if (!session.LoadPicture()) {
+    messages.Error(kMsgTestExtractFailed);
+    return;
+  }
   ComposeTestPage(&session.page, address.c_str(), &session.picture);
   if (SendToNetworkPrinter(address.c_str(), port, session.page.data, session.page.length)) {
     messages.Notice(kMsgTestDataSent);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/usb_port_list.h"  // kMsgAllocFailed
 #include "testprint/sample_staging.h"
 #include "testprint/test_page.h"
 #include "testprint/usb_transport.h"
@@ -10,7 +11,10 @@
 void RunFindUsbPort(PortListControl& ports, MessageSink& messages) {
   TestPrintSession session;
   if (!session.StageSample(messages)) return;
-  if (!session.LoadPicture()) return;
+  if (!session.LoadPicture()) {
+    messages.Error(kMsgTestExtractFailed);
+    return;
+  }
 
   bool firstSuccess = true;
   bool tookThePage = false;
@@ -26,7 +30,10 @@ void RunFindUsbPort(PortListControl& ports, MessageSink& messages) {
     }
     // Each printer gets its own page, headed by its port name.
     FreeJobBuffer(&session.page);
-    InitJobBuffer(&session.page);
+    if (!InitJobBuffer(&session.page)) {
+      messages.Error(kMsgAllocFailed);
+      return;
+    }
     ComposeTestPage(&session.page, portName, &session.picture);
     const bool written = WriteToUsbDevice(stem, session.page.data, static_cast<os::DWORD>(session.page.length));
     messages.Step("page written", std::string(portName) + (written ? ": ok" : ": failed"));

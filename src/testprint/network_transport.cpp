@@ -8,6 +8,8 @@ namespace {
 
 constexpr os::WORD kWinsock22 = 0x0202;
 constexpr int kResolvedBufferSize = 256;
+// A printer that stops taking bytes ends the send after this long.
+constexpr os::DWORD kSendTimeoutMs = 30000;
 
 // Pairs WSAStartup with WSACleanup.
 class SocketLibrary {
@@ -69,7 +71,9 @@ bool SendToNetworkPrinter(const char* address, int port, const unsigned char* da
   target.sin_addr.S_un.S_addr = os::inet_addr(address);
 
   Socket s(os::socket(os::AF_INET, os::SOCK_STREAM, 0));
-  if (s.get() == os::INVALID_SOCKET) {
+  if (s.get() == os::INVALID_SOCKET ||
+      os::setsockopt(s.get(), os::SOL_SOCKET, os::SO_SNDTIMEO, reinterpret_cast<const char*>(&kSendTimeoutMs),
+                     static_cast<int>(sizeof kSendTimeoutMs)) != 0) {
     std::printf("Socket() error:%d", os::WSAGetLastError());
     std::fflush(stdout);
     return false;

@@ -30,7 +30,8 @@ class TestPrintSession {
   // the folder message), exports resource 208 and unpacks it; shows the
   // message of the first failing step and returns false.
   bool StageSample(MessageSink& messages);
-  // Loads the unpacked picture; false (and no message) when it cannot.
+  // Loads the unpacked picture; false (and no message: the command shows
+  // kMsgTestExtractFailed) when it cannot.
   bool LoadPicture();
 
   PrintJobBuffer page{};

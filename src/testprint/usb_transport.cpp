@@ -1,6 +1,7 @@
 #include "testprint/usb_transport.h"
 
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "os/devices.h"
@@ -10,6 +11,18 @@ namespace {
 // GUID_DEVINTERFACE_USB_DEVICE: the device is found through the USB printer
 // interface class but opened through the USB device interface class.
 constexpr const char kUsbDeviceInterfaceClass[] = "{A5DCBF10-6530-11D2-901F-00C04FB951ED}";
+
+// One overlapped write: the record the system completes and the bytes it reads.
+struct PendingWrite {
+  os::OVERLAPPED overlapped{};
+  std::vector<os::BYTE> page;
+};
+
+// Writes whose cancellation did not finish in time; the system may still use them.
+std::vector<std::unique_ptr<PendingWrite>>& AbandonedWrites() {
+  static std::vector<std::unique_ptr<PendingWrite>> writes;
+  return writes;
+}
 
 }  // namespace
 
@@ -32,21 +45,28 @@ bool WriteToUsbDevice(const std::string& stem, const os::BYTE* data, os::DWORD l
                                           os::FILE_FLAG_OVERLAPPED, nullptr));
   if (!device.valid()) return false;
 
-  // No event of its own: the device handle is signalled when the write completes.
-  os::OVERLAPPED overlapped = {};
-  const bool started =
-      os::WriteFile(device.get(), data, length, nullptr, &overlapped) || os::GetLastError() == os::ERROR_IO_PENDING;
-  // A write that failed without starting has nothing to wait for; the device
-  // still counts as present.
-  if (!started) return true;
+  // The record (no event of its own: the device handle is signalled when the
+  // write completes) and a copy of the page, kept apart from the caller's.
+  auto write = std::make_unique<PendingWrite>();
+  write->page.assign(data, data + length);
+  const bool started = os::WriteFile(device.get(), write->page.data(), length, nullptr, &write->overlapped) ||
+                       os::GetLastError() == os::ERROR_IO_PENDING;
+  if (!started) return false;
 
-  if (os::WaitForSingleObject(device.get(), kUsbWriteTimeoutMs) == os::WAIT_OBJECT_0) return true;
-
-  // The device did not take the page in time. Cancel the write and wait for the
-  // cancellation to finish: the system must be done with `overlapped` and the
-  // caller's page before they go.
-  os::CancelIo(device.get());
   os::DWORD transferred = 0;
-  os::GetOverlappedResult(device.get(), &overlapped, &transferred, os::TRUE);
+  if (os::WaitForSingleObject(device.get(), kUsbWriteTimeoutMs) == os::WAIT_OBJECT_0) {
+    return os::GetOverlappedResult(device.get(), &write->overlapped, &transferred, os::FALSE) &&
+           transferred == length;
+  }
+
+  // The device did not take the page in time: cancel the write and give the
+  // cancellation a bounded time to finish.
+  os::CancelIo(device.get());
+  if (os::WaitForSingleObject(device.get(), kUsbCancelTimeoutMs) == os::WAIT_OBJECT_0) {
+    os::GetOverlappedResult(device.get(), &write->overlapped, &transferred, os::FALSE);
+  } else {
+    // Still in the system's hands: the record and page must outlive us.
+    AbandonedWrites().push_back(std::move(write));
+  }
   return false;
 }

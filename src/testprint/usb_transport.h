@@ -4,8 +4,10 @@
 
 #include "os/os_types.h"
 
-// How long a device may take to accept a page before the write is cancelled.
+// How long a device may take to accept a page before the write is cancelled,
+// and how long the cancellation may then take.
 inline constexpr os::DWORD kUsbWriteTimeoutMs = 30000;
+inline constexpr os::DWORD kUsbCancelTimeoutMs = 5000;
 
 // The device path of a device path stem: "\\?\" + the stem upper-cased with
 // every "\" made "#" + "#" + the USB device interface class.
@@ -13,7 +15,8 @@ std::string UsbDevicePath(const std::string& stem);
 
 // Opens the device of `stem` for overlapped I/O, writes `length` bytes in one
 // overlapped write and waits on the device handle for its completion.
-// False when the stem is empty, the device cannot be opened, or the write has
-// not completed within kUsbWriteTimeoutMs (it is then cancelled); true
-// otherwise, even when the write itself failed or fell short.
+// True when the device took all `length` bytes. False when the stem is empty,
+// the device cannot be opened, the write fails or falls short, or it has not
+// completed within kUsbWriteTimeoutMs (it is then cancelled, and the
+// cancellation waited for at most kUsbCancelTimeoutMs).
 bool WriteToUsbDevice(const std::string& stem, const os::BYTE* data, os::DWORD length);

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "os/files.h"
-#include "spooler/command_interpreter.h"
+#include "spooler/system_program.h"
 
 namespace {
 
@@ -121,15 +121,16 @@ std::vector<std::string> ProductPackagesInListing(const char* listing, std::size
 }
 
 bool RemoveDriverPackages() {
-  CommandOutput listing("pnputil -e");
+  ProgramOutput listing("pnputil", "pnputil -e");
   if (!listing.opened()) return false;
   PackageListingParser parser;
-  char line[CommandOutput::kLineSize];
+  char line[ProgramOutput::kLineSize];
   while (listing.ReadLine(line)) {
     std::string name;
     if (!parser.Feed(line, name)) continue;
-    const std::string command = "pnputil -f -d " + name;
-    if (RunCommand(command.c_str()) != 0) {
+    // Only a name of the store's own form goes on a command line; a package
+    // whose name cannot be told stays, and that is a failure.
+    if (!IsPublishedName(name) || RunSystemProgram("pnputil", "pnputil -f -d " + name) != 0) {
       listing.Close();  // waits for the listing command to end
       return false;
     }

@@ -42,6 +42,7 @@ class PackageListingParser {
 std::vector<std::string> ProductPackagesInListing(const char* listing, std::size_t size, int pieceSize = 1024);
 
 // Deletes every package of the product in the listing, in listing order,
-// each while the listing is still open. False when the listing cannot be
-// started or a delete exits nonzero (later packages are not tried).
+// each while the listing is still open; "pnputil" is the system folder's.
+// False when the listing cannot be started, a package's name is not a
+// published name, or a delete exits nonzero (later packages are not tried).
 bool RemoveDriverPackages();

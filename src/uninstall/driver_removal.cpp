@@ -4,7 +4,7 @@
 #include <string>
 
 #include "os/system_info.h"
-#include "spooler/command_interpreter.h"
+#include "spooler/system_program.h"
 #include "spooler/service_control.h"
 #include "uninstall/spooler_lists.h"
 
@@ -38,6 +38,19 @@ os::DWORD JobRemovalCommand() {
   return (os::GetVersion() & kOldSystemVersionBit) != 0 ? os::JOB_CONTROL_CANCEL : os::JOB_CONTROL_DELETE;
 }
 
+// Whether the printer UI gets the name intact as the quoted argument of
+// "/n": a quote would end it, a backslash before the closing quote would keep
+// it open, and control characters have no place on a command line.
+bool QuotesIntact(const char* name) {
+  const std::size_t length = std::strlen(name);
+  if (length == 0 || name[length - 1] == '\\') return false;
+  for (std::size_t i = 0; i < length; ++i) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    if (c == '"' || c < 0x20 || c == 0x7F) return false;
+  }
+  return true;
+}
+
 bool DeleteQueuedJobs(os::HANDLE printer, os::DWORD jobCount) {
   SpoolerList<os::JOB_INFO_1A> jobs = ListJobs(printer, jobCount);
   if (!jobs) return false;
@@ -58,10 +71,15 @@ int RemovePrintersOfDriver(const os::DRIVER_INFO_3A& driver) {
     if (handle.get() == nullptr) return 0;
     // The count is the one listed; jobs that arrived since stay.
     if (printer.cJobs != 0 && !DeleteQueuedJobs(handle.get(), printer.cJobs)) return 0;
+    if (!QuotesIntact(printer.pPrinterName)) {
+      // The spooler removes it once the handle is closed.
+      if (!os::DeletePrinter(handle.get())) return 0;
+      continue;
+    }
     handle.Close();
 
     const std::string line = std::string("rundll32 printui.dll,PrintUIEntry /dl /n \"") + printer.pPrinterName + "\"";
-    if (RunCommand(line.c_str()) != 0) return 0;
+    if (RunSystemProgram("rundll32", line) != 0) return 0;
   }
   return 1;
 }

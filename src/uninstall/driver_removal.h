@@ -6,7 +6,9 @@
 
 // Removes every printer whose driver is `driver.pName`: its queued jobs are
 // deleted (cancelled on systems whose version byte has bit 7 set), the printer
-// is closed and removed with "rundll32 printui.dll,PrintUIEntry /dl /n "NAME"".
+// is closed and removed with "rundll32 printui.dll,PrintUIEntry /dl /n "NAME""
+// (the system folder's rundll32, no command interpreter); a printer whose name
+// would not arrive intact in quotes is deleted through the spooler instead.
 // 1 when all went (also when none used the driver); 0 at the first failure.
 int RemovePrintersOfDriver(const os::DRIVER_INFO_3A& driver);
 

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr std::size_t kNameBufferSize = 1024;
-constexpr os::REGSAM kReadWrite = os::KEY_READ | os::KEY_WRITE;
 constexpr const char kPortNumberValue[] = "Port Number";
 
 }  // namespace
@@ -65,7 +64,7 @@ bool FindUsbDeviceStem(const std::string& portName, std::string& stem) {
   const os::DWORD portNumber = static_cast<os::DWORD>(UsbPortNumber(portName));
 
   os::RegKey base;
-  if (os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, kUsbPrinterInterfaceKey, 0, kReadWrite, base.put()) !=
+  if (os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, kUsbPrinterInterfaceKey, 0, os::KEY_READ, base.put()) !=
       os::ERROR_SUCCESS) {
     return false;
   }
@@ -83,7 +82,7 @@ bool FindUsbDeviceStem(const std::string& portName, std::string& stem) {
 
     const std::string path = std::string(kUsbPrinterInterfaceKey) + "\\" + subKeyName + "\\#\\Device Parameters";
     os::RegKey parameters;
-    if (os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, path.c_str(), 0, kReadWrite, parameters.put()) !=
+    if (os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, path.c_str(), 0, os::KEY_READ, parameters.put()) !=
         os::ERROR_SUCCESS) {
       continue;
     }

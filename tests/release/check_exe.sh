@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the release facts of a built program: a GUI program of the expected
 # architecture (PE32 i386 for the 32-bit program, PE32+ x86-64 for the 64-bit
-# one) that imports system DLLs only (no MinGW runtime DLL), whose manifest
+# one) that imports system DLLs only (no MinGW runtime DLL), and statically
+# only KnownDLLs and the side-by-side common controls, whose manifest
 # asks for administrator rights without UI access and for Common Controls 6 of
 # its own architecture, which embeds its archives, dialog, icon and side
 # picture, and which stays small.
@@ -54,20 +55,50 @@ gui_subsystem() {
   }
 }
 
+# The DLL names of the import table, in lower case.
+imported_dlls() {
+  local dlls
+  dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$private" | tr 'A-Z' 'a-z' | tr -d '\r')
+  [ -n "$dlls" ] || { echo "no import table found"; return 1; }
+  echo $dlls
+}
+
+outside() {  # "allowed list" dll...: those not in the list
+  local list dll bad=""
+  list=" $(echo $1) "  # one space between and around the names
+  shift
+  for dll in "$@"; do
+    [[ $list == *" $dll "* ]] || bad="$bad $dll"
+  done
+  echo "$bad"
+}
+
 # DLLs every Windows installation has; anything else (libgcc_s_*, libstdc++-6,
 # libwinpthread-1, zlib1 ...) would have to be shipped beside the program.
 system_imports_only() {
   local allowed=" kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll ole32.dll oleaut32.dll
     shlwapi.dll shell32.dll winspool.drv ws2_32.dll msvcrt.dll setupapi.dll comdlg32.dll version.dll
     ntdll.dll "
-  local dlls bad=""
-  dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$private" | tr 'A-Z' 'a-z' | tr -d '\r')
-  [ -n "$dlls" ] || { echo "no import table found"; return 1; }
-  for dll in $dlls; do
-    [[ $allowed == *" $dll "* ]] || bad="$bad $dll"
-  done
+  local dlls bad
+  dlls=$(imported_dlls) || { echo "$dlls"; return 1; }
+  bad=$(outside "$allowed" $dlls)
   [ -z "$bad" ] || { echo "imports non-system DLLs:$bad"; return 1; }
   echo $dlls
+}
+
+# The loader takes a DLL named in the import table from the program's own
+# folder (a downloads folder, say) before the system folder, unless it is a
+# KnownDLL (always the system's copy) or comes through the manifest's
+# side-by-side assembly (Common Controls 6). Anything else is loaded at run
+# time from the system folder.
+known_dlls_only() {
+  local known=" kernel32.dll ntdll.dll user32.dll gdi32.dll advapi32.dll ole32.dll oleaut32.dll shlwapi.dll
+    shell32.dll ws2_32.dll msvcrt.dll comdlg32.dll setupapi.dll imagehlp.dll psapi.dll rpcrt4.dll imm32.dll
+    normaliz.dll nsi.dll wldap32.dll sechost.dll difxapi.dll comctl32.dll "
+  local dlls bad
+  dlls=$(imported_dlls) || { echo "$dlls"; return 1; }
+  bad=$(outside "$known" $dlls)
+  [ -z "$bad" ] || { echo "imports DLLs that are neither KnownDLLs nor side-by-side:$bad"; return 1; }
 }
 
 has_resource() {  # type name
@@ -118,6 +149,7 @@ size_bounded() {
 check "$kind image for $arch" image_kind
 check "Windows GUI subsystem" gui_subsystem
 check "imports only system DLLs" system_imports_only
+check "static imports only KnownDLLs and the side-by-side common controls" known_dlls_only
 check "manifest asks for administrator rights and Common Controls 6" manifest
 check "driver package archive ZIPRES 205" zip_resource 205
 check "sample picture archive ZIPRES 208" zip_resource 208

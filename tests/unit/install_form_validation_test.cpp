@@ -64,3 +64,23 @@ TEST(ValidationMessages, AreTheProgramsGbkTexts) {
   EXPECT_STREQ("\xB4\xF2\xD3\xA1\xBB\xFA\xB6\xCB\xBF\xDA\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3(0 < port < 65536)",
                kMsgPortWrong);
 }
+
+// Names that would change the printer tool's command line, or that the
+// spooler refuses, are rejected; a trail byte 0x5C of a GBK character is not a '\'.
+TEST(CheckPrinterName, RefusesCharactersThatCannotBePassedSafely) {
+  for (const char* bad : {"a\" /q /x \"", "x\"", "a\\b", "a,b", "tab\there", "line\nend", "del\x7F"}) {
+    EXPECT_FALSE(CheckPrinterName(bad)) << bad;
+  }
+  for (const char* good : {"x&calc&", "100%", "a!b", "Lumatrek 58 (copy)", "\xD5\x5C" "58", "\xB2\xE2\xCA\xD4"}) {
+    EXPECT_TRUE(CheckPrinterName(good)) << good;
+  }
+}
+
+TEST(CheckNetworkAddress, RefusesHostNamesOutsideDnsCharacters) {
+  const std::regex ipv4 = CompileIpv4Pattern();
+  for (const char* bad : {"a\".local", "p.local\\x", "p.local x", "p&calc.local", "p%x%.local", "\xB2\xE2.local",
+                          "p_q.local"}) {
+    EXPECT_EQ(AddressCheck::RejectedByForm, CheckNetworkAddress(bad, ipv4)) << bad;
+  }
+  EXPECT_EQ(AddressCheck::HostName, CheckNetworkAddress("Printer-2.local", ipv4));
+}

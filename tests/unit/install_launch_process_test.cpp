@@ -102,12 +102,22 @@ TEST_F(LaunchProcessTest, ASystemFolderAtADriveRootGetsNoDoubledBackslash) {
   EXPECT_EQ("C:\\rundll32.exe", table().launches[0].application);
 }
 
-TEST_F(LaunchProcessTest, AnOverlongCommandLineIsCutToTheBuffer) {
-  const std::string arguments(3000, 'a');
-  os::HANDLE process = LaunchProcess("rundll32", arguments.c_str(), kPayload, 5);
+TEST_F(LaunchProcessTest, ACommandLineLongerThanTheBufferIsRefusedNotCut) {
+  const std::string fits(2047 - 9, 'a');  // "rundll32 " + arguments: 2047 characters and the NUL
+  os::HANDLE process = LaunchProcess("rundll32", fits.c_str(), kPayload, 5);
   ASSERT_NE(nullptr, process);
   os::CloseHandle(process);
-  const std::string& line = table().launches[0].commandLine;
-  EXPECT_EQ(2047u, line.size());
-  EXPECT_EQ("rundll32 aaa", line.substr(0, 12));
+  EXPECT_EQ(2047u, table().launches[0].commandLine.size());
+  EXPECT_EQ(nullptr, LaunchProcess("rundll32", (fits + "a").c_str(), kPayload, 5));
+  EXPECT_EQ(nullptr, LaunchProcess(std::string(2048, 'p').c_str(), nullptr, kPayload, 5));
+  EXPECT_EQ(1u, table().launches.size());
+}
+
+TEST_F(LaunchProcessTest, ACurrentFolderThatCannotBeSavedIsNotChanged) {
+  fake::Fail("GetCurrentDirectoryA");
+  os::HANDLE process = LaunchProcess("rundll32", kArguments, kPayload, 5);
+  ASSERT_NE(nullptr, process);
+  os::CloseHandle(process);
+  EXPECT_EQ(kPayload, table().launches[0].currentDirectory);
+  EXPECT_EQ("C:\\Users\\me", fake::files().CurrentDirectory());
 }

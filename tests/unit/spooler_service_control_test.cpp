@@ -194,7 +194,7 @@ TEST(StartServiceAndWait, AFailedQueryFailsOnlyItsOwnTestExceptTheLastOfAPass) {
     EXPECT_EQ(0, StartServiceAndWait(connection, "spooler"));
   }
   EXPECT_EQ(7, fake::CallCount("QueryServiceStatus"));
-  EXPECT_EQ(0, fake::CallCount("Sleep"));
+  EXPECT_EQ(1, fake::CallCount("Sleep")) << "only the pause after the start";
   ExpectReleased();
 }
 
@@ -335,4 +335,35 @@ TEST(RestartSpooler, AStoppedSpoolerIsOnlyStartedAndAFailedStopDoesNotPreventThe
   EXPECT_EQ(1, RestartSpooler());  // still running: the start answers at once
   EXPECT_EQ(4, fake::CallCount("ControlService"));
   ExpectReleased();
+}
+
+// Accepted requests that never take effect: the wait pauses between them and
+// gives up at its usual deadline.
+TEST(ServiceWaits, RequestsThatAreAcceptedButNeverTakeEffectEndAtTheDeadline) {
+  struct Case {
+    const char* what;
+    std::uint32_t state;
+    bool stop;
+    std::uint32_t deadlineMs;
+  };
+  const Case cases[] = {
+      {"a start after which the service stops again", os::SERVICE_STOPPED, false, 11000},
+      {"a continue after which the service stays paused", os::SERVICE_PAUSED, false, 11000},
+      {"a stop after which the service keeps running", os::SERVICE_RUNNING, true, 21000},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    fake::Service& spooler = scm().Add("Spooler", c.state);
+    spooler.stopsAgain = true;
+    spooler.ignoresControls = true;
+    {
+      ServiceConnection connection;
+      EXPECT_EQ(0, c.stop ? StopServiceAndWait(connection, "spooler") : StartServiceAndWait(connection, "spooler"))
+          << c.what;
+    }
+    EXPECT_GE(scm().tick, c.deadlineMs) << c.what;
+    EXPECT_LT(scm().tick, c.deadlineMs + 50u) << c.what;
+    EXPECT_EQ(c.state, scm().StateOf("Spooler")) << c.what;
+    ExpectReleased(c.what);
+  }
 }

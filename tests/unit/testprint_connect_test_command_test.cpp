@@ -43,6 +43,10 @@ const ShownMessage kPortWrong{
     "\xB4\xF2\xD3\xA1\xBB\xFA\xB6\xCB\xBF\xDA\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3"
     "(0 < port < 65536)",
     kError};
+// 解压测试资源失败
+const ShownMessage kExtractFailed{"\xBD\xE2\xD1\xB9\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC", kError};
+// 申请内存失败
+const ShownMessage kAllocFailed{"\xC9\xEA\xC7\xEB\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC", kError};
 
 // Runs the command, keeping its diagnostics off the test output.
 std::vector<ShownMessage> PressConnectTest(const ScriptedForm& form) {
@@ -203,12 +207,20 @@ TEST_P(ConnectTestStagingFailure, ShowsItsMessageAndSendsNothing) {
 
 INSTANTIATE_TEST_SUITE_P(EachStep, ConnectTestStagingFailure, testing::ValuesIn(StagingFailures()), NameByWhat());
 
-TEST_F(ConnectTest, APictureThatCannotBeLoadedEndsWithoutMessageOrSend) {
+TEST_F(ConnectTest, APictureThatCannotBeLoadedIsReportedAndNothingIsSent) {
   fake::Reset();
   fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "BM not a picture"}}));
   fake::Listener& printer = fake::network().Listen("127.0.0.1", 9100);
-  EXPECT_TRUE(PressConnectTest(Form("127.0.0.1")).empty());
+  EXPECT_EQ(std::vector<ShownMessage>{kExtractFailed}, PressConnectTest(Form("127.0.0.1")));
   EXPECT_EQ(0, printer.connections);
   EXPECT_GT(fake::CallCount("DeleteFileA"), 0) << "the unpacked picture was there to delete";
+  ExpectCleanedUp();
+}
+
+TEST_F(ConnectTest, NoMemoryForThePageIsReportedAndNothingIsSent) {
+  fake::FailAllocationsOver(1000000);
+  fake::Listener& printer = fake::network().Listen("127.0.0.1", 9100);
+  EXPECT_EQ(std::vector<ShownMessage>{kAllocFailed}, PressConnectTest(Form("127.0.0.1")));
+  EXPECT_EQ(0, printer.connections);
   ExpectCleanedUp();
 }

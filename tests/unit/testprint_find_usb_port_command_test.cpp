@@ -27,6 +27,10 @@ using sample_picture::kStagingFolder;
 const char kError[] = "\xB4\xED\xCE\xF3";  // 错误
 // 测试端口写入失败
 const ShownMessage kWriteFailed{"\xB2\xE2\xCA\xD4\xB6\xCB\xBF\xDA\xD0\xB4\xC8\xEB\xCA\xA7\xB0\xDC", kError};
+// 解压测试资源失败
+const ShownMessage kExtractFailed{"\xBD\xE2\xD1\xB9\xB2\xE2\xCA\xD4\xD7\xCA\xD4\xB4\xCA\xA7\xB0\xDC", kError};
+// 申请内存失败
+const ShownMessage kAllocFailed{"\xC9\xEA\xC7\xEB\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC", kError};
 
 const std::string kClassKey =
     "SYSTEM\\ControlSet001\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
@@ -124,16 +128,27 @@ TEST_F(FindUsbPort, AnEmptyListStillLoadsThePictureBeforeTheMessage) {
   EXPECT_EQ(0, fake::CallCount("RegOpenKeyExA"));
   ExpectCleanedUp();
 
-  // A picture that cannot be loaded ends the command before the list is
-  // looked at, without any message.
+  // A picture that cannot be loaded ends the command, reported, before the
+  // list is looked at.
   fake::Reset();
   fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "BM not a picture"}}));
   AddInterface("USB#VID_4B9E&PID_0001#SER001", 1);
   fake::Device& device = AddDevice("USB#VID_4B9E&PID_0001#SER001");
   FakePortList one = List({"USB001"}, 0);
-  EXPECT_TRUE(PressFindUsbPort(one).empty());
+  EXPECT_EQ(std::vector<ShownMessage>{kExtractFailed}, PressFindUsbPort(one));
   EXPECT_TRUE(device.received.empty());
-  EXPECT_TRUE(PressFindUsbPort(list).empty());
+  EXPECT_EQ(std::vector<ShownMessage>{kExtractFailed}, PressFindUsbPort(list));
+  ExpectCleanedUp();
+}
+
+TEST_F(FindUsbPort, NoMemoryForThePageIsReportedAndNothingIsWritten) {
+  fake::FailAllocationsOver(1000000);
+  AddInterface("USB#VID_4B9E&PID_0001#SER001", 1);
+  fake::Device& device = AddDevice("USB#VID_4B9E&PID_0001#SER001");
+  FakePortList list = List({"USB001"}, -1);
+  EXPECT_EQ(std::vector<ShownMessage>{kAllocFailed}, PressFindUsbPort(list));
+  EXPECT_TRUE(device.received.empty());
+  EXPECT_EQ(-1, list.selection);
   ExpectCleanedUp();
 }
 

@@ -107,3 +107,20 @@ TEST(ResolveHostAddress, RefusesUnknownNamesIpv6AnswersAndNullArguments) {
   EXPECT_EQ(0, fake::CallCount("gethostbyname"));
   EXPECT_EQ(0, fake::network().startups);
 }
+
+// A printer that stops taking bytes: a send that takes nothing, or one that
+// would block (ended by the socket's send time-out), ends the send with false.
+TEST(SendToNetworkPrinter, APrinterThatTakesNothingEndsTheSendWithFalse) {
+  const std::string page = Bytes(3000);
+  for (const bool stalls : {false, true}) {
+    fake::Reset();
+    fake::Listener& printer = fake::network().Listen("127.0.0.1", 9100);
+    printer.maxPerSend = stalls ? 0 : -1;
+    printer.stalls = stalls;
+    EXPECT_FALSE(SendToNetworkPrinter("127.0.0.1", 9100, Data(page), 3000)) << stalls;
+    EXPECT_EQ(1u, fake::network().sendSizes.size()) << stalls;
+    EXPECT_FALSE(fake::network().hung) << stalls;
+    EXPECT_EQ(std::vector<unsigned>{30000u}, fake::network().sendTimeouts) << stalls;
+    ExpectLibraryAndSocketsReleased();
+  }
+}

@@ -93,9 +93,9 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
       {"/install /usb USB001 /bogus", none, 10},
       {"/install /usb USB001 /log C:\\", none, 11},
       {"/install /usb USB001 /log C:\\no\\such\\folder\\a.log", none, 11},
-      // The picture does not load: the test command says nothing at all.
+      // The picture does not load: reported as the sample that cannot be unpacked.
       {"/test /host 127.0.0.1",
-       [] { fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "BM not a picture"}})); }, 12},
+       [] { fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "BM not a picture"}})); }, 44},
       {"/install /usb USB001", [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); }, 21},
       {"/install /usb USB001", [] { fake::Fail("FindResourceA"); }, 22},
       {"/install /usb USB001", [] { fake::resources().Add("ZIPRES", 205, "not a zip archive"); }, 24},

@@ -66,12 +66,10 @@ void Arrange(bool with58, bool with80) {
   fake::processes().Respond("pnputil -e", 0, Listing(with58, with80));
 }
 
-// The command lines run, without the interpreter in front.
+// The command lines run.
 std::vector<std::string> Commands() {
   std::vector<std::string> lines;
-  for (const fake::Launch& l : fake::processes().launches) {
-    lines.push_back(l.piped ? l.commandLine : l.commandLine.substr(l.commandLine.find(" /c ") + 4));
-  }
+  for (const fake::Launch& l : fake::processes().launches) lines.push_back(l.commandLine);
   return lines;
 }
 
@@ -124,10 +122,11 @@ TEST(UninstallCommand, RemovesBothModelsInOrderUnderOneSwitchOffOfRedirection) {
   // more before the packages are listed.
   std::vector<std::string> order;
   for (const std::string& call : fake::Calls()) {
-    if (call == "StartServiceA" || call == "DeletePrinterDriverA" || call == "_popen") order.push_back(call);
+    if (call == "StartServiceA" || call == "DeletePrinterDriverA" || call == "CreatePipe") order.push_back(call);
   }
   const std::vector<std::string> expectedOrder = {"StartServiceA", "DeletePrinterDriverA", "StartServiceA",
-                                                  "DeletePrinterDriverA", "StartServiceA", "StartServiceA", "_popen"};
+                                                  "DeletePrinterDriverA", "StartServiceA", "StartServiceA",
+                                                  "CreatePipe"};
   EXPECT_EQ(expectedOrder, order);
   EXPECT_EQ(0, spooler().OpenHandles());
   EXPECT_EQ(0, fake::LiveBlocks());
@@ -158,7 +157,7 @@ TEST(UninstallCommand, AFailedPrinterRemovalStopsEverythingAfterIt) {
   EXPECT_TRUE(spooler().HasDriver("lumatrek"));
   EXPECT_TRUE(spooler().HasDriver("lumatrek80"));
   EXPECT_NE(nullptr, spooler().FindPrinter("lumatrek80-wifi"));
-  EXPECT_EQ(0, fake::CallCount("_popen"));
+  EXPECT_EQ(0, fake::CallCount("CreatePipe"));
   EXPECT_TRUE(ModelFilesLeft());
   EXPECT_TRUE(fake::systemInfo().redirectionOn);
   EXPECT_EQ(0, spooler().OpenHandles());
@@ -198,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(LaterFailure{"driver list unreadable", [] { fake::Fail("EnumPrinterDriversA"); }, 0},
                     LaterFailure{"package delete fails",
                                  [] { fake::processes().Respond("pnputil -f -d oem5.inf", 1); }, 4},
-                    LaterFailure{"listing cannot start", [] { fake::Fail("_popen"); }, 3},
+                    LaterFailure{"listing cannot start", [] { fake::processes().CannotStart("pnputil.exe"); }, 3},
                     LaterFailure{"model file locked", LockModelFile, 5}),
     NameByWhat());
 

@@ -157,8 +157,8 @@ TEST(ProductPackagesInListing, FindsThePackageAcrossLinesLongerThanTheBuffer) {
   fake::processes().Respond("pnputil -e", 0, listing);
   EXPECT_TRUE(RemoveDriverPackages());
   ASSERT_EQ(3u, fake::processes().launches.size());
-  EXPECT_EQ("cmd.exe /c pnputil -f -d oem8.inf", fake::processes().launches[1].commandLine);
-  EXPECT_EQ("cmd.exe /c pnputil -f -d oem9.inf", fake::processes().launches[2].commandLine);
+  EXPECT_EQ("pnputil -f -d oem8.inf", fake::processes().launches[1].commandLine);
+  EXPECT_EQ("pnputil -f -d oem9.inf", fake::processes().launches[2].commandLine);
 }
 
 TEST(RemoveDriverPackages, DeletesEachProductPackageInListingOrderWhileTheListingIsOpen) {
@@ -168,12 +168,13 @@ TEST(RemoveDriverPackages, DeletesEachProductPackageInListingOrderWhileTheListin
   ASSERT_EQ(3u, launches.size());
   EXPECT_TRUE(launches[0].piped);
   EXPECT_EQ("pnputil -e", launches[0].commandLine);
-  EXPECT_EQ("cmd.exe /c pnputil -f -d oem5.inf", launches[1].commandLine);
-  EXPECT_EQ("cmd.exe /c pnputil -f -d oem12.inf", launches[2].commandLine);
-  // Each delete ran before the listing was closed.
+  EXPECT_EQ("pnputil -f -d oem5.inf", launches[1].commandLine);
+  EXPECT_EQ("pnputil -f -d oem12.inf", launches[2].commandLine);
+  EXPECT_EQ("C:\\Windows\\system32\\pnputil.exe", launches[1].application);
+  // Each delete ran before the listing was read to its end.
   const auto& calls = fake::Calls();
-  const auto close = std::find(calls.begin(), calls.end(), "_pclose");
-  EXPECT_EQ(2, std::count(calls.begin(), close, "CreateProcessA"));
+  const auto lastRead = std::find(calls.rbegin(), calls.rend(), "ReadFile");
+  EXPECT_EQ(3, std::count(lastRead, calls.rend(), "CreateProcessA"));
   EXPECT_EQ(0, fake::processes().OpenPipes());
   EXPECT_EQ(0, fake::processes().OpenHandles());
 }
@@ -183,7 +184,7 @@ TEST(RemoveDriverPackages, StopsAtTheFirstFailedDeleteAndClosesTheListing) {
   fake::processes().Respond("pnputil -f -d oem5.inf", 1);
   EXPECT_FALSE(RemoveDriverPackages());
   ASSERT_EQ(2u, fake::processes().launches.size());
-  EXPECT_EQ("cmd.exe /c pnputil -f -d oem5.inf", fake::processes().launches[1].commandLine);
+  EXPECT_EQ("pnputil -f -d oem5.inf", fake::processes().launches[1].commandLine);
   EXPECT_EQ(0, fake::processes().OpenPipes());
 }
 
@@ -194,7 +195,20 @@ TEST(RemoveDriverPackages, SucceedsWithNothingToDeleteAndFailsWhenTheListingCann
   EXPECT_EQ(1u, fake::processes().launches.size());
   EXPECT_EQ(0, fake::processes().OpenPipes());
 
-  fake::Fail("_popen");
+  fake::Fail("CreatePipe");
   EXPECT_FALSE(RemoveDriverPackages());
-  EXPECT_EQ(0, fake::CallCount("CreateProcessA"));
+  EXPECT_EQ(1, fake::CallCount("CreateProcessA"));
+}
+
+// A name that is not of the store's "oem<N>.inf" form never reaches a command
+// line, wherever it came from; the package stays and the removal fails.
+TEST(RemoveDriverPackages, UsesOnlyPublishedNames) {
+  for (const char* name : {"x&calc.inf", "oem1.inf&calc", "oem.inf", "", "oem1.inf\"\"x"}) {
+    fake::Reset();
+    fake::processes().Respond("pnputil -e", 0,
+                              std::string("Published name :  ") + name + "\r\nDriver package provider :  Lumatrek Pos Printer\r\n");
+    EXPECT_FALSE(RemoveDriverPackages()) << name;
+    EXPECT_EQ(1u, fake::processes().launches.size()) << name;
+    EXPECT_EQ(0, fake::processes().OpenPipes()) << name;
+  }
 }

@@ -34,8 +34,7 @@ std::vector<std::string> Story() {
     if (call == "SetJobA" && job < spooler().jobControls.size()) {
       story.push_back("job " + std::to_string(spooler().jobControls[job++].jobId));
     } else if (call == "CreateProcessA" && launch < launches.size()) {
-      const std::string& line = launches[launch++].commandLine;
-      story.push_back("run " + line.substr(line.find(" /c ") + 4));
+      story.push_back("run " + launches[launch++].commandLine);
     } else if (call == "DeletePrinterDriverA" && driver < spooler().deletedDrivers.size()) {
       story.push_back("delete " + spooler().deletedDrivers[driver++]);
     } else if (call == "ControlService") {
@@ -248,4 +247,26 @@ TEST(RemovePrintersOfDriver, SucceedsWithNoPrintersAtAllAndFailsWhenThePrintersC
   fake::FailNth("EnumPrintersA", 3);  // the sizing call of the second run
   EXPECT_EQ(0, RemovePrintersOfDriver(Record("lumatrek")));
   EXPECT_TRUE(fake::processes().launches.empty());
+}
+
+// The removal command starts the system folder's rundll32 with the name in
+// quotes; a name that would not arrive intact there is deleted through the
+// spooler instead, and one the spooler will not delete is a failure.
+TEST(RemovePrintersOfDriver, RemovesNamesThatCannotBeQuotedThroughTheSpooler) {
+  Arrange();
+  const std::vector<std::string> names = {"x\"&calc&\"", "back\\", "tab\tname", "x&calc&%PATH%"};
+  for (const std::string& name : names) spooler().AddPrinter(name, "lumatrek");
+  EXPECT_EQ(1, RemovePrintersOfDriver(Record("lumatrek")));
+  EXPECT_EQ((std::vector<std::string>{"x\"&calc&\"", "back\\", "tab\tname"}), spooler().deletedPrinters);
+  ASSERT_EQ(1u, fake::processes().launches.size());
+  EXPECT_EQ("C:\\Windows\\system32\\rundll32.exe", fake::processes().launches[0].application);
+  EXPECT_EQ("rundll32 printui.dll,PrintUIEntry /dl /n \"x&calc&%PATH%\"", fake::processes().launches[0].commandLine);
+  EXPECT_TRUE(PrinterNames().empty());
+  ExpectEverythingReleased();
+
+  spooler().AddPrinter("q\"q", "lumatrek");
+  fake::Fail("DeletePrinter");
+  EXPECT_EQ(0, RemovePrintersOfDriver(Record("lumatrek")));
+  EXPECT_EQ(std::vector<std::string>{"q\"q"}, PrinterNames());
+  EXPECT_EQ(0, spooler().OpenHandles());
 }

@@ -64,6 +64,9 @@ TEST(UsbPortNumber, AShortNameIsNotReadPastItsEnd) {
   // "US" followed in memory by digits must not be taken for a port number.
   const char memory[] = "US\0" "7777";
   EXPECT_EQ(0, UsbPortNumber(std::string(memory, 2)));
+  std::string shortened = "US" + std::string(8, '7');
+  shortened.resize(2);  // the digits stay in the buffer behind the name's end
+  EXPECT_EQ(0, UsbPortNumber(shortened));
 }
 
 TEST(DeviceStemOfInterfaceKey, DropsThePrefixAndCutsAtTheClassSuffix) {
@@ -97,6 +100,17 @@ TEST(UsbPrinterDiscovery, FindsTheInterfaceWithThePortsNumber) {
   EXPECT_FALSE(none.found);
   EXPECT_EQ("untouched", none.stem);
   EXPECT_TRUE(none.shown.empty());
+}
+
+// The device registry is only read, so keys that grant nothing more serve.
+TEST(UsbPrinterDiscovery, KeysThatGrantOnlyReadingAreEnough) {
+  AddInterface(Interface("USB#VID_4B9E&PID_0001#abc"), 1);
+  fake::registry().ReadOnly(kClassKey);
+  fake::registry().ReadOnly(ParametersOf(Interface("USB#VID_4B9E&PID_0001#abc")));
+  Lookup one = LookUp("USB001");
+  EXPECT_TRUE(one.vendor);
+  EXPECT_TRUE(one.found);
+  EXPECT_EQ("USB#VID_4B9E&PID_0001#abc", one.stem);
 }
 
 TEST(UsbPrinterDiscovery, TheFirstEnumeratedInterfaceWithTheNumberDecides) {

@@ -65,9 +65,15 @@ TEST(WriteToUsbDevice, AnEmptyStemOrAnAbsentDeviceGivesFalse) {
   EXPECT_EQ(0, fake::devices().OpenHandles());
 }
 
-TEST(WriteToUsbDevice, AWriteThatFailsAtOnceIsNotWaitedFor) {
+TEST(WriteToUsbDevice, AWriteThatFallsShortGivesFalse) {
+  fake::devices().Add(kPath, fake::WriteOutcome::FallsShort);
+  EXPECT_FALSE(Write("USB#VID_4B9E&PID_0001#abc"));
+  EXPECT_EQ(0, fake::devices().OpenHandles());
+}
+
+TEST(WriteToUsbDevice, AWriteThatFailsAtOnceIsNotWaitedForAndGivesFalse) {
   fake::Device& device = fake::devices().Add(kPath, fake::WriteOutcome::FailsAtOnce);
-  EXPECT_TRUE(Write("USB#VID_4B9E&PID_0001#abc")) << "an opened device counts as present";
+  EXPECT_FALSE(Write("USB#VID_4B9E&PID_0001#abc"));
   EXPECT_TRUE(device.waits.empty());
   EXPECT_FALSE(device.hung);
   EXPECT_EQ(0, fake::devices().OpenHandles());
@@ -89,4 +95,12 @@ TEST(WriteToUsbDevice, AWriteThatNeverCompletesIsCancelledAfterABoundedWait) {
   const auto close = std::find(calls.begin(), calls.end(), "CloseHandle");
   ASSERT_NE(calls.end(), cancel);
   EXPECT_NE(close, std::find(cancel, close, "GetOverlappedResult"));
+}
+
+TEST(WriteToUsbDevice, ACancellationThatDoesNotFinishIsWaitedForOnlyABoundedTime) {
+  fake::Device& device = fake::devices().Add(kPath, fake::WriteOutcome::IgnoresCancel);
+  EXPECT_FALSE(Write("USB#VID_4B9E&PID_0001#abc"));
+  EXPECT_FALSE(device.hung);
+  EXPECT_EQ((std::vector<std::uint32_t>{30000u, 5000u}), device.waits);
+  EXPECT_EQ(0, fake::devices().OpenHandles());
 }

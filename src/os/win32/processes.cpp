@@ -1,7 +1,5 @@
-// Process, environment and command pipe adapters.
+// Process, system folder and pipe adapters.
 #include "os/win32/win32.h"  // first: the platform headers
-
-#include <cstdio>
 
 #include "os/processes.h"
 
@@ -23,16 +21,19 @@ BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode) {
   return ::GetExitCodeProcess(process, reinterpret_cast<::DWORD*>(exitCode));
 }
 
-DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
-  return ::GetEnvironmentVariableA(name, buffer, size);
-}
-
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size) { return ::GetSystemDirectoryA(buffer, size); }
 
-FILE* _popen(const char* command, const char* mode) { return reinterpret_cast<FILE*>(::_popen(command, mode)); }
-char* fgets(char* buffer, int size, FILE* stream) {
-  return std::fgets(buffer, size, reinterpret_cast<::FILE*>(stream));
+BOOL CreatePipe(HANDLE* readPipe, HANDLE* writePipe, void* pipeAttributes, DWORD size) {
+  return ::CreatePipe(readPipe, writePipe, static_cast<LPSECURITY_ATTRIBUTES>(pipeAttributes), size);
 }
-int _pclose(FILE* stream) { return ::_pclose(reinterpret_cast<::FILE*>(stream)); }
+
+BOOL SetHandleInformation(HANDLE object, DWORD mask, DWORD flags) {
+  return ::SetHandleInformation(object, mask, flags);
+}
+
+BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED* overlapped) {
+  return ::ReadFile(file, buffer, bytesToRead, reinterpret_cast<::DWORD*>(bytesRead),
+                    reinterpret_cast<::OVERLAPPED*>(overlapped));
+}
 
 }  // namespace os

@@ -29,7 +29,8 @@
   X(FILE_ATTRIBUTE_READONLY) X(FILE_ATTRIBUTE_DIRECTORY) X(FILE_ATTRIBUTE_ARCHIVE)                         \
   X(FILE_ATTRIBUTE_REPARSE_POINT) X(INVALID_FILE_ATTRIBUTES) X(MAX_PATH)                                   \
   /* processes.h */                                                                                        \
-  X(SW_SHOW) X(STILL_ACTIVE) X(ERROR_DIRECTORY)                                                            \
+  X(SW_SHOW) X(STILL_ACTIVE) X(ERROR_DIRECTORY) X(ERROR_BROKEN_PIPE) X(STARTF_USESTDHANDLES)               \
+  X(HANDLE_FLAG_INHERIT)                                                                                   \
   /* registry.h */                                                                                         \
   X(REG_NONE) X(REG_SZ) X(REG_BINARY) X(REG_DWORD) X(REG_OPTION_NON_VOLATILE) X(KEY_READ) X(KEY_WRITE)     \
   /* services.h */                                                                                         \
@@ -41,7 +42,7 @@
   X(ERROR_SERVICE_ALREADY_RUNNING) X(ERROR_SERVICE_DISABLED) X(ERROR_SERVICE_DOES_NOT_EXIST)               \
   X(ERROR_SERVICE_CANNOT_ACCEPT_CTRL) X(ERROR_SERVICE_NOT_ACTIVE)                                          \
   /* sockets.h */                                                                                          \
-  X(INVALID_SOCKET) X(SOCKET_ERROR) X(AF_INET) X(SOCK_STREAM)                                              \
+  X(INVALID_SOCKET) X(SOCKET_ERROR) X(AF_INET) X(SOCK_STREAM) X(SOL_SOCKET) X(SO_SNDTIMEO)                 \
   /* spooler.h */                                                                                          \
   X(PRINTER_ENUM_LOCAL) X(PRINTER_ENUM_CONNECTIONS) X(PRINTER_ALL_ACCESS) X(JOB_CONTROL_CANCEL)            \
   X(JOB_CONTROL_DELETE)                                                                                    \

@@ -24,6 +24,9 @@ SOCKET socket(int family, int type, int protocol) { return ::socket(family, type
 int connect(SOCKET s, const sockaddr_in* address, int length) {
   return ::connect(s, reinterpret_cast<const ::sockaddr*>(address), length);
 }
+int setsockopt(SOCKET s, int level, int name, const char* value, int length) {
+  return ::setsockopt(s, level, name, value, length);
+}
 int send(SOCKET s, const char* data, int length, int flags) { return ::send(s, data, length, flags); }
 int closesocket(SOCKET s) { return ::closesocket(s); }
 

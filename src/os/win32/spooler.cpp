@@ -1,5 +1,11 @@
-// Print spooler adapters.
+// Print spooler adapters. winspool.drv is no KnownDLL: imported statically,
+// the loader would take a copy from the program's own folder (a downloads
+// folder, say). It is loaded from the system folder instead, once, before
+// WinMain (and so before anything switches file-system redirection), and each
+// call is found by name.
 #include "os/win32/win32.h"  // first: the platform headers
+
+#include <cstring>
 
 #include "os/spooler.h"
 
@@ -13,43 +19,97 @@ static_assert(sizeof(os::DRIVER_INFO_3A) == sizeof(::DRIVER_INFO_3A), "DRIVER_IN
 namespace os {
 
 namespace {
+
 ::DWORD* Dw(DWORD* p) { return reinterpret_cast<::DWORD*>(p); }
+
+constexpr ::DWORD kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+
+// A system without the search flags (Windows 7 before its loader update)
+// refuses the flag; the full path names the same file there.
+HMODULE LoadWinspool() {
+  if (HMODULE module = ::LoadLibraryExA("winspool.drv", nullptr, kSearchSystem32)) return module;
+  char path[MAX_PATH + 16] = {};
+  const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  std::strcat(path, "\\winspool.drv");
+  return ::LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+const HMODULE winspool = LoadWinspool();
+
+// The entry point `name` of winspool.drv as a function of type F, or null.
+template <typename F>
+F Entry(const char* name) {
+  if (winspool == nullptr) return nullptr;
+  return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(winspool, name)));
+}
+
+// Calls the entry point, or fails as a missing procedure.
+template <typename F, typename... Args>
+BOOL Call(F function, Args... args) {
+  if (function == nullptr) {
+    ::SetLastError(ERROR_PROC_NOT_FOUND);
+    return FALSE;
+  }
+  return function(args...);
+}
+
+#define WINSPOOL(name) Entry<decltype(&::name)>(#name)
+
 }  // namespace
 
 BOOL EnumPortsA(LPSTR pName, DWORD Level, BYTE* pPorts, DWORD cbBuf, DWORD* pcbNeeded,
                 DWORD* pcReturned) {
-  return ::EnumPortsA(pName, Level, pPorts, cbBuf, Dw(pcbNeeded), Dw(pcReturned));
+  static const auto entry = WINSPOOL(EnumPortsA);
+  return Call(entry, pName, Level, pPorts, cbBuf, Dw(pcbNeeded), Dw(pcReturned));
 }
 
 BOOL EnumPrintersA(DWORD Flags, LPSTR Name, DWORD Level, BYTE* pPrinterEnum, DWORD cbBuf,
                    DWORD* pcbNeeded, DWORD* pcReturned) {
-  return ::EnumPrintersA(Flags, Name, Level, pPrinterEnum, cbBuf, Dw(pcbNeeded), Dw(pcReturned));
+  static const auto entry = WINSPOOL(EnumPrintersA);
+  return Call(entry, Flags, Name, Level, pPrinterEnum, cbBuf, Dw(pcbNeeded), Dw(pcReturned));
 }
 
 BOOL OpenPrinterA(LPSTR pPrinterName, HANDLE* phPrinter, PRINTER_DEFAULTSA* pDefault) {
-  return ::OpenPrinterA(pPrinterName, phPrinter, reinterpret_cast<::PRINTER_DEFAULTSA*>(pDefault));
+  static const auto entry = WINSPOOL(OpenPrinterA);
+  return Call(entry, pPrinterName, phPrinter, reinterpret_cast<::PRINTER_DEFAULTSA*>(pDefault));
 }
 
-BOOL ClosePrinter(HANDLE hPrinter) { return ::ClosePrinter(hPrinter); }
+BOOL ClosePrinter(HANDLE hPrinter) {
+  static const auto entry = WINSPOOL(ClosePrinter);
+  return Call(entry, hPrinter);
+}
+
+BOOL DeletePrinter(HANDLE hPrinter) {
+  static const auto entry = WINSPOOL(DeletePrinter);
+  return Call(entry, hPrinter);
+}
 
 BOOL EnumJobsA(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD Level, BYTE* pJob, DWORD cbBuf,
                DWORD* pcbNeeded, DWORD* pcReturned) {
-  return ::EnumJobsA(hPrinter, FirstJob, NoJobs, Level, pJob, cbBuf, Dw(pcbNeeded), Dw(pcReturned));
+  static const auto entry = WINSPOOL(EnumJobsA);
+  return Call(entry, hPrinter, FirstJob, NoJobs, Level, pJob, cbBuf, Dw(pcbNeeded), Dw(pcReturned));
 }
 
 BOOL SetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, BYTE* pJob, DWORD Command) {
-  return ::SetJobA(hPrinter, JobId, Level, pJob, Command);
+  static const auto entry = WINSPOOL(SetJobA);
+  return Call(entry, hPrinter, JobId, Level, pJob, Command);
 }
 
 BOOL EnumPrinterDriversA(LPSTR pName, LPSTR pEnvironment, DWORD Level, BYTE* pDriverInfo, DWORD cbBuf,
                          DWORD* pcbNeeded, DWORD* pcReturned) {
-  return ::EnumPrinterDriversA(pName, pEnvironment, Level, pDriverInfo, cbBuf, Dw(pcbNeeded), Dw(pcReturned));
+  static const auto entry = WINSPOOL(EnumPrinterDriversA);
+  return Call(entry, pName, pEnvironment, Level, pDriverInfo, cbBuf, Dw(pcbNeeded), Dw(pcReturned));
 }
 
 BOOL DeletePrinterDriverA(LPSTR pName, LPSTR pEnvironment, LPSTR pDriverName) {
-  return ::DeletePrinterDriverA(pName, pEnvironment, pDriverName);
+  static const auto entry = WINSPOOL(DeletePrinterDriverA);
+  return Call(entry, pName, pEnvironment, pDriverName);
 }
 
-BOOL GetDefaultPrinterA(LPSTR pszBuffer, DWORD* pcchBuffer) { return ::GetDefaultPrinterA(pszBuffer, Dw(pcchBuffer)); }
+BOOL GetDefaultPrinterA(LPSTR pszBuffer, DWORD* pcchBuffer) {
+  static const auto entry = WINSPOOL(GetDefaultPrinterA);
+  return Call(entry, pszBuffer, Dw(pcchBuffer));
+}
 
 }  // namespace os

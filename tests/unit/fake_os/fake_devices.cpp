@@ -62,8 +62,14 @@ Handle* Lookup(os::HANDLE h) {
   return it == state().handles.end() ? nullptr : &it->second;
 }
 
-// The device takes the pending page.
+// A write that waiting does not complete.
+bool Stuck(WriteOutcome outcome) {
+  return outcome == WriteOutcome::NeverCompletes || outcome == WriteOutcome::IgnoresCancel;
+}
+
+// The device takes the pending page (the first half only when it falls short).
 void Complete(Handle& h) {
+  if (h.device->outcome == WriteOutcome::FallsShort) h.data.resize(h.data.size() / 2);
   h.device->received += h.data;
   h.overlapped->Internal = 0;
   h.overlapped->InternalHigh = h.data.size();
@@ -206,7 +212,7 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     return WAIT_FAILED;
   }
   h->device->waits.push_back(milliseconds);
-  if (h->state == fake::WriteState::Pending && h->device->outcome != fake::WriteOutcome::NeverCompletes) {
+  if (h->state == fake::WriteState::Pending && !fake::Stuck(h->device->outcome)) {
     fake::Complete(*h);
   }
   if (h->signalled) return WAIT_OBJECT_0;
@@ -246,7 +252,7 @@ BOOL GetOverlappedResult(HANDLE file, OVERLAPPED* overlapped, DWORD* bytesTransf
     return FALSE;
   }
   if (h->state == fake::WriteState::Pending) {
-    if (h->device->outcome != fake::WriteOutcome::NeverCompletes && wait) {
+    if (!fake::Stuck(h->device->outcome) && wait) {
       fake::Complete(*h);
     } else {
       if (wait) h->device->hung = true;

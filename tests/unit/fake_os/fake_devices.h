@@ -16,6 +16,8 @@ enum class WriteOutcome {
   AtOnce,          // WriteFile: TRUE, already complete (and the handle signalled)
   FailsAtOnce,     // WriteFile: FALSE with ERROR_GEN_FAILURE; nothing started
   NeverCompletes,  // WriteFile: FALSE with ERROR_IO_PENDING; only cancellation ends it
+  IgnoresCancel,   // as NeverCompletes, and cancellation does not end it either
+  FallsShort,      // as Pending, but only the first half of the bytes is taken
 };
 
 struct Device {

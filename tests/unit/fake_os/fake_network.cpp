@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <stdexcept>
 
 #include "fake_os.h"
 #include "os/sockets.h"
@@ -13,6 +14,7 @@ namespace {
 
 struct SocketState {
   std::string peer;  // "a.b.c.d:port" once connected
+  unsigned sendTimeout = 0;  // SO_SNDTIMEO in milliseconds
 };
 
 struct Sockets {
@@ -143,7 +145,20 @@ int connect(SOCKET id, const sockaddr_in* address, int length) {
     return SOCKET_ERROR;
   }
   s.open.at(id).peer = peer;
+  net.sendTimeouts.push_back(s.open.at(id).sendTimeout);
   ++net.listeners[peer].connections;
+  return 0;
+}
+
+int setsockopt(SOCKET id, int level, int name, const char* value, int length) {
+  auto it = fake::sockets().open.find(id);
+  if (fake::Called("setsockopt") || it == fake::sockets().open.end() || value == nullptr) {
+    fake::sockets().lastError = 10038;  // WSAENOTSOCK
+    return SOCKET_ERROR;
+  }
+  if (level == SOL_SOCKET && name == SO_SNDTIMEO && length == static_cast<int>(sizeof(std::uint32_t))) {
+    std::memcpy(&it->second.sendTimeout, value, sizeof(std::uint32_t));
+  }
   return 0;
 }
 
@@ -151,14 +166,20 @@ int send(SOCKET id, const char* data, int length, int) {
   auto& s = fake::sockets();
   auto& net = fake::network();
   net.sendSizes.push_back(length);
+  if (net.sendSizes.size() > 100000) throw std::runtime_error("send: over 100000 calls; the loop never ends");
   auto it = s.open.find(id);
   if (fake::Called("send") || it == s.open.end() || it->second.peer.empty() || length < 0) {
     s.lastError = 10054;  // WSAECONNRESET
     return SOCKET_ERROR;
   }
   fake::Listener& printer = net.listeners[it->second.peer];
+  if (printer.stalls && length > 0) {
+    if (it->second.sendTimeout == 0) net.hung = true;
+    s.lastError = 10060;  // WSAETIMEDOUT
+    return SOCKET_ERROR;
+  }
   int taken = length;
-  if (printer.maxPerSend > 0) taken = std::min(taken, printer.maxPerSend);
+  if (printer.maxPerSend != 0) taken = std::max(0, std::min(taken, printer.maxPerSend));
   printer.received.append(data, static_cast<size_t>(taken));
   return taken;
 }

@@ -11,7 +11,8 @@ namespace fake {
 struct Listener {
   std::string received;
   int connections = 0;
-  int maxPerSend = 0;  // > 0: each send takes at most this many bytes
+  int maxPerSend = 0;  // > 0: each send takes at most this many bytes; < 0: none (send returns 0)
+  bool stalls = false; // takes nothing: a send fails after the socket's send time-out, or blocks without one
 };
 
 struct HostEntry {
@@ -25,7 +26,9 @@ struct Network {
   int connectError = 10061;                   // WSAECONNREFUSED when nobody listens
   int startups = 0;                           // WSAStartup calls not yet cleaned up
   int openSockets = 0;
-  std::vector<int> sendSizes;                 // the length asked for by each send
+  std::vector<int> sendSizes;                 // the length asked for by each send; past 100000, send throws
+  std::vector<unsigned> sendTimeouts;         // SO_SNDTIMEO of each socket connected, 0 for none
+  bool hung = false;                          // a send blocked with no time-out (the real one never returns)
 
   Listener& Listen(const std::string& address, int port);
 };

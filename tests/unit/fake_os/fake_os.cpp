@@ -24,6 +24,7 @@ struct Core {
   std::vector<std::string> calls;
   std::set<void*> blocks;
   os::DWORD lastError = 0;
+  std::size_t largestBlock = static_cast<std::size_t>(-1);  // larger requests fail
 };
 
 Core& core() {
@@ -44,6 +45,7 @@ void Reset() {
   for (void* b : c.blocks) std::free(b);
   c.blocks.clear();
   c.lastError = 0;
+  c.largestBlock = static_cast<std::size_t>(-1);
   for (auto& clear : c.clears) clear();
 }
 
@@ -76,6 +78,8 @@ int CallCount(const std::string& name) {
   return it == core().counts.end() ? 0 : it->second;
 }
 
+void FailAllocationsOver(std::size_t bytes) { core().largestBlock = bytes; }
+
 int FirstCall(const std::string& name) {
   const auto& calls = Calls();
   const auto it = std::find(calls.begin(), calls.end(), name);
@@ -98,7 +102,7 @@ DWORD GetLastError() { return fake::core().lastError; }
 void SetLastError(DWORD code) { fake::core().lastError = code; }
 
 void* malloc(std::size_t size) {
-  if (fake::Called("malloc")) return nullptr;
+  if (fake::Called("malloc") || size > fake::core().largestBlock) return nullptr;
   void* block = std::malloc(size == 0 ? 1 : size);
   fake::core().blocks.insert(block);
   return block;

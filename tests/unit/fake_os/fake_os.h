@@ -2,6 +2,7 @@
 // Win32 adapters. Every facility keeps state (ports, keys, files, ...), records
 // the calls made to it, and can be told to fail any call.
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ int CallCount(const std::string& name);
 // Index in Calls() of the first or the last call named `name`, or -1.
 int FirstCall(const std::string& name);
 int LastCall(const std::string& name);
+
+// os::malloc of more than `bytes` fails (until the next Reset).
+void FailAllocationsOver(std::size_t bytes);
 
 // Heap blocks from os::malloc that are not yet freed.
 int LiveBlocks();

@@ -13,19 +13,24 @@
 namespace fake {
 namespace {
 
-constexpr os::DWORD kEnvVarNotFound = 203;  // ERROR_ENVVAR_NOT_FOUND
-
 struct Pipe {
-  std::string output;
-  std::size_t position = 0;
-  std::uint32_t exitCode = 0;
+  std::string buffered;  // written, not yet read
+  bool readOpen = true;
+  bool writeOpen = true;
+};
+
+// One end of a pipe.
+struct PipeEnd {
+  std::shared_ptr<Pipe> pipe;
+  bool write = false;
+  bool inheritable = false;
 };
 
 struct Table {
   std::map<std::uintptr_t, std::uint32_t> handles;  // handle -> exit code of its process
   std::uintptr_t nextHandle = 0x7A0000;
   os::DWORD nextId = 0x1F0;
-  std::map<std::uintptr_t, std::unique_ptr<Pipe>> pipes;
+  std::map<std::uintptr_t, PipeEnd> pipeEnds;
 };
 
 bool CloseProcessHandle(void* handle);
@@ -42,7 +47,14 @@ Table& table() {
 }
 
 bool CloseProcessHandle(void* handle) {
-  return table().handles.erase(reinterpret_cast<std::uintptr_t>(handle)) == 1;
+  const auto key = reinterpret_cast<std::uintptr_t>(handle);
+  auto end = table().pipeEnds.find(key);
+  if (end != table().pipeEnds.end()) {
+    (end->second.write ? end->second.pipe->writeOpen : end->second.pipe->readOpen) = false;
+    table().pipeEnds.erase(end);
+    return true;
+  }
+  return table().handles.erase(key) == 1;
 }
 
 // Every fake process has ended by the time anyone waits for it.
@@ -103,6 +115,13 @@ Response Run(const std::string& commandLine) {
   return Response{};
 }
 
+os::HANDLE NewPipeEnd(const std::shared_ptr<Pipe>& pipe, bool write) {
+  Table& t = table();
+  t.nextHandle += 4;
+  t.pipeEnds[t.nextHandle] = PipeEnd{pipe, write, false};
+  return reinterpret_cast<os::HANDLE>(t.nextHandle);
+}
+
 os::HANDLE NewHandle(std::uint32_t exitCode) {
   Table& t = table();
   t.nextHandle += 4;
@@ -110,10 +129,12 @@ os::HANDLE NewHandle(std::uint32_t exitCode) {
   return reinterpret_cast<os::HANDLE>(t.nextHandle);
 }
 
-std::string Interpreter() {
-  char value[1024] = {};
-  const os::DWORD n = os::GetEnvironmentVariableA("COMSPEC", value, sizeof value);
-  return (n > 0 && n < sizeof value) ? std::string(value) : Join(processes().systemDirectory, "cmd.exe");
+// The pipe end a child gets as its standard output, if it gets one.
+PipeEnd* InheritedOutput(bool inherit, const os::STARTUPINFOA* startup) {
+  if (!inherit || startup == nullptr || (startup->dwFlags & os::STARTF_USESTDHANDLES) == 0) return nullptr;
+  auto it = table().pipeEnds.find(reinterpret_cast<std::uintptr_t>(startup->hStdOutput));
+  if (it == table().pipeEnds.end() || !it->second.write || !it->second.inheritable) return nullptr;
+  return &it->second;
 }
 
 }  // namespace
@@ -139,13 +160,13 @@ Response& Processes::Respond(const std::string& pattern, std::uint32_t exitCode,
 void Processes::CannotStart(const std::string& pattern) { missing.push_back(pattern); }
 
 int Processes::OpenHandles() const { return static_cast<int>(table().handles.size()); }
-int Processes::OpenPipes() const { return static_cast<int>(table().pipes.size()); }
+int Processes::OpenPipes() const { return static_cast<int>(table().pipeEnds.size()); }
 
 }  // namespace fake
 
 namespace os {
 
-BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, void*, void*, BOOL, DWORD, void*,
+BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, void*, void*, BOOL inheritHandles, DWORD, void*,
                     LPCSTR currentDirectory, STARTUPINFOA* startupInfo, PROCESS_INFORMATION* processInformation) {
   const bool failed = fake::Called("CreateProcessA");
   fake::Launch launch;
@@ -174,7 +195,11 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, void*, void*, BOO
     return FALSE;
   }
   launches.back().started = true;
+  fake::PipeEnd* output = fake::InheritedOutput(inheritHandles != FALSE, startupInfo);
+  launches.back().piped = output != nullptr;
   const fake::Response answer = fake::Run(launch.commandLine);
+  // The child has written everything and ended before anyone reads.
+  if (output != nullptr && output->pipe->readOpen) output->pipe->buffered += answer.output;
   processInformation->hProcess = fake::NewHandle(answer.exitCode);
   processInformation->hThread = fake::NewHandle(answer.exitCode);
   processInformation->dwProcessId = fake::table().nextId++;
@@ -194,23 +219,6 @@ BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode) {
   return TRUE;
 }
 
-// Reads the fake file system's environment, where ExpandEnvironmentStringsA
-// leaves an unset variable's reference as it is.
-DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
-  fake::Called("GetEnvironmentVariableA");
-  const std::string reference = std::string("%") + name + "%";
-  char value[4096] = {};
-  const DWORD n = ExpandEnvironmentStringsA(reference.c_str(), value, sizeof value);
-  if (n == 0 || n > sizeof value || reference == value) {
-    SetLastError(fake::kEnvVarNotFound);
-    return 0;
-  }
-  const DWORD length = n - 1;
-  if (buffer == nullptr || size < length + 1) return length + 1;
-  std::memcpy(buffer, value, length + 1);
-  return length;
-}
-
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
   if (fake::Called("GetSystemDirectoryA")) {
     SetLastError(ERROR_ACCESS_DENIED);
@@ -222,61 +230,48 @@ UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
   return static_cast<UINT>(folder.size());
 }
 
-FILE* _popen(const char* command, const char* mode) {
-  const bool failed = fake::Called("_popen");
-  fake::Launch launch;
-  launch.commandLine = command;
-  launch.program = fake::Interpreter();
-  launch.currentDirectory = fake::files().CurrentDirectory();
-  launch.piped = true;
-  fake::processes().launches.push_back(launch);
-  if (failed || fake::Missing(launch.program) || mode == nullptr || mode[0] != 'r') return nullptr;
-  fake::processes().launches.back().started = true;
-
-  const fake::Response answer = fake::Run(command);
-  auto pipe = std::make_unique<fake::Pipe>();
-  pipe->exitCode = answer.exitCode;
-  pipe->output = answer.output;
-  if (std::strchr(mode, 'b') == nullptr) {
-    // Text mode: a carriage return before a newline is dropped.
-    std::string text;
-    for (std::size_t i = 0; i < answer.output.size(); ++i) {
-      if (answer.output[i] == '\r' && i + 1 < answer.output.size() && answer.output[i + 1] == '\n') continue;
-      text += answer.output[i];
-    }
-    pipe->output = text;
+BOOL CreatePipe(HANDLE* readPipe, HANDLE* writePipe, void*, DWORD) {
+  if (fake::Called("CreatePipe")) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
   }
-  // The stream is a token for the table; nothing reads through it.
-  const auto key = reinterpret_cast<std::uintptr_t>(pipe.get());
-  fake::table().pipes[key] = std::move(pipe);
-  return reinterpret_cast<FILE*>(key);
+  auto pipe = std::make_shared<fake::Pipe>();
+  *readPipe = fake::NewPipeEnd(pipe, false);
+  *writePipe = fake::NewPipeEnd(pipe, true);
+  return TRUE;
 }
 
-char* fgets(char* buffer, int size, FILE* stream) {
-  fake::Called("fgets");
-  auto& pipes = fake::table().pipes;
-  auto it = pipes.find(reinterpret_cast<std::uintptr_t>(stream));
-  if (it == pipes.end() || size <= 0) return nullptr;
-  fake::Pipe& p = *it->second;
-  if (p.position >= p.output.size()) return nullptr;
-  int n = 0;
-  while (n < size - 1 && p.position < p.output.size()) {
-    const char c = p.output[p.position++];
-    buffer[n++] = c;
-    if (c == '\n') break;
+BOOL SetHandleInformation(HANDLE object, DWORD mask, DWORD flags) {
+  const bool failed = fake::Called("SetHandleInformation");
+  auto it = fake::table().pipeEnds.find(reinterpret_cast<std::uintptr_t>(object));
+  if (failed || it == fake::table().pipeEnds.end()) {
+    SetLastError(6);  // ERROR_INVALID_HANDLE
+    return FALSE;
   }
-  buffer[n] = '\0';
-  return buffer;
+  if (mask & HANDLE_FLAG_INHERIT) it->second.inheritable = (flags & HANDLE_FLAG_INHERIT) != 0;
+  return TRUE;
 }
 
-int _pclose(FILE* stream) {
-  fake::Called("_pclose");
-  auto& pipes = fake::table().pipes;
-  auto it = pipes.find(reinterpret_cast<std::uintptr_t>(stream));
-  if (it == pipes.end()) return -1;
-  const int status = static_cast<int>(it->second->exitCode);
-  pipes.erase(it);
-  return status;
+BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED*) {
+  const bool failed = fake::Called("ReadFile");
+  if (bytesRead != nullptr) *bytesRead = 0;
+  auto it = fake::table().pipeEnds.find(reinterpret_cast<std::uintptr_t>(file));
+  if (failed || it == fake::table().pipeEnds.end() || it->second.write) {
+    SetLastError(6);  // ERROR_INVALID_HANDLE
+    return FALSE;
+  }
+  fake::Pipe& pipe = *it->second.pipe;
+  if (pipe.buffered.empty()) {
+    // With a write end still open the real call would wait for ever.
+    if (pipe.writeOpen) fake::processes().readHung = true;
+    SetLastError(ERROR_BROKEN_PIPE);
+    return FALSE;
+  }
+  std::size_t n = std::min<std::size_t>({bytesToRead, pipe.buffered.size(), fake::processes().pipeChunk});
+  std::memcpy(buffer, pipe.buffered.data(), n);
+  pipe.buffered.erase(0, n);
+  if (bytesRead != nullptr) *bytesRead = static_cast<DWORD>(n);
+  return TRUE;
 }
 
 }  // namespace os

@@ -2,9 +2,10 @@
 // command line, the program file that ran, the child's current folder), runs
 // to its end at once, and exits with the code (and writes the standard output)
 // scripted for its command line. Programs are found as Windows finds them: a
-// bare name in the current folder before the system folder. The environment
-// is the fake file system's (fake::files().SetEnv); COMSPEC is unset at first.
-// Process and thread handles are waited on and closed through the device
+// bare name in the current folder before the system folder. A child given an
+// inheritable pipe's write end as its standard output (STARTF_USESTDHANDLES,
+// handles inherited) writes its output into that pipe.
+// Process, thread and pipe handles are waited on and closed through the device
 // fake's WaitForSingleObject and CloseHandle; every process has already ended.
 #pragma once
 #include <cstdint>
@@ -16,11 +17,11 @@ namespace fake {
 
 struct Launch {
   std::string application;       // lpApplicationName as passed ("" for none)
-  std::string commandLine;       // as passed; for _popen, the command it was given
+  std::string commandLine;       // as passed
   std::string program;           // the program file that was (or would have been) run
   std::string currentDirectory;  // the child's current folder
-  int showWindow = -1;           // STARTUPINFOA's wShowWindow (-1 for _popen)
-  bool piped = false;            // started by _popen
+  int showWindow = -1;           // STARTUPINFOA's wShowWindow
+  bool piped = false;            // its standard output went to a pipe
   bool started = false;          // false: the start failed
 };
 
@@ -43,7 +44,9 @@ struct Processes {
   // Inspect.
   std::vector<Launch> launches;  // every start tried, in order
   int OpenHandles() const;       // process and thread handles not yet closed
-  int OpenPipes() const;         // _popen streams not yet closed
+  int OpenPipes() const;         // pipe ends not yet closed
+  bool readHung = false;         // a pipe was read empty while a write end was open (would block)
+  std::size_t pipeChunk = 4096;  // most bytes one ReadFile of a pipe hands over
 
   std::vector<Response> responses;
   std::vector<std::string> missing;

@@ -43,6 +43,7 @@ struct Node {
   std::vector<std::unique_ptr<Node>> children;  // creation order
   std::vector<std::pair<std::string, RegValue>> values;  // first-write order
   bool denyCreate = false;
+  bool readOnly = false;  // its access list grants reading only
 
   Node* Child(const std::string& n) const {
     for (const auto& c : children) {
@@ -170,6 +171,12 @@ os::LONG Open(const char* call, os::HKEY key, os::LPCSTR subKey, os::REGSAM acce
   }
   Node* node = Find(parent->node, parts);
   if (node == nullptr) return os::ERROR_FILE_NOT_FOUND;
+  if (node->readOnly) {
+    // As the platform checks an access list: what is asked for beyond reading is
+    // refused, and "the most allowed" gets reading only.
+    if (access & kMaximumAllowed) access = os::KEY_READ;
+    if (Rights(access) & ~os::KEY_READ) return os::ERROR_ACCESS_DENIED;
+  }
   *result = NewHandle(node, access);
   return os::ERROR_SUCCESS;
 }
@@ -199,6 +206,7 @@ void Registry::SetString(const std::string& path, const std::string& name, const
 }
 
 void Registry::DenyCreate(const std::string& path) { MakePath(path)->denyCreate = true; }
+void Registry::ReadOnly(const std::string& path) { MakePath(path)->readOnly = true; }
 
 bool Registry::HasKey(const std::string& path) const { return Find(path) != nullptr; }
 

@@ -22,6 +22,7 @@ struct Registry {
   void SetDword(const std::string& path, const std::string& name, std::uint32_t value);
   void SetString(const std::string& path, const std::string& name, const std::string& text);  // REG_SZ + NUL
   void DenyCreate(const std::string& path);  // RegCreateKeyExA of it fails (no rights)
+  void ReadOnly(const std::string& path);    // opening it for more than reading fails
 
   // Inspect.
   bool HasKey(const std::string& path) const;

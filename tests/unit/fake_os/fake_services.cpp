@@ -53,6 +53,12 @@ bool SameName(const std::string& a, const std::string& b) {
 }
 
 // Applies a finished transition.
+// A loop that starts or controls a service without ever pausing would run for
+// ever against a service that never settles; stop it with an error instead.
+void CountAccepted() {
+  if (++services().accepted > 100000) throw std::runtime_error("over 100000 starts and controls: the loop never ends");
+}
+
 void Settle(Service& s) {
   if (s.settlesTo == 0 || s.settlesAfterMs == kNever) return;
   const std::uint32_t elapsed = services().tick - s.since;
@@ -236,6 +242,8 @@ BOOL StartServiceA(SC_HANDLE service, DWORD, LPCSTR*) {
     return FALSE;
   }
   fake::services().started.push_back(s->name);
+  fake::CountAccepted();
+  if (s->stopsAgain) return TRUE;
   s->Pending(SERVICE_START_PENDING, SERVICE_RUNNING, s->startMs);
   fake::Settle(*s);
   return TRUE;
@@ -265,7 +273,7 @@ BOOL ControlService(SC_HANDLE service, DWORD control, SERVICE_STATUS* status) {
       SetLastError(ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
       return FALSE;
     }
-    s->Pending(SERVICE_STOP_PENDING, SERVICE_STOPPED, s->stopMs);
+    if (!s->ignoresControls) s->Pending(SERVICE_STOP_PENDING, SERVICE_STOPPED, s->stopMs);
   } else if (control == SERVICE_CONTROL_CONTINUE) {
     if (s->state != SERVICE_PAUSED) {
       SetLastError(ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
@@ -275,11 +283,12 @@ BOOL ControlService(SC_HANDLE service, DWORD control, SERVICE_STATUS* status) {
       SetLastError(ERROR_INVALID_SERVICE_CONTROL);
       return FALSE;
     }
-    s->Pending(SERVICE_CONTINUE_PENDING, SERVICE_RUNNING, s->continueMs);
+    if (!s->ignoresControls) s->Pending(SERVICE_CONTINUE_PENDING, SERVICE_RUNNING, s->continueMs);
   } else {
     SetLastError(ERROR_INVALID_SERVICE_CONTROL);
     return FALSE;
   }
+  fake::CountAccepted();
   fake::Settle(*s);
   *status = SERVICE_STATUS{};
   status->dwCurrentState = s->state;

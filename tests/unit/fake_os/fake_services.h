@@ -25,6 +25,8 @@ struct Service {
   bool refusesStart = false;     // StartServiceA fails (disabled)
   bool refusesStop = false;      // stop control fails (a running service depends on it)
   bool refusesContinue = false;  // continue control fails
+  bool ignoresControls = false;  // stop and continue controls accepted, and the service keeps its state
+  bool stopsAgain = false;       // StartServiceA accepted, and the service is stopped again at once
 
   // A pending state in progress: `state` turns into `settlesTo` once
   // `settlesAfterMs` have passed since `since`.
@@ -39,6 +41,7 @@ struct Service {
 struct ServiceManager {
   std::uint32_t tick = 0;  // what GetTickCount answers
   std::uint64_t slept = 0; // milliseconds of Sleep in this test; past an hour, Sleep throws
+  std::uint64_t accepted = 0;  // starts and controls accepted; past 100000, the next throws
 
   // Arrange. Services are listed in the order they were added.
   Service& Add(const std::string& name, std::uint32_t state);

@@ -274,6 +274,22 @@ BOOL ClosePrinter(HANDLE hPrinter) {
   return TRUE;
 }
 
+// The printer goes at once; its handle stays open until closed.
+BOOL DeletePrinter(HANDLE hPrinter) {
+  const bool failed = fake::Called("DeletePrinter");
+  fake::OpenPrinter* open = fake::FindHandle(hPrinter);
+  auto& list = fake::spooler().printers;
+  auto it = std::find_if(list.begin(), list.end(),
+                         [open](const fake::Printer& p) { return open != nullptr && p.name == open->name; });
+  if (failed || it == list.end() || (open->access & PRINTER_ALL_ACCESS) != PRINTER_ALL_ACCESS) {
+    SetLastError(it == list.end() ? fake::kInvalidHandle : ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  fake::spooler().deletedPrinters.push_back(it->name);
+  list.erase(it);
+  return TRUE;
+}
+
 BOOL EnumJobsA(HANDLE hPrinter, DWORD firstJob, DWORD noJobs, DWORD level, BYTE* buffer, DWORD cbBuf,
                DWORD* pcbNeeded, DWORD* pcReturned) {
   fake::OpenPrinter* open = fake::FindHandle(hPrinter);

@@ -68,6 +68,7 @@ struct Spooler {
   std::vector<JobControl> jobControls;            // every accepted SetJobA, in order
   std::vector<std::string> deletedDrivers;        // every accepted DeletePrinterDriverA, in order
   std::vector<std::string> removedPrinters;       // by the removal command, in order
+  std::vector<std::string> deletedPrinters;       // by DeletePrinter, in order
   std::string defaultPrinter;                     // "" for none
 
   std::uint32_t nextJobId = 7;

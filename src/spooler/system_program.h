@@ -1,0 +1,48 @@
+// Programs of the system folder started by their full path, never through the
+// command interpreter or a search: what the caller passes as the command line
+// reaches the program as it is, and no file planted elsewhere is run.
+#pragma once
+#include <string>
+
+#include "os/os_types.h"
+
+// "<system folder>\<program>", with ".exe" added when the name has no
+// extension; false when the system folder cannot be read or the path does not fit.
+bool SystemProgramPath(const char* program, std::string& path);
+
+// Starts the system program `program` with `commandLine` (the whole line, its
+// first word included), waits for it without a time limit and returns its
+// exit status; -1 when it could not be started or the status could not be read.
+int RunSystemProgram(const char* program, const std::string& commandLine);
+
+// The standard output of a system program, read through a pipe line by line
+// as a text-mode stream gives it (a carriage return before a newline is
+// dropped) while the program runs. Closed by Close or, at the latest, by the
+// destructor.
+class ProgramOutput {
+ public:
+  static constexpr int kLineSize = 1024;
+
+  ProgramOutput(const char* program, const std::string& commandLine);
+  ~ProgramOutput();
+  ProgramOutput(const ProgramOutput&) = delete;
+  ProgramOutput& operator=(const ProgramOutput&) = delete;
+
+  // False when the program could not be started.
+  bool opened() const { return process_ != nullptr; }
+  // The next line, newline kept, at most kLineSize - 1 bytes (a longer line
+  // arrives in pieces); false at the end of the output.
+  bool ReadLine(char (&line)[kLineSize]);
+  // Closes the pipe and waits for the program to end; its exit status, or -1.
+  int Close();
+
+ private:
+  // Reads more of the pipe into pending_; false at its end.
+  bool Fill();
+
+  os::HANDLE process_ = nullptr;
+  os::HANDLE pipe_ = nullptr;
+  std::string pending_;  // read and converted, not yet handed out
+  bool carriageReturn_ = false;  // a '\r' held back until the next byte shows whether a '\n' follows
+  bool ended_ = false;
+};
