@@ -39,3 +39,6 @@ foreach(tool_cmake ${TOOL_CMAKE})
   get_filename_component(tool_dir ${tool_cmake} DIRECTORY)
   add_subdirectory(${tool_dir})
 endforeach()
+
+# Includes between the source folders only point down.
+add_test(NAME layers COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/structure/check_layers.py)

@@ -4,11 +4,11 @@
 #include <regex>
 #include <vector>
 
-#include "app/control_ids.h"
-#include "app/printer_models.h"
-#include "install/form_validation.h"
+#include "common/control_ids.h"
+#include "common/printer_models.h"
+#include "common/form_validation.h"
 #include "install/install_outcome.h"
-#include "install/launch_process.h"
+#include "process/launch_process.h"
 #include "install/tcpip_port.h"
 #include "os/devices.h"
 #include "os/files.h"
@@ -105,7 +105,11 @@ const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload&
   if (form.UsbPrinterChecked()) {
     port = form.UsbPortName();
     if (port.empty()) return kMsgUsbPortNameWrong;
-    if (!IsVendorUsbPort(messages, port)) return kMsgPrinterModelWrong;
+    const VendorPortCheck vendor = CheckVendorUsbPort(port);
+    // A check that could not be made says why before the model message.
+    if (vendor == VendorPortCheck::NameBufferFailed) messages.Error(kMsgMallocSubKeyName);
+    if (vendor == VendorPortCheck::ClassKeyFailed) messages.Error(kMsgOpenBaseKey);
+    if (vendor != VendorPortCheck::Vendor) return kMsgPrinterModelWrong;
     messages.Step("checked", "USB printer on " + port);
   } else {
     const std::regex ipv4 = CompileIpv4Pattern();

@@ -6,8 +6,8 @@
 #pragma once
 #include <string>
 
-#include "app/messages.h"
-#include "app/setup_form.h"
+#include "common/messages.h"
+#include "common/setup_form.h"
 
 inline constexpr const char kMsgUnpackFolderFailed[] = "创建解压目录失败";
 inline constexpr const char kMsgInstallExportFailed[] = "导出安装资源失败";
@@ -19,7 +19,7 @@ inline constexpr const char kMsgSetDefaultFailed[] = "设置默认打印机失�
 inline constexpr const char kMsgInstalled[] = "打印机驱动设备已完成安装";
 
 // The arguments of "rundll32" that install the printer of the model at
-// `modelIndex` (app/printer_models.h); an index that names no model installs
+// `modelIndex` (common/printer_models.h); an index that names no model installs
 // the 80 mm model.
 std::string PrinterInstallArguments(int modelIndex, const std::string& payloadFolder, const std::string& port,
                                     const std::string& printerName, bool share);

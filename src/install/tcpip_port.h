@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "install/address_kind.h"
+#include "common/address_kind.h"
 
 // Creates (or opens) the port entry named after `address` under the Standard
 // TCP/IP port monitor's "Ports" key, writes its nine values (raw TCP printing

@@ -3,8 +3,7 @@
 #include <regex>
 #include <string>
 
-#include "app/usb_port_list.h"  // kMsgAllocFailed
-#include "install/form_validation.h"
+#include "common/form_validation.h"
 #include "testprint/network_transport.h"
 #include "testprint/sample_staging.h"
 #include "testprint/test_page.h"

@@ -1,8 +1,8 @@
 // "Connect Test": prints the test page on a network printer over raw TCP and
 // tells the user whether the page went out.
 #pragma once
-#include "app/messages.h"
-#include "app/setup_form.h"
+#include "common/messages.h"
+#include "common/setup_form.h"
 
 inline constexpr const char kMsgResolveFailed[] = "打印机网址IP解析失败";
 inline constexpr const char kMsgTestDataSent[] = "测试数据已发送";

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "app/usb_port_list.h"  // kMsgAllocFailed
 #include "testprint/sample_staging.h"
 #include "testprint/test_page.h"
 #include "testprint/usb_transport.h"

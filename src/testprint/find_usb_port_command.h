@@ -1,8 +1,8 @@
 // "Find USB Port": prints the test page on the USB printer behind every port
 // of the list and selects the first port whose device took it.
 #pragma once
-#include "app/messages.h"
-#include "app/port_list_control.h"
+#include "common/messages.h"
+#include "common/port_list_control.h"
 
 // Stages the sample picture, then for every entry of the list (never stopping
 // early) finds the USB printer device behind the port and writes a fresh page

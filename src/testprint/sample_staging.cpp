@@ -1,6 +1,6 @@
 #include "testprint/sample_staging.h"
 
-#include "app/control_ids.h"
+#include "common/control_ids.h"
 #include "os/files.h"
 #include "payload/archive_extraction.h"
 #include "payload/resource_export.h"

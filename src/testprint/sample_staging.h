@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "app/messages.h"
+#include "common/messages.h"
 #include "payload/staging_folder.h"
 #include "testprint/bitmap.h"
 #include "testprint/job_buffer.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/printer_names.h"
+#include "common/printer_names.h"
 
 std::string ArgumentsForm::PrinterName() const {
   if (o_.nameGiven) return o_.name;

@@ -1,8 +1,8 @@
 // The Setup form read from the command line: what the dialog's controls would
 // hold, with the dialog's defaults for what the line leaves out.
 #pragma once
-#include "app/port_list_control.h"
-#include "app/setup_form.h"
+#include "common/port_list_control.h"
+#include "common/setup_form.h"
 #include "unattended/command_line.h"
 
 class ArgumentsForm : public SetupForm {

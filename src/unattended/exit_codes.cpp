@@ -1,7 +1,7 @@
 #include "unattended/exit_codes.h"
 
-#include "app/usb_port_list.h"
-#include "install/form_validation.h"
+#include "port_list/usb_port_list.h"
+#include "common/form_validation.h"
 #include "install/install_command.h"
 #include "testprint/connect_test_command.h"
 #include "testprint/sample_staging.h"

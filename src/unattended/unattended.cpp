@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/messages.h"
+#include "common/messages.h"
 #include "install/install_command.h"
 #include "os/console.h"
 #include "os/devices.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/printer_models.h"
+#include "common/printer_models.h"
 #include "os/files.h"
 #include "os/processes.h"
 #include "os/system_info.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "os/files.h"
-#include "spooler/system_program.h"
+#include "process/system_program.h"
 
 namespace {
 

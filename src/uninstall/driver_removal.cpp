@@ -4,7 +4,7 @@
 #include <string>
 
 #include "os/system_info.h"
-#include "spooler/system_program.h"
+#include "process/system_program.h"
 #include "spooler/service_control.h"
 #include "uninstall/spooler_lists.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/printer_models.h"
+#include "common/printer_models.h"
 #include "os/system_info.h"
 #include "spooler/service_control.h"
 #include "uninstall/driver_files.h"

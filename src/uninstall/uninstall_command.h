@@ -1,7 +1,7 @@
 // The "Uninstall" button: takes both models' printers, jobs, drivers, driver
 // packages and driver files out of the system, and reports once.
 #pragma once
-#include "app/messages.h"
+#include "common/messages.h"
 
 inline constexpr const char kUninstalled[] = "驱动卸载完成";
 inline constexpr const char kUninstallFailed[] = "驱动卸载失败，请重启计算机后重试！";

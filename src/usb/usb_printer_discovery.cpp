@@ -14,19 +14,15 @@ constexpr const char kPortNumberValue[] = "Port Number";
 
 }  // namespace
 
-bool IsVendorUsbPort(MessageSink& owner, const std::string& portName) {
+VendorPortCheck CheckVendorUsbPort(const std::string& portName) {
   os::HeapBlock nameBuffer(kNameBufferSize);
-  if (!nameBuffer) {
-    owner.Error(kMsgMallocSubKeyName);
-    return false;
-  }
+  if (!nameBuffer) return VendorPortCheck::NameBufferFailed;
   char* subKeyName = reinterpret_cast<char*>(nameBuffer.get());
   const os::DWORD portNumber = static_cast<os::DWORD>(UsbPortNumber(portName));
 
   os::RegKey base;
   if (os::RegOpenKeyA(os::HKEY_LOCAL_MACHINE, kUsbPrinterInterfaceKey, base.put()) != os::ERROR_SUCCESS) {
-    owner.Error(kMsgOpenBaseKey);
-    return false;
+    return VendorPortCheck::ClassKeyFailed;
   }
 
   bool vendor = false;
@@ -57,7 +53,7 @@ bool IsVendorUsbPort(MessageSink& owner, const std::string& portName) {
     vendor = std::strstr(subKeyName, kVendorMark) != nullptr;
     break;
   }
-  return vendor;
+  return vendor ? VendorPortCheck::Vendor : VendorPortCheck::NotVendor;
 }
 
 bool FindUsbDeviceStem(const std::string& portName, std::string& stem) {

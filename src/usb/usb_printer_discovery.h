@@ -5,8 +5,6 @@
 #pragma once
 #include <string>
 
-#include "app/messages.h"
-
 // The USB printer interface class key, below HKEY_LOCAL_MACHINE.
 inline constexpr const char kUsbPrinterInterfaceKey[] =
     "SYSTEM\\ControlSet001\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
@@ -27,10 +25,16 @@ int UsbPortNumber(const std::string& portName);
 // lacks the suffix.
 std::string DeviceStemOfInterfaceKey(const std::string& interfaceKeyName);
 
-// Whether the first interface with the port's number carries the vendor mark
-// (exact case, anywhere in its key name). Failing to allocate the name buffer
-// or to open the class key is shown through `owner` ("错误") and gives false.
-bool IsVendorUsbPort(MessageSink& owner, const std::string& portName);
+// What the vendor check found: the first interface with the port's number
+// carries the vendor mark (exact case, anywhere in its key name), or it does
+// not (or there is none), or the check could not be made.
+enum class VendorPortCheck {
+  Vendor,
+  NotVendor,
+  NameBufferFailed,  // the key name buffer could not be allocated (kMsgMallocSubKeyName)
+  ClassKeyFailed,    // the class key could not be opened (kMsgOpenBaseKey)
+};
+VendorPortCheck CheckVendorUsbPort(const std::string& portName);
 
 // Sets `stem` to the device path stem of the first interface whose
 // "Port Number" is a REG_DWORD equal to the port's number and returns true;

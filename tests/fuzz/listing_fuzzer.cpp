@@ -12,7 +12,7 @@
 
 #include "fake_os/fake_os.h"
 #include "fake_os/fake_processes.h"
-#include "spooler/system_program.h"
+#include "process/system_program.h"
 #include "uninstall/driver_packages.h"
 
 namespace {

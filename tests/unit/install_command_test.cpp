@@ -285,6 +285,9 @@ INSTANTIATE_TEST_SUITE_P(
       InstallFailure{"no USB printer interfaces at all (the lookup's own message first)",
        [](ScriptedForm&) { fake::Fail("RegOpenKeyA"); },
        {{"RegOpenKeyA baseKeyName err.", kError}, Failure(kModel)}, 0},
+      InstallFailure{"no memory for the USB printer lookup (its own message first)",
+       [](ScriptedForm&) { fake::FailNth("malloc", 13); },  // after one chunk per extracted file
+       {{"malloc subKeyName err.", kError}, Failure(kModel)}, 0},
       InstallFailure{"an empty address", [](ScriptedForm& f) { Network(f, "", "9100"); }, {Failure(kAddressLength)}, 0},
       InstallFailure{"an address of 32 bytes", [](ScriptedForm& f) { Network(f, std::string(26, 'a') + ".local", "9100"); },
        {Failure(kAddressLength)}, 0},

@@ -4,7 +4,6 @@
 
 #include "fake_os/fake_os.h"
 #include "fake_os/fake_registry.h"
-#include "support/recording_sink.h"
 #include "usb/usb_printer_discovery.h"
 
 namespace {
@@ -13,8 +12,6 @@ namespace {
 const std::string kClassKey =
     "SYSTEM\\ControlSet001\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 const std::string kSuffix = "#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
-const ShownMessage kMallocErr{"malloc subKeyName err.", "\xB4\xED\xCE\xF3"};
-const ShownMessage kOpenErr{"RegOpenKeyA baseKeyName err.", "\xB4\xED\xCE\xF3"};
 
 std::string Interface(const std::string& instance) { return "##?#" + instance + kSuffix; }
 
@@ -26,18 +23,17 @@ void AddInterface(const std::string& keyName, std::uint32_t port) {
 
 // Both lookups at once, checking that nothing is left open or allocated.
 struct Lookup {
+  VendorPortCheck check;
   bool vendor;
   bool found;
   std::string stem;
-  std::vector<ShownMessage> shown;
 };
 
 Lookup LookUp(const std::string& port) {
   Lookup r;
-  RecordingSink sink;
-  r.vendor = IsVendorUsbPort(sink, port);
-  r.shown = sink.shown;
-  EXPECT_EQ(0, fake::registry().OpenKeys()) << "after IsVendorUsbPort(" << port << ")";
+  r.check = CheckVendorUsbPort(port);
+  r.vendor = r.check == VendorPortCheck::Vendor;
+  EXPECT_EQ(0, fake::registry().OpenKeys()) << "after CheckVendorUsbPort(" << port << ")";
   EXPECT_EQ(0, fake::LiveBlocks());
   r.stem = "untouched";
   r.found = FindUsbDeviceStem(port, r.stem);
@@ -85,7 +81,7 @@ TEST(UsbPrinterDiscovery, FindsTheInterfaceWithThePortsNumber) {
   EXPECT_TRUE(one.vendor);
   EXPECT_TRUE(one.found);
   EXPECT_EQ("USB#VID_4B9E&PID_0001#abc", one.stem);
-  EXPECT_TRUE(one.shown.empty());
+  EXPECT_EQ(VendorPortCheck::Vendor, one.check);
 
   Lookup ten = LookUp("USB010");
   EXPECT_TRUE(ten.vendor);
@@ -99,7 +95,7 @@ TEST(UsbPrinterDiscovery, FindsTheInterfaceWithThePortsNumber) {
   EXPECT_FALSE(none.vendor);
   EXPECT_FALSE(none.found);
   EXPECT_EQ("untouched", none.stem);
-  EXPECT_TRUE(none.shown.empty());
+  EXPECT_EQ(VendorPortCheck::NotVendor, none.check);
 }
 
 // The device registry is only read, so keys that grant nothing more serve.
@@ -130,13 +126,11 @@ TEST(UsbPrinterDiscovery, TheFirstEnumeratedInterfaceWithTheNumberDecides) {
   EXPECT_EQ("USB#VID_4B9E&PID_0001#new", r.stem);
 }
 
-TEST(IsVendorUsbPort, SeeksTheMarkInExactCaseAnywhereInTheName) {
+TEST(CheckVendorUsbPort, SeeksTheMarkInExactCaseAnywhereInTheName) {
   AddInterface(Interface("USB#VID_4b9e&PID_0001#abc"), 1);
   AddInterface(Interface("USB#VID_1234&PID_0002#SER4B9E"), 2);
-  RecordingSink sink;
-  EXPECT_FALSE(IsVendorUsbPort(sink, "USB001")) << "lower-case mark";
-  EXPECT_TRUE(IsVendorUsbPort(sink, "USB002")) << "mark in the serial number";
-  EXPECT_TRUE(sink.shown.empty());
+  EXPECT_EQ(VendorPortCheck::NotVendor, CheckVendorUsbPort("USB001")) << "lower-case mark";
+  EXPECT_EQ(VendorPortCheck::Vendor, CheckVendorUsbPort("USB002")) << "mark in the serial number";
 }
 
 TEST(UsbPrinterDiscovery, OnlyFindUsbDeviceStemInsistsOnADwordValue) {
@@ -148,13 +142,12 @@ TEST(UsbPrinterDiscovery, OnlyFindUsbDeviceStemInsistsOnADwordValue) {
   EXPECT_EQ("USB#VID_1234&PID_0001#dw", r.stem) << "the binary value is skipped";
 }
 
-TEST(IsVendorUsbPort, AValueShorterThanFourBytesCountsOnlyTheBytesItHas) {
+TEST(CheckVendorUsbPort, AValueShorterThanFourBytesCountsOnlyTheBytesItHas) {
   // A one-byte value 0x01 after a value whose buffer held 0x01 0x01 0x00 0x00.
   AddInterface(Interface("USB#VID_1234&PID_0001#a"), 0x101);
   fake::registry().SetValue(ParametersOf(Interface("USB#VID_4B9E&PID_0001#b")), "Port Number", 3, "\x01");
-  RecordingSink sink;
-  EXPECT_TRUE(IsVendorUsbPort(sink, "USB001"));
-  EXPECT_FALSE(IsVendorUsbPort(sink, "USB257"));
+  EXPECT_EQ(VendorPortCheck::Vendor, CheckVendorUsbPort("USB001"));
+  EXPECT_EQ(VendorPortCheck::NotVendor, CheckVendorUsbPort("USB257"));
 }
 
 TEST(FindUsbDeviceStem, AMatchWithoutTheClassSuffixGivesAnEmptyStem) {
@@ -164,22 +157,21 @@ TEST(FindUsbDeviceStem, AMatchWithoutTheClassSuffixGivesAnEmptyStem) {
   EXPECT_EQ("", stem);
 }
 
-TEST(UsbPrinterDiscovery, WithoutTheClassKeyOnlyIsVendorUsbPortSpeaks) {
+TEST(UsbPrinterDiscovery, WithoutTheClassKeyTheVendorCheckSaysWhy) {
   fake::registry().AddKey("SYSTEM\\ControlSet001\\Control\\DeviceClasses");
   Lookup r = LookUp("USB001");
   EXPECT_FALSE(r.vendor);
   EXPECT_FALSE(r.found);
   EXPECT_EQ("untouched", r.stem);
-  EXPECT_EQ(std::vector<ShownMessage>{kOpenErr}, r.shown);
+  EXPECT_EQ(VendorPortCheck::ClassKeyFailed, r.check);
 }
 
 namespace {
 struct FailingCall {
   const char* call;
   int nth;
-  bool vendor;  // IsVendorUsbPort's answer
-  bool found;   // FindUsbDeviceStem's answer
-  std::vector<ShownMessage> shown;
+  VendorPortCheck check;  // CheckVendorUsbPort's answer
+  bool found;             // FindUsbDeviceStem's answer
 };
 
 class UsbPrinterDiscoveryFailure : public testing::TestWithParam<FailingCall> {};
@@ -191,30 +183,29 @@ TEST_P(UsbPrinterDiscoveryFailure, EndsQuietlyWithEverythingReleased) {
   AddInterface(Interface("USB#VID_4B9E&PID_0001#abc"), 1);
   fake::FailNth(c.call, c.nth);
   Lookup r = LookUp("USB001");
-  EXPECT_EQ(c.vendor, r.vendor);
+  EXPECT_EQ(c.check, r.check);
   EXPECT_EQ(c.found, r.found);
   if (!c.found) {
     EXPECT_EQ("untouched", r.stem);
   }
-  EXPECT_EQ(c.shown, r.shown);
 }
 
 // The vendor's printer sits second, behind an interface of port 2.
 INSTANTIATE_TEST_SUITE_P(
     EachCall, UsbPrinterDiscoveryFailure,
     testing::ValuesIn(std::vector<FailingCall>{
-        {"malloc", 1, false, true, {kMallocErr}},
-        {"malloc", 2, true, false, {}},
-        {"RegOpenKeyA", 1, false, true, {kOpenErr}},
-        {"RegOpenKeyExA", 1, true, false, {}},
-        {"RegEnumKeyA", 1, false, true, {}},
-        {"RegEnumKeyExA", 1, true, false, {}},
-        {"RegEnumKeyA", 2, false, true, {}},
-        {"RegEnumKeyExA", 2, true, false, {}},
-        {"RegOpenKeyA", 3, false, true, {}},  // the matching interface's parameters
-        {"RegOpenKeyExA", 3, true, false, {}},
-        {"RegQueryValueExA", 2, false, true, {}},  // second query: IsVendorUsbPort's match
-        {"RegQueryValueExA", 4, true, false, {}},  // fourth: FindUsbDeviceStem's match
+        {"malloc", 1, VendorPortCheck::NameBufferFailed, true},
+        {"malloc", 2, VendorPortCheck::Vendor, false},
+        {"RegOpenKeyA", 1, VendorPortCheck::ClassKeyFailed, true},
+        {"RegOpenKeyExA", 1, VendorPortCheck::Vendor, false},
+        {"RegEnumKeyA", 1, VendorPortCheck::NotVendor, true},
+        {"RegEnumKeyExA", 1, VendorPortCheck::Vendor, false},
+        {"RegEnumKeyA", 2, VendorPortCheck::NotVendor, true},
+        {"RegEnumKeyExA", 2, VendorPortCheck::Vendor, false},
+        {"RegOpenKeyA", 3, VendorPortCheck::NotVendor, true},  // the matching interface's parameters
+        {"RegOpenKeyExA", 3, VendorPortCheck::Vendor, false},
+        {"RegQueryValueExA", 2, VendorPortCheck::NotVendor, true},  // second query: the vendor check's match
+        {"RegQueryValueExA", 4, VendorPortCheck::Vendor, false},  // fourth: FindUsbDeviceStem's match
     }),
     [](const testing::TestParamInfo<FailingCall>& param) {
       return std::string(param.param.call) + "Call" + std::to_string(param.param.nth);

@@ -3,9 +3,9 @@
 #pragma once
 #include <string>
 
-#include "app/messages.h"
-#include "app/port_list_control.h"
-#include "app/setup_form.h"
+#include "common/messages.h"
+#include "common/port_list_control.h"
+#include "common/setup_form.h"
 #include "app/dialog/main_dlg.h"
 
 // Reads each field from its control when asked.

@@ -2,9 +2,9 @@
 
 #include "app/centre.h"
 #include "app/dialog/dialog_views.h"
-#include "app/printer_models.h"
-#include "app/printer_names.h"
-#include "app/usb_port_list.h"
+#include "common/printer_models.h"
+#include "common/printer_names.h"
+#include "port_list/usb_port_list.h"
 #include "install/install_command.h"
 #include "testprint/connect_test_command.h"
 #include "testprint/find_usb_port_command.h"

@@ -1,6 +1,6 @@
 // The main dialog: its controls, start-up defaults and command routing.
 #pragma once
-#include "app/control_ids.h"
+#include "common/control_ids.h"
 #include "app/dialog/dialog_framework.h"
 
 class CMainDlg : public CDialogImpl<CMainDlg> {

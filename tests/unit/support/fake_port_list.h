@@ -7,7 +7,7 @@
 #include <strings.h>
 #include <vector>
 
-#include "app/port_list_control.h"
+#include "common/port_list_control.h"
 
 class FakePortList : public PortListControl {
  public:

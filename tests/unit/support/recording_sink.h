@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
+#include "common/messages.h"
 
 struct ShownMessage {
   std::string text;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/setup_form.h"
+#include "common/setup_form.h"
 
 class ScriptedForm : public SetupForm {
  public:

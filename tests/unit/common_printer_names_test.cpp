@@ -6,8 +6,8 @@
 #include <string>
 #include <strings.h>
 
-#include "app/printer_models.h"
-#include "app/printer_names.h"
+#include "common/printer_models.h"
+#include "common/printer_names.h"
 
 TEST(SuggestedPrinterName, OnlyIndexOneIsTheEightyMillimetreModel) {
   EXPECT_STREQ("lumatrek80-usb", SuggestedPrinterName(1, ConnectionKind::Usb));

@@ -1,10 +1,9 @@
 // Filling the "USB Port:" list with the spooler's ports whose name holds "USB".
 #pragma once
-#include "app/messages.h"
-#include "app/port_list_control.h"
+#include "common/messages.h"
+#include "common/port_list_control.h"
 
 inline constexpr const char kMsgEnumPortsFailed[] = "枚举端口失败";
-inline constexpr const char kMsgAllocFailed[] = "申请内存失败";
 
 // Adds the USB port names (exact-case "USB" anywhere in the name) and selects
 // item 0 when the spooler reported any port. Returns whether the enumeration

@@ -1,9 +1,9 @@
 // Model and connection rules of the main dialog: the suggested printer name
 // and which controls each connection kind enables.
 #pragma once
-#include "app/setup_form.h"
+#include "common/setup_form.h"
 
-// The suggested name of the model at `modelIndex` (app/printer_models.h); an
+// The suggested name of the model at `modelIndex` (common/printer_models.h); an
 // index that names no model (-1 while the list has no selection) suggests the
 // 58 mm model's name.
 const char* SuggestedPrinterName(int modelIndex, ConnectionKind kind);

@@ -1,4 +1,4 @@
-#include "install/form_validation.h"
+#include "common/form_validation.h"
 
 #include <cstdlib>
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <tuple>
 
-#include "app/usb_port_list.h"
+#include "port_list/usb_port_list.h"
 #include "fake_os/fake_os.h"
 #include "fake_os/fake_spooler.h"
 #include "support/case_name.h"

@@ -7,6 +7,9 @@
 inline constexpr const char kCaptionError[] = "错误";   // failures
 inline constexpr const char kCaptionNotice[] = "提示";  // successes
 
+// Shared by the commands that allocate a buffer of their own.
+inline constexpr const char kMsgAllocFailed[] = "申请内存失败";
+
 class MessageSink {
  public:
   virtual ~MessageSink() = default;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "install/form_validation.h"
+#include "common/form_validation.h"
 
 TEST(CheckPrinterName, AcceptsOneToThirtyOneBytes) {
   EXPECT_FALSE(CheckPrinterName(""));

@@ -4,7 +4,7 @@
 #include <regex>
 #include <string>
 
-#include "install/address_kind.h"
+#include "common/address_kind.h"
 
 inline constexpr const char kMsgPrinterNameWrong[] = "打印机名称错误";
 inline constexpr const char kMsgUsbPortNameWrong[] = "打印机USB端口名称错误";

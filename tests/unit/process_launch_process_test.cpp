@@ -6,7 +6,7 @@
 #include "fake_os/fake_files.h"
 #include "fake_os/fake_os.h"
 #include "fake_os/fake_processes.h"
-#include "install/launch_process.h"
+#include "process/launch_process.h"
 #include "os/processes.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/printer_models.h"
+#include "common/printer_models.h"
 
 const PrinterModel& ModelAt(int listIndex, ModelIndex otherwise) {
   if (listIndex >= 0 && static_cast<std::size_t>(listIndex) < kPrinterModelCount) return kPrinterModels[listIndex];

@@ -1,4 +1,4 @@
-#include "app/usb_port_list.h"
+#include "port_list/usb_port_list.h"
 
 #include <cstring>
 

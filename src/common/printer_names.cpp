@@ -1,6 +1,6 @@
-#include "app/printer_names.h"
+#include "common/printer_names.h"
 
-#include "app/printer_models.h"
+#include "common/printer_models.h"
 
 const char* SuggestedPrinterName(int modelIndex, ConnectionKind kind) {
   const PrinterModel& model = ModelAt(modelIndex, kModel58);

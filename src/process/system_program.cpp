@@ -1,4 +1,4 @@
-#include "spooler/system_program.h"
+#include "process/system_program.h"
 
 #include <cstring>
 #include <vector>

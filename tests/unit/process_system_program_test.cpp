@@ -8,7 +8,7 @@
 #include "fake_os/fake_os.h"
 #include "fake_os/fake_processes.h"
 #include "os/files.h"
-#include "spooler/system_program.h"
+#include "process/system_program.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "install/launch_process.h"
+#include "process/launch_process.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "os/files.h"
 #include "os/processes.h"
-#include "spooler/system_program.h"
+#include "process/system_program.h"
 
 namespace {
 
