@@ -85,8 +85,6 @@ unsigned char Pixel(const BitmapRecord* r, std::int64_t x, std::int64_t y) {
   return at < r->pixelBlockSize() ? r->pixels()[at] : 255;
 }
 
-void AppendByte(PrintJobBuffer* buffer, unsigned char b) { AppendBytes(buffer, &b, 1); }
-
 }  // namespace
 
 std::optional<BitmapRecord> BitmapRecord::Load(const char* path) {

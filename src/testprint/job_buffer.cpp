@@ -13,8 +13,6 @@ constexpr std::uint64_t kMaxCapacity = (0x7FFFFFFFull / kJobBufferStep) * kJobBu
 
 bool Holds(const PrintJobBuffer* buffer) { return buffer != nullptr && buffer->data() != nullptr; }
 
-void AppendByte(PrintJobBuffer* buffer, unsigned char b) { AppendBytes(buffer, &b, 1); }
-
 }  // namespace
 
 std::optional<PrintJobBuffer> PrintJobBuffer::Create() {
@@ -34,6 +32,8 @@ PrintJobBuffer& PrintJobBuffer::operator=(PrintJobBuffer&& other) noexcept {
   if (this != &other) other.length_ = 0;
   return *this;
 }
+
+void AppendByte(PrintJobBuffer* buffer, unsigned char b) { AppendBytes(buffer, &b, 1); }
 
 // Grows the block, when the append needs it, by one step or by as many steps
 // as a single large append needs; the old block stays in place on failure.

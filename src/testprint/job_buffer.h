@@ -38,6 +38,9 @@ class PrintJobBuffer {
 // a failed growth; the earlier contents always stay intact.
 bool AppendBytes(PrintJobBuffer* buffer, const void* bytes, std::uint32_t count);
 
+// One byte, as AppendBytes.
+void AppendByte(PrintJobBuffer* buffer, unsigned char b);
+
 // The text's bytes without its NUL, then LF. An empty text yields LF alone.
 void AppendTextLine(PrintJobBuffer* buffer, const char* text);
 // LF (0A): print the line and advance.
