@@ -45,7 +45,7 @@ bool RunPrinterTool(const std::string& arguments, const std::string& payloadFold
     messages.Step(step, "rundll32 could not be started");
     return false;
   }
-  os::DeviceHandle owner(process);
+  os::OwnedHandle owner(process);
   os::WaitForSingleObject(process, os::INFINITE);
   os::DWORD status = 0;
   if (!os::GetExitCodeProcess(process, &status)) {

@@ -44,15 +44,16 @@ BOOL CloseHandle(HANDLE handle);
 // double-byte characters kept together; returns the bytes processed.
 DWORD CharUpperBuffA(LPSTR text, DWORD length);
 
-// One owner per device handle.
-class DeviceHandle {
+// One owner per kernel handle: a file, folder, device, process, thread or
+// pipe. Null and INVALID_HANDLE_VALUE are never closed.
+class OwnedHandle {
  public:
-  explicit DeviceHandle(HANDLE handle) : handle_(handle) {}
-  ~DeviceHandle() {
+  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
+  ~OwnedHandle() {
     if (valid()) os::CloseHandle(handle_);
   }
-  DeviceHandle(const DeviceHandle&) = delete;
-  DeviceHandle& operator=(const DeviceHandle&) = delete;
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
   HANDLE get() const { return handle_; }
   bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
 

@@ -65,19 +65,4 @@ BOOL SetHandleInformation(HANDLE object, DWORD mask, DWORD flags);
 // closed: FALSE with ERROR_BROKEN_PIPE once everything was read.
 BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED* overlapped);
 
-// One owner per process or thread handle.
-class ProcessHandle {
- public:
-  explicit ProcessHandle(HANDLE handle) : handle_(handle) {}
-  ~ProcessHandle() {
-    if (handle_ != nullptr) os::CloseHandle(handle_);
-  }
-  ProcessHandle(const ProcessHandle&) = delete;
-  ProcessHandle& operator=(const ProcessHandle&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 }  // namespace os

@@ -64,4 +64,36 @@ int setsockopt(SOCKET s, int level, int name, const char* value, int length);
 int send(SOCKET s, const char* data, int length, int flags);
 int closesocket(SOCKET s);
 
+// Pairs WSAStartup with WSACleanup.
+class SocketLibrary {
+ public:
+  SocketLibrary() : ready_(os::WSAStartup(kVersion, &data_) == 0) {}
+  ~SocketLibrary() {
+    if (ready_) os::WSACleanup();
+  }
+  SocketLibrary(const SocketLibrary&) = delete;
+  SocketLibrary& operator=(const SocketLibrary&) = delete;
+  bool ready() const { return ready_; }
+
+ private:
+  static constexpr WORD kVersion = 0x0202;  // 2.2
+  WSADATA data_{};
+  bool ready_;
+};
+
+// One owner per socket.
+class Socket {
+ public:
+  explicit Socket(SOCKET s) : s_(s) {}
+  ~Socket() {
+    if (s_ != INVALID_SOCKET) os::closesocket(s_);
+  }
+  Socket(const Socket&) = delete;
+  Socket& operator=(const Socket&) = delete;
+  SOCKET get() const { return s_; }
+
+ private:
+  SOCKET s_;
+};
+
 }  // namespace os

@@ -115,4 +115,24 @@ BOOL DeletePrinterDriverA(LPSTR pName, LPSTR pEnvironment, LPSTR pDriverName);
 // ERROR_FILE_NOT_FOUND when there is no default printer.
 BOOL GetDefaultPrinterA(LPSTR pszBuffer, DWORD* pcchBuffer);
 
+// One owner per open printer.
+class PrinterHandle {
+ public:
+  explicit PrinterHandle(char* name) {
+    PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (!os::OpenPrinterA(name, &handle_, &defaults)) handle_ = nullptr;
+  }
+  ~PrinterHandle() { Close(); }
+  PrinterHandle(const PrinterHandle&) = delete;
+  PrinterHandle& operator=(const PrinterHandle&) = delete;
+  HANDLE get() const { return handle_; }
+  void Close() {
+    if (handle_ != nullptr) os::ClosePrinter(handle_);
+    handle_ = nullptr;
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
 }  // namespace os

@@ -90,7 +90,7 @@ bool DeleteFolderTree(const std::string& path) {
   // delete sharing, so it cannot be swapped for a link while its entries go.
   os::BY_HANDLE_FILE_INFORMATION info{};
   {
-    os::DeviceHandle folder(os::CreateFileA(path.c_str(), os::FILE_LIST_DIRECTORY | os::FILE_READ_ATTRIBUTES,
+    os::OwnedHandle folder(os::CreateFileA(path.c_str(), os::FILE_LIST_DIRECTORY | os::FILE_READ_ATTRIBUTES,
                                             os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING,
                                             os::FILE_FLAG_BACKUP_SEMANTICS | os::FILE_FLAG_OPEN_REPARSE_POINT,
                                             nullptr));

@@ -22,5 +22,5 @@ class NewFile {
   bool Write(const void* bytes, std::size_t size);
 
  private:
-  os::DeviceHandle handle_;
+  os::OwnedHandle handle_;
 };

@@ -48,7 +48,7 @@ bool MoveAside(const std::string& path) {
 
 // Whether the Administrators or SYSTEM own what is at `path` (not followed).
 bool OwnedByAdministrators(const std::string& path) {
-  os::DeviceHandle entry(OpenEntry(path));
+  os::OwnedHandle entry(OpenEntry(path));
   return entry.valid() && OwnedByAdministrators(entry.get());
 }
 

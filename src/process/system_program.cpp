@@ -29,13 +29,13 @@ os::HANDLE Start(const char* program, const std::string& commandLine, os::HANDLE
                           0, nullptr, nullptr, &startup, &process)) {
     return nullptr;
   }
-  os::ProcessHandle thread(process.hThread);
+  os::OwnedHandle thread(process.hThread);
   return process.hProcess;
 }
 
 // Waits for the process without a time limit, closes its handle and returns its exit status, or -1.
 int WaitForExit(os::HANDLE process) {
-  os::ProcessHandle child(process);
+  os::OwnedHandle child(process);
   os::DWORD status = 0;
   if (os::WaitForSingleObject(child.get(), os::INFINITE) != os::WAIT_OBJECT_0 ||
       !os::GetExitCodeProcess(child.get(), &status)) {

@@ -1,8 +1,7 @@
 #include "spooler/service_control.h"
 
 #include <cstring>
-
-#include "os/memory.h"
+#include <utility>
 
 namespace {
 
@@ -49,36 +48,29 @@ bool QueryIs(os::SC_HANDLE service, os::DWORD state) {
 
 }  // namespace
 
-ServiceConnection::ServiceConnection() {
-  manager_ = os::OpenSCManagerA(nullptr, nullptr, os::SC_MANAGER_ALL_ACCESS);
-  if (manager_ == nullptr) return;
+ServiceConnection::ServiceConnection() : manager_(os::OpenSCManagerA(nullptr, nullptr, os::SC_MANAGER_ALL_ACCESS)) {
+  if (manager_.get() == nullptr) return;
   os::DWORD needed = 0;
   os::DWORD returned = 0;
-  if (os::EnumServicesStatusA(manager_, os::SERVICE_WIN32, os::SERVICE_STATE_ALL, nullptr, 0, &needed, &returned,
+  if (os::EnumServicesStatusA(manager(), os::SERVICE_WIN32, os::SERVICE_STATE_ALL, nullptr, 0, &needed, &returned,
                               nullptr) ||
       os::GetLastError() != os::ERROR_MORE_DATA) {
     return;
   }
-  snapshot_ = os::malloc(needed);
-  if (snapshot_ == nullptr) return;
-  std::memset(snapshot_, 0, needed);
-  if (!os::EnumServicesStatusA(manager_, os::SERVICE_WIN32, os::SERVICE_STATE_ALL,
-                               static_cast<os::ENUM_SERVICE_STATUSA*>(snapshot_), needed, &needed, &returned,
-                               nullptr)) {
-    os::free(snapshot_);
-    snapshot_ = nullptr;
+  os::HeapBlock snapshot(needed);
+  if (!snapshot) return;
+  std::memset(snapshot.get(), 0, needed);
+  if (!os::EnumServicesStatusA(manager(), os::SERVICE_WIN32, os::SERVICE_STATE_ALL,
+                               reinterpret_cast<os::ENUM_SERVICE_STATUSA*>(snapshot.get()), needed, &needed,
+                               &returned, nullptr)) {
     return;
   }
+  snapshot_ = std::move(snapshot);
   count_ = returned;
 }
 
-ServiceConnection::~ServiceConnection() {
-  os::free(snapshot_);
-  if (manager_ != nullptr) os::CloseServiceHandle(manager_);
-}
-
 const os::ENUM_SERVICE_STATUSA* ServiceConnection::Find(const char* name) const {
-  const auto* records = static_cast<const os::ENUM_SERVICE_STATUSA*>(snapshot_);
+  const auto* records = reinterpret_cast<const os::ENUM_SERVICE_STATUSA*>(snapshot_.get());
   for (os::DWORD i = 0; i < count_; ++i) {
     if (records[i].lpServiceName != nullptr && SameName(records[i].lpServiceName, name)) return &records[i];
   }

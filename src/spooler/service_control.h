@@ -2,6 +2,7 @@
 // needs. Every wait is a bounded polling loop on the calling thread; nothing
 // here shows a message.
 #pragma once
+#include "os/memory.h"
 #include "os/os_types.h"
 #include "os/services.h"
 
@@ -11,18 +12,15 @@
 class ServiceConnection {
  public:
   ServiceConnection();
-  ~ServiceConnection();
-  ServiceConnection(const ServiceConnection&) = delete;
-  ServiceConnection& operator=(const ServiceConnection&) = delete;
 
-  os::SC_HANDLE manager() const { return manager_; }
+  os::SC_HANDLE manager() const { return manager_.get(); }
   os::DWORD count() const { return count_; }
   // The snapshot's record of the first service named `name` (case ignored), or null.
   const os::ENUM_SERVICE_STATUSA* Find(const char* name) const;
 
  private:
-  os::SC_HANDLE manager_ = nullptr;
-  void* snapshot_ = nullptr;
+  os::ServiceHandle manager_;
+  os::HeapBlock snapshot_;
   os::DWORD count_ = 0;
 };
 

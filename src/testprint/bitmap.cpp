@@ -3,7 +3,6 @@
 #include <climits>
 
 #include "os/files.h"
-#include "os/memory.h"
 
 namespace {
 
@@ -43,7 +42,7 @@ bool ReadU32(os::FILE* stream, std::uint32_t* value) {
   return true;
 }
 
-bool ReadHeaders(os::FILE* stream, BitmapRecord* r) {
+bool ReadHeaders(os::FILE* stream, BitmapHeaders* r) {
   if (!ReadU16(stream, &r->type) || !ReadU32(stream, &r->fileSize) ||
       !ReadU16(stream, &r->reserved1) || !ReadU16(stream, &r->reserved2) ||
       !ReadU32(stream, &r->pixelDataOffset)) {
@@ -79,57 +78,44 @@ bool ReadRows(os::FILE* stream, unsigned char* block, std::size_t width, std::si
 std::int64_t Magnitude(std::int32_t v) { return v < 0 ? -static_cast<std::int64_t>(v) : v; }
 
 unsigned char Pixel(const BitmapRecord* r, std::int64_t x, std::int64_t y) {
-  if (r->pixels == nullptr || r->width <= 0 || x < 0 || y < 0) return 255;
-  if (x >= r->width || y >= Magnitude(r->height)) return 255;
-  const std::uint64_t at = static_cast<std::uint64_t>(y) * static_cast<std::uint64_t>(r->width) +
+  if (r->pixels() == nullptr || r->width() <= 0 || x < 0 || y < 0) return 255;
+  if (x >= r->width() || y >= Magnitude(r->height())) return 255;
+  const std::uint64_t at = static_cast<std::uint64_t>(y) * static_cast<std::uint64_t>(r->width()) +
                            static_cast<std::uint64_t>(x);
-  return at < r->pixelBlockSize ? r->pixels[at] : 255;
+  return at < r->pixelBlockSize() ? r->pixels()[at] : 255;
 }
-
-void AppendByte(PrintJobBuffer* buffer, unsigned char b) { AppendBytes(buffer, &b, 1); }
 
 }  // namespace
 
-bool LoadBitmapFile(const char* path, BitmapRecord* record) {
-  if (path == nullptr || record == nullptr) return false;
-  record->pixels = nullptr;
-  record->pixelBlockSize = 0;
+std::optional<BitmapRecord> BitmapRecord::Load(const char* path) {
+  if (path == nullptr) return std::nullopt;
   os::FileStream file(path, "rb");
-  if (!file) return false;
-  if (!ReadHeaders(file.get(), record)) return false;
-  if (record->bitsPerPixel != 8) return false;
+  if (!file) return std::nullopt;
+  BitmapHeaders h;
+  if (!ReadHeaders(file.get(), &h)) return std::nullopt;
+  if (h.bitsPerPixel != 8) return std::nullopt;
   // A top-down file (negative height) is refused, as is any size the block
   // could not hold or a receipt printer would never need.
-  if (record->width < 0 || record->height < 0) return false;
-  if (record->width > kMaxBitmapSide || record->height > kMaxBitmapSide) return false;
-  const std::uint64_t size = static_cast<std::uint64_t>(record->width) * static_cast<std::uint64_t>(record->height);
-  if (size > kMaxBitmapPixels) return false;
-  if (record->pixelDataOffset > static_cast<std::uint32_t>(LONG_MAX)) return false;
-  if (os::fseek(file.get(), static_cast<long>(record->pixelDataOffset), kSeekSet) != 0) return false;
-  auto* block = static_cast<unsigned char*>(os::malloc(static_cast<std::size_t>(size)));
-  if (block == nullptr) return false;
-  if (!ReadRows(file.get(), block, static_cast<std::size_t>(record->width), static_cast<std::size_t>(record->height))) {
-    os::free(block);
-    return false;
+  if (h.width < 0 || h.height < 0) return std::nullopt;
+  if (h.width > kMaxBitmapSide || h.height > kMaxBitmapSide) return std::nullopt;
+  const std::uint64_t size = static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height);
+  if (size > kMaxBitmapPixels) return std::nullopt;
+  if (h.pixelDataOffset > static_cast<std::uint32_t>(LONG_MAX)) return std::nullopt;
+  if (os::fseek(file.get(), static_cast<long>(h.pixelDataOffset), kSeekSet) != 0) return std::nullopt;
+  os::HeapBlock block(static_cast<std::size_t>(size));
+  if (!block) return std::nullopt;
+  if (!ReadRows(file.get(), block.get(), static_cast<std::size_t>(h.width), static_cast<std::size_t>(h.height))) {
+    return std::nullopt;
   }
-  record->pixels = block;
-  record->pixelBlockSize = static_cast<std::size_t>(size);
-  return true;
-}
-
-void FreeBitmapRecord(BitmapRecord* record) {
-  if (record == nullptr) return;
-  os::free(record->pixels);
-  record->pixels = nullptr;
-  record->pixelBlockSize = 0;
+  return BitmapRecord(h, std::move(block));
 }
 
 void AppendBitImage(PrintJobBuffer* buffer, const BitmapRecord* record, int width, int height,
                     bool lineFeedAfterBand, unsigned char threshold, unsigned char mode) {
   if (record == nullptr) return;
-  if (width <= 0) width = record->width > 0 ? record->width : 0;
+  if (width <= 0) width = record->width() > 0 ? record->width() : 0;
   if (width > kMaxBitImageColumns) width = kMaxBitImageColumns;
-  std::int64_t rows = height > 0 ? height : Magnitude(record->height);
+  std::int64_t rows = height > 0 ? height : Magnitude(record->height());
   const int band = (mode == 0x20 || mode == 0x21) ? 24 : 8;
   rows = (rows + band - 1) / band * band;
 

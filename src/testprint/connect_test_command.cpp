@@ -1,5 +1,6 @@
 #include "testprint/connect_test_command.h"
 
+#include <optional>
 #include <regex>
 #include <string>
 
@@ -9,8 +10,8 @@
 #include "testprint/test_page.h"
 
 void RunConnectTest(const SetupForm& form, MessageSink& messages) {
-  TestPrintSession session;
-  const bool pageReady = InitJobBuffer(&session.page);
+  TestPrintSession session(messages);
+  std::optional<PrintJobBuffer> page = PrintJobBuffer::Create();
   const std::regex ipv4 = CompileIpv4Pattern();
 
   std::string address = form.HostAddress();
@@ -42,18 +43,18 @@ void RunConnectTest(const SetupForm& form, MessageSink& messages) {
   messages.Step("checked", address + " port " + std::to_string(port));
 
   // Without its buffer the page would go out empty and be reported as sent.
-  if (!pageReady) {
+  if (!page) {
     messages.Error(kMsgAllocFailed);
     return;
   }
 
-  if (!session.StageSample(messages)) return;
+  if (!session.StageSample()) return;
   if (!session.LoadPicture()) {
     messages.Error(kMsgTestExtractFailed);
     return;
   }
-  ComposeTestPage(&session.page, address.c_str(), &session.picture);
-  if (SendToNetworkPrinter(address.c_str(), port, session.page.data, session.page.length)) {
+  ComposeTestPage(&*page, address.c_str(), &session.picture());
+  if (SendToNetworkPrinter(address.c_str(), port, page->data(), page->length())) {
     messages.Notice(kMsgTestDataSent);
   } else {
     messages.Error(kMsgTestPortWriteFailed);

@@ -1,5 +1,6 @@
 #include "testprint/find_usb_port_command.h"
 
+#include <optional>
 #include <string>
 
 #include "testprint/sample_staging.h"
@@ -8,8 +9,8 @@
 #include "usb/usb_printer_discovery.h"
 
 void RunFindUsbPort(PortListControl& ports, MessageSink& messages) {
-  TestPrintSession session;
-  if (!session.StageSample(messages)) return;
+  TestPrintSession session(messages);
+  if (!session.StageSample()) return;
   if (!session.LoadPicture()) {
     messages.Error(kMsgTestExtractFailed);
     return;
@@ -28,13 +29,13 @@ void RunFindUsbPort(PortListControl& ports, MessageSink& messages) {
       continue;
     }
     // Each printer gets its own page, headed by its port name.
-    FreeJobBuffer(&session.page);
-    if (!InitJobBuffer(&session.page)) {
+    std::optional<PrintJobBuffer> page = PrintJobBuffer::Create();
+    if (!page) {
       messages.Error(kMsgAllocFailed);
       return;
     }
-    ComposeTestPage(&session.page, portName, &session.picture);
-    const bool written = WriteToUsbDevice(stem, session.page.data, static_cast<os::DWORD>(session.page.length));
+    ComposeTestPage(&*page, portName, &session.picture());
+    const bool written = WriteToUsbDevice(stem, page->data(), static_cast<os::DWORD>(page->length()));
     messages.Step("page written", std::string(portName) + (written ? ": ok" : ": failed"));
     if (!written) continue;
     if (firstSuccess) {

@@ -1,8 +1,7 @@
 #include "testprint/job_buffer.h"
 
 #include <cstring>
-
-#include "os/memory.h"
+#include <utility>
 
 namespace {
 
@@ -12,51 +11,47 @@ constexpr unsigned char LF = 0x0A;
 // The largest capacity the signed 32-bit fields can describe, in whole steps.
 constexpr std::uint64_t kMaxCapacity = (0x7FFFFFFFull / kJobBufferStep) * kJobBufferStep;
 
-bool Holds(const PrintJobBuffer* buffer) { return buffer != nullptr && buffer->data != nullptr; }
-
-void AppendByte(PrintJobBuffer* buffer, unsigned char b) { AppendBytes(buffer, &b, 1); }
-
-// Makes room for `count` more bytes: one step normally, more when a single
-// append is larger than a step. The old block stays in place on failure.
-bool Grow(PrintJobBuffer* buffer, std::uint32_t count) {
-  const std::uint64_t needed = static_cast<std::uint64_t>(buffer->length) + count;
-  const std::uint64_t capacity = static_cast<std::uint64_t>(buffer->capacity);
-  const std::uint64_t steps = (needed - capacity + kJobBufferStep - 1) / kJobBufferStep;
-  const std::uint64_t grown = capacity + steps * kJobBufferStep;
-  if (grown > kMaxCapacity) return false;
-  auto* block = static_cast<unsigned char*>(os::malloc(static_cast<std::size_t>(grown)));
-  if (block == nullptr) return false;
-  std::memcpy(block, buffer->data, static_cast<std::size_t>(buffer->length));
-  os::free(buffer->data);
-  buffer->data = block;
-  buffer->capacity = static_cast<std::int32_t>(grown);
-  return true;
-}
+bool Holds(const PrintJobBuffer* buffer) { return buffer != nullptr && buffer->data() != nullptr; }
 
 }  // namespace
 
-bool InitJobBuffer(PrintJobBuffer* buffer) {
-  if (buffer == nullptr) return false;
-  buffer->data = static_cast<unsigned char*>(os::malloc(kJobBufferStep));
-  buffer->length = 0;
-  buffer->capacity = buffer->data != nullptr ? kJobBufferStep : 0;
-  return buffer->data != nullptr;
+std::optional<PrintJobBuffer> PrintJobBuffer::Create() {
+  os::HeapBlock block(kJobBufferStep);
+  if (!block) return std::nullopt;
+  return PrintJobBuffer(std::move(block));
 }
 
-void FreeJobBuffer(PrintJobBuffer* buffer) {
-  if (buffer == nullptr) return;
-  os::free(buffer->data);
-  buffer->data = nullptr;
-  buffer->length = 0;
-  buffer->capacity = 0;
+PrintJobBuffer::PrintJobBuffer(PrintJobBuffer&& other) noexcept
+    : block_(std::move(other.block_)), length_(other.length_) {
+  other.length_ = 0;
 }
 
+PrintJobBuffer& PrintJobBuffer::operator=(PrintJobBuffer&& other) noexcept {
+  block_ = std::move(other.block_);
+  length_ = other.length_;
+  if (this != &other) other.length_ = 0;
+  return *this;
+}
+
+void AppendByte(PrintJobBuffer* buffer, unsigned char b) { AppendBytes(buffer, &b, 1); }
+
+// Grows the block, when the append needs it, by one step or by as many steps
+// as a single large append needs; the old block stays in place on failure.
 bool AppendBytes(PrintJobBuffer* buffer, const void* bytes, std::uint32_t count) {
   if (!Holds(buffer) || bytes == nullptr || count == 0) return false;
-  const std::uint64_t needed = static_cast<std::uint64_t>(buffer->length) + count;
-  if (needed > static_cast<std::uint64_t>(buffer->capacity) && !Grow(buffer, count)) return false;
-  std::memcpy(buffer->data + buffer->length, bytes, count);
-  buffer->length = static_cast<std::int32_t>(needed);
+  const std::uint64_t needed = static_cast<std::uint64_t>(buffer->length_) + count;
+  const std::uint64_t capacity = buffer->block_.size();
+  if (needed > capacity) {
+    const std::uint64_t steps = (needed - capacity + kJobBufferStep - 1) / kJobBufferStep;
+    const std::uint64_t grown = capacity + steps * kJobBufferStep;
+    if (grown > kMaxCapacity) return false;
+    os::HeapBlock block(static_cast<std::size_t>(grown));
+    if (!block) return false;
+    std::memcpy(block.get(), buffer->block_.get(), static_cast<std::size_t>(buffer->length_));
+    buffer->block_ = std::move(block);
+  }
+  std::memcpy(buffer->block_.get() + buffer->length_, bytes, count);
+  buffer->length_ = static_cast<std::int32_t>(needed);
   return true;
 }
 

@@ -1,29 +1,45 @@
 // The print job buffer: a growable run of raw bytes into which a test page is
 // composed before it is sent whole, and the emitters of the printer commands
-// the page uses. Every operation but InitJobBuffer ignores a null buffer or a
-// buffer that holds no block (never initialised, failed or freed).
+// the page uses. A buffer exists only with its first block (Create); every
+// operation ignores a null buffer or one whose block was moved away.
 #pragma once
 #include <cstdint>
+#include <optional>
+#include <utility>
 
-struct PrintJobBuffer {
-  unsigned char* data;     // owned heap block; null when none is held
-  std::int32_t length;     // bytes composed so far
-  std::int32_t capacity;   // size of the block, a whole number of growth steps
-};
+#include "os/memory.h"
 
 // Size of the first block and of every growth step.
 inline constexpr std::int32_t kJobBufferStep = 1024000;
 
-// Allocates the first block: length 0, capacity one step. False (buffer left
-// without a block) when the buffer is null or the allocation fails.
-bool InitJobBuffer(PrintJobBuffer* buffer);
-// Releases the block and zeroes every field; harmless when repeated.
-void FreeJobBuffer(PrintJobBuffer* buffer);
+class PrintJobBuffer {
+ public:
+  // The first block: length 0, capacity one step; nothing when the
+  // allocation fails.
+  static std::optional<PrintJobBuffer> Create();
+
+  const unsigned char* data() const { return block_.get(); }
+  std::int32_t length() const { return length_; }    // bytes composed so far
+  std::int32_t capacity() const { return static_cast<std::int32_t>(block_.size()); }  // whole steps
+
+  PrintJobBuffer(PrintJobBuffer&& other) noexcept;
+  PrintJobBuffer& operator=(PrintJobBuffer&& other) noexcept;
+
+ private:
+  explicit PrintJobBuffer(os::HeapBlock block) : block_(std::move(block)) {}
+  friend bool AppendBytes(PrintJobBuffer* buffer, const void* bytes, std::uint32_t count);
+
+  os::HeapBlock block_;
+  std::int32_t length_ = 0;
+};
 
 // Appends `count` bytes at the end, growing the block by as many steps as the
 // append needs. False, with nothing appended, for null bytes, a count of 0 or
 // a failed growth; the earlier contents always stay intact.
 bool AppendBytes(PrintJobBuffer* buffer, const void* bytes, std::uint32_t count);
+
+// One byte, as AppendBytes.
+void AppendByte(PrintJobBuffer* buffer, unsigned char b);
 
 // The text's bytes without its NUL, then LF. An empty text yields LF alone.
 void AppendTextLine(PrintJobBuffer* buffer, const char* text);

@@ -6,46 +6,15 @@
 
 namespace {
 
-constexpr os::WORD kWinsock22 = 0x0202;
 constexpr int kResolvedBufferSize = 256;
 // A printer that stops taking bytes ends the send after this long.
 constexpr os::DWORD kSendTimeoutMs = 30000;
-
-// Pairs WSAStartup with WSACleanup.
-class SocketLibrary {
- public:
-  SocketLibrary() : ready_(os::WSAStartup(kWinsock22, &data_) == 0) {}
-  ~SocketLibrary() {
-    if (ready_) os::WSACleanup();
-  }
-  SocketLibrary(const SocketLibrary&) = delete;
-  SocketLibrary& operator=(const SocketLibrary&) = delete;
-  bool ready() const { return ready_; }
-
- private:
-  os::WSADATA data_{};
-  bool ready_;
-};
-
-class Socket {
- public:
-  explicit Socket(os::SOCKET s) : s_(s) {}
-  ~Socket() {
-    if (s_ != os::INVALID_SOCKET) os::closesocket(s_);
-  }
-  Socket(const Socket&) = delete;
-  Socket& operator=(const Socket&) = delete;
-  os::SOCKET get() const { return s_; }
-
- private:
-  os::SOCKET s_;
-};
 
 }  // namespace
 
 bool ResolveHostAddress(const char* name, char* out) {
   if (name == nullptr || out == nullptr) return false;
-  SocketLibrary library;
+  os::SocketLibrary library;
   if (!library.ready()) return false;
   const os::hostent* host = os::gethostbyname(name);
   // Only an IPv4 answer can be dialled by the transport.
@@ -63,14 +32,14 @@ bool ResolveHostAddress(const char* name, char* out) {
 }
 
 bool SendToNetworkPrinter(const char* address, int port, const unsigned char* data, int length) {
-  SocketLibrary library;
+  os::SocketLibrary library;
   if (!library.ready()) return false;
   os::sockaddr_in target{};
   target.sin_family = os::AF_INET;
   target.sin_port = os::htons(static_cast<unsigned short>(port));
   target.sin_addr.S_un.S_addr = os::inet_addr(address);
 
-  Socket s(os::socket(os::AF_INET, os::SOCK_STREAM, 0));
+  os::Socket s(os::socket(os::AF_INET, os::SOCK_STREAM, 0));
   if (s.get() == os::INVALID_SOCKET ||
       os::setsockopt(s.get(), os::SOL_SOCKET, os::SO_SNDTIMEO, reinterpret_cast<const char*>(&kSendTimeoutMs),
                      static_cast<int>(sizeof kSendTimeoutMs)) != 0) {

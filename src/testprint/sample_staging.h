@@ -7,21 +7,22 @@
 #include "common/messages.h"
 #include "payload/staging_folder.h"
 #include "testprint/bitmap.h"
-#include "testprint/job_buffer.h"
 
 inline constexpr const char kMsgTestFolderFailed[] = "创建测试资源解压目录失败";
 inline constexpr const char kMsgTestExportFailed[] = "导出测试资源失败";
 inline constexpr const char kMsgTestExtractFailed[] = "解压测试资源失败";
 inline constexpr const char kMsgTestPortWriteFailed[] = "测试端口写入失败";
 
-// Owns one test command's page buffer and picture. On destruction, in this
-// order: frees the page, deletes the unpacked picture and the exported
-// archive when they exist (also leftovers of an earlier run) and the staging
-// folder is a plain folder (StagingFolder::HoldExisting), and releases
-// the picture's pixels. The staging folder stays.
+// Owns one test command's staged files and picture. Takes the command's
+// message sink first, so the sink (declared before the session) outlives it.
+// On destruction, in this order: deletes the unpacked picture and the
+// exported archive when they exist (also leftovers of an earlier run) and
+// the staging folder is a plain folder (StagingFolder::HoldExisting), and
+// releases the picture's pixels; after StageSample it reports the clean-up.
+// The staging folder stays.
 class TestPrintSession {
  public:
-  TestPrintSession();
+  explicit TestPrintSession(MessageSink& messages);
   ~TestPrintSession();
   TestPrintSession(const TestPrintSession&) = delete;
   TestPrintSession& operator=(const TestPrintSession&) = delete;
@@ -29,18 +30,23 @@ class TestPrintSession {
   // Claims a fresh staging folder (see StagingFolder; any failure there is
   // the folder message), exports resource 208 and unpacks it; shows the
   // message of the first failing step and returns false.
-  bool StageSample(MessageSink& messages);
+  bool StageSample();
   // Loads the unpacked picture; false (and no message: the command shows
   // kMsgTestExtractFailed) when it cannot.
   bool LoadPicture();
 
-  PrintJobBuffer page{};
-  BitmapRecord picture{};
-  const std::string picturePath;
-  const std::string archivePath;
-  const std::string stagingFolder;
-  StagingFolder staging;
+  // The loaded picture; blank before LoadPicture succeeds.
+  const BitmapRecord& picture() const { return picture_; }
+  const std::string& picturePath() const { return picturePath_; }
+  const std::string& archivePath() const { return archivePath_; }
+  const std::string& stagingFolder() const { return stagingFolder_; }
 
  private:
-  MessageSink* reporter_ = nullptr;  // of StageSample, told when the files are removed
+  MessageSink& messages_;
+  bool staged_ = false;  // StageSample ran: the clean-up is reported
+  BitmapRecord picture_;
+  const std::string picturePath_;
+  const std::string archivePath_;
+  const std::string stagingFolder_;
+  StagingFolder staging_;
 };

@@ -23,8 +23,8 @@ constexpr unsigned char kCut = 0x6D;  // ESC m
 
 int Rows(const BitmapRecord* picture) {
   if (picture == nullptr) return 0;
-  return picture->height < 0 ? (picture->height == INT32_MIN ? INT32_MAX : -picture->height)
-                             : picture->height;
+  return picture->height() < 0 ? (picture->height() == INT32_MIN ? INT32_MAX : -picture->height())
+                               : picture->height();
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ void ComposeTestPage(PrintJobBuffer* buffer, const char* heading, const BitmapRe
   AppendAlignment(buffer, kAlignCentre);
   AppendTextLine(buffer, kPictureTitle);
   if (picture != nullptr) {
-    AppendBitImage(buffer, picture, picture->width, Rows(picture), true, kDarkThreshold, kMode24Dot);
+    AppendBitImage(buffer, picture, picture->width(), Rows(picture), true, kDarkThreshold, kMode24Dot);
   }
   AppendLineFeed(buffer);
   AppendTextLine(buffer, kDone);

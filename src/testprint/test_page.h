@@ -4,7 +4,7 @@
 #include "testprint/bitmap.h"
 #include "testprint/job_buffer.h"
 
-// Appends the whole page to an initialised, empty buffer. The heading (the
+// Appends the whole page to an empty buffer. The heading (the
 // printer address or the USB port name) is sent as its bytes unchanged; the
 // picture goes out in 24-row bands with threshold 200.
 void ComposeTestPage(PrintJobBuffer* buffer, const char* heading, const BitmapRecord* picture);

@@ -40,7 +40,7 @@ std::string UsbDevicePath(const std::string& stem) {
 bool WriteToUsbDevice(const std::string& stem, const os::BYTE* data, os::DWORD length) {
   if (stem.empty()) return false;
   const std::string path = UsbDevicePath(stem);
-  os::DeviceHandle device(os::CreateFileA(path.c_str(), os::GENERIC_READ | os::GENERIC_WRITE,
+  os::OwnedHandle device(os::CreateFileA(path.c_str(), os::GENERIC_READ | os::GENERIC_WRITE,
                                           os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING,
                                           os::FILE_FLAG_OVERLAPPED, nullptr));
   if (!device.valid()) return false;

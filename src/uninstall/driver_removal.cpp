@@ -10,26 +10,6 @@
 
 namespace {
 
-// One owner per open printer.
-class PrinterHandle {
- public:
-  explicit PrinterHandle(char* name) {
-    os::PRINTER_DEFAULTSA defaults{nullptr, nullptr, os::PRINTER_ALL_ACCESS};
-    if (!os::OpenPrinterA(name, &handle_, &defaults)) handle_ = nullptr;
-  }
-  ~PrinterHandle() { Close(); }
-  PrinterHandle(const PrinterHandle&) = delete;
-  PrinterHandle& operator=(const PrinterHandle&) = delete;
-  os::HANDLE get() const { return handle_; }
-  void Close() {
-    if (handle_ != nullptr) os::ClosePrinter(handle_);
-    handle_ = nullptr;
-  }
-
- private:
-  os::HANDLE handle_ = nullptr;
-};
-
 // Old systems flag themselves with bit 7 of the major version byte; there a
 // queued job is cancelled rather than deleted.
 constexpr os::DWORD kOldSystemVersionBit = 0x80;
@@ -67,7 +47,7 @@ int RemovePrintersOfDriver(const os::DRIVER_INFO_3A& driver) {
   if (!printers) return 0;
   for (const os::PRINTER_INFO_2A& printer : printers) {
     if (printer.pDriverName == nullptr || std::strcmp(printer.pDriverName, driver.pName) != 0) continue;
-    PrinterHandle handle(printer.pPrinterName);
+    os::PrinterHandle handle(printer.pPrinterName);
     if (handle.get() == nullptr) return 0;
     // The count is the one listed; jobs that arrived since stay.
     if (printer.cJobs != 0 && !DeleteQueuedJobs(handle.get(), printer.cJobs)) return 0;

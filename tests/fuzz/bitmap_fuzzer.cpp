@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "fake_os/fake_files.h"
@@ -35,7 +36,7 @@ struct Request {
   unsigned char mode;
 };
 
-Request RequestFrom(const BitmapRecord& r) {
+Request RequestFrom(const BitmapHeaders& r) {
   static const unsigned char kModes[] = {0x00, 0x01, 0x20, 0x21};
   Request q;
   q.mode = kModes[r.reserved1 & 3];
@@ -51,16 +52,16 @@ Request RequestFrom(const BitmapRecord& r) {
 // The stream AppendBitImage promises: ESC 3 0, then per band ESC * mode nL nH,
 // columns x (band height / 8) data bytes and an optional LF.
 void CheckBands(const PrintJobBuffer& job, const BitmapRecord& r, const Request& q) {
-  std::int64_t columns = q.width > 0 ? q.width : r.width;
+  std::int64_t columns = q.width > 0 ? q.width : r.width();
   if (columns > kMaxBitImageColumns) columns = kMaxBitImageColumns;
-  const std::int64_t rows = q.height > 0 ? q.height : r.height;
+  const std::int64_t rows = q.height > 0 ? q.height : r.height();
   const int band = (q.mode == 0x20 || q.mode == 0x21) ? 24 : 8;
   const std::int64_t bands = (rows + band - 1) / band;
   const std::int64_t bandBytes = 5 + columns * (band / 8) + (q.lineFeed ? 1 : 0);
-  Require(job.length == 3 + bands * bandBytes, "band stream has the wrong length");
-  Require(std::memcmp(job.data, "\x1B\x33\x00", 3) == 0, "stream does not start with ESC 3 0");
+  Require(job.length() == 3 + bands * bandBytes, "band stream has the wrong length");
+  Require(std::memcmp(job.data(), "\x1B\x33\x00", 3) == 0, "stream does not start with ESC 3 0");
   for (std::int64_t b = 0; b < bands; ++b) {
-    const unsigned char* at = job.data + 3 + b * bandBytes;
+    const unsigned char* at = job.data() + 3 + b * bandBytes;
     const unsigned char head[] = {0x1B, 0x2A, q.mode, static_cast<unsigned char>(columns & 0xFF),
                                   static_cast<unsigned char>(columns >> 8)};
     Require(std::memcmp(at, head, sizeof head) == 0, "band does not start with ESC * m nL nH");
@@ -74,27 +75,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fake::Reset();
   fake::files().AddFile(kPath, std::string(reinterpret_cast<const char*>(data), size));
 
-  BitmapRecord record;
-  std::memset(&record, 0xA5, sizeof record);
-  const bool loaded = LoadBitmapFile(kPath, &record);
-  Require(fake::files().OpenStreams() == 0, "the loader left the file open");
-  if (!loaded) {
-    Require(record.pixels == nullptr, "a refused file left a pixel block");
-    Require(fake::LiveBlocks() == 0, "a refused file leaked a heap block");
-    return 0;
-  }
-  Require(record.bitsPerPixel == 8, "accepted a depth other than 8");
-  Require(record.width >= 0 && record.height >= 0, "accepted a negative size");
-  Require(record.pixelBlockSize == static_cast<std::size_t>(record.width) * static_cast<std::size_t>(record.height),
-          "pixel block size is not width x height");
+  {
+    const std::optional<BitmapRecord> record = BitmapRecord::Load(kPath);
+    Require(fake::files().OpenStreams() == 0, "the loader left the file open");
+    if (!record) {
+      Require(fake::LiveBlocks() == 0, "a refused file leaked a heap block");
+      return 0;
+    }
+    Require(record->headers().bitsPerPixel == 8, "accepted a depth other than 8");
+    Require(record->width() >= 0 && record->height() >= 0, "accepted a negative size");
+    Require(record->pixelBlockSize() ==
+                static_cast<std::size_t>(record->width()) * static_cast<std::size_t>(record->height()),
+            "pixel block size is not width x height");
 
-  const Request q = RequestFrom(record);
-  PrintJobBuffer job;
-  Require(InitJobBuffer(&job), "job buffer could not be set up");
-  AppendBitImage(&job, &record, q.width, q.height, q.lineFeed, q.threshold, q.mode);
-  CheckBands(job, record, q);
-  FreeJobBuffer(&job);
-  FreeBitmapRecord(&record);
+    const Request q = RequestFrom(record->headers());
+    std::optional<PrintJobBuffer> job = PrintJobBuffer::Create();
+    Require(job.has_value(), "job buffer could not be set up");
+    AppendBitImage(&*job, &*record, q.width, q.height, q.lineFeed, q.threshold, q.mode);
+    CheckBands(*job, *record, q);
+  }
   Require(fake::LiveBlocks() == 0, "a heap block outlived the record and the job");
   return 0;
 }

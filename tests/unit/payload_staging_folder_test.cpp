@@ -204,8 +204,8 @@ TEST(StagingFolder, CommandsThatCouldNotClaimItDeleteNothingThroughIt) {
       EXPECT_EQ(1u, sink.shown.size());
     } else {
       RecordingSink sink;
-      TestPrintSession session;
-      EXPECT_FALSE(session.StageSample(sink));
+      TestPrintSession session(sink);
+      EXPECT_FALSE(session.StageSample());
     }
     for (const std::string& f : files) EXPECT_EQ("keep", fs().Read(f)) << command << " " << f;
   }

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "fake_os/fake_files.h"
 #include "fake_os/fake_os.h"
@@ -38,9 +40,9 @@ std::string SampleBytes() {
 }
 
 // Loads `bytes` from the fake disk; afterwards no stream may be left open.
-bool Load(const std::string& bytes, BitmapRecord* record) {
+std::optional<BitmapRecord> Load(const std::string& bytes) {
   fake::files().AddFile(kPath, bytes);
-  const bool loaded = LoadBitmapFile(kPath, record);
+  std::optional<BitmapRecord> loaded = BitmapRecord::Load(kPath);
   EXPECT_EQ(0, fake::files().OpenStreams());
   return loaded;
 }
@@ -50,52 +52,54 @@ bool Load(const std::string& bytes, BitmapRecord* record) {
 TEST(LoadBitmapFile, LoadsTheSamplePictureWithItsHeadersAndPixels) {
   const std::string sample = SampleBytes();
   ASSERT_EQ(111670u, sample.size()) << "sample picture not generated";
-  BitmapRecord r{};
-  ASSERT_TRUE(Load(sample, &r));
-  EXPECT_EQ(0x4D42, r.type);
-  EXPECT_EQ(111670u, r.fileSize);
-  EXPECT_EQ(1078u, r.pixelDataOffset);
-  EXPECT_EQ(40u, r.headerSize);
-  EXPECT_EQ(384, r.width);
-  EXPECT_EQ(288, r.height);
-  EXPECT_EQ(8, r.bitsPerPixel);
-  EXPECT_EQ(384u * 288u, r.pixelBlockSize);
-  // The first row stored is row 0; every pixel as in the file.
-  EXPECT_EQ(0, std::memcmp(r.pixels, sample.data() + 1078, 384 * 288));
-  EXPECT_EQ(1, fake::LiveBlocks());
-  FreeBitmapRecord(&r);
-  FreeBitmapRecord(&r);
-  EXPECT_EQ(nullptr, r.pixels);
+  {
+    std::optional<BitmapRecord> r = Load(sample);
+    ASSERT_TRUE(r);
+    const BitmapHeaders& h = r->headers();
+    EXPECT_EQ(0x4D42, h.type);
+    EXPECT_EQ(111670u, h.fileSize);
+    EXPECT_EQ(1078u, h.pixelDataOffset);
+    EXPECT_EQ(40u, h.headerSize);
+    EXPECT_EQ(384, r->width());
+    EXPECT_EQ(288, r->height());
+    EXPECT_EQ(8, h.bitsPerPixel);
+    EXPECT_EQ(384u * 288u, r->pixelBlockSize());
+    // The first row stored is row 0; every pixel as in the file.
+    EXPECT_EQ(0, std::memcmp(r->pixels(), sample.data() + 1078, 384 * 288));
+    EXPECT_EQ(1, fake::LiveBlocks());
+    // Moving hands the block over; the source keeps none.
+    const BitmapRecord moved = std::move(*r);
+    EXPECT_EQ(nullptr, r->pixels());
+    EXPECT_EQ(0u, r->pixelBlockSize());
+    EXPECT_EQ(1, fake::LiveBlocks());
+  }
   EXPECT_EQ(0, fake::LiveBlocks());
 }
 
 TEST(LoadBitmapFile, SkipsTheRowPaddingOfWidthsThatAreNotAMultipleOf4) {
-  BitmapRecord r{};
   // Width 3: each stored row carries one byte of padding (EE); the last row's may be missing.
-  ASSERT_TRUE(Load(BitmapFile(3, 3, 8, "\x01\x02\x03\xEE\x04\x05\x06\xEE\x07\x08\x09", 0), &r));
-  EXPECT_EQ(9u, r.pixelBlockSize);
-  EXPECT_EQ(std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09"), std::string(reinterpret_cast<char*>(r.pixels), 9));
-  FreeBitmapRecord(&r);
+  std::optional<BitmapRecord> r = Load(BitmapFile(3, 3, 8, "\x01\x02\x03\xEE\x04\x05\x06\xEE\x07\x08\x09", 0));
+  ASSERT_TRUE(r);
+  EXPECT_EQ(9u, r->pixelBlockSize());
+  EXPECT_EQ(std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09"),
+            std::string(reinterpret_cast<const char*>(r->pixels()), 9));
 
   // Width 4 has no padding.
-  ASSERT_TRUE(Load(BitmapFile(4, 2, 8, "\x01\x02\x03\x04\x05\x06\x07\x08", 4), &r));
-  EXPECT_EQ(std::string("\x01\x02\x03\x04\x05\x06\x07\x08"), std::string(reinterpret_cast<char*>(r.pixels), 8));
-  FreeBitmapRecord(&r);
+  r = Load(BitmapFile(4, 2, 8, "\x01\x02\x03\x04\x05\x06\x07\x08", 4));
+  ASSERT_TRUE(r);
+  EXPECT_EQ(std::string("\x01\x02\x03\x04\x05\x06\x07\x08"), std::string(reinterpret_cast<const char*>(r->pixels()), 8));
+  EXPECT_EQ(1, fake::LiveBlocks()) << "the first picture's block went with it";
 }
 
 TEST(LoadBitmapFile, RefusesOtherDepthsTopDownFilesAndMissingInput) {
   const std::string rows(16, '\0');
   for (int bits : {1, 4, 24, 32}) {
-    BitmapRecord r{};
-    EXPECT_FALSE(Load(BitmapFile(4, 4, bits, rows), &r)) << bits;
+    EXPECT_FALSE(Load(BitmapFile(4, 4, bits, rows))) << bits;
   }
-  BitmapRecord r{};
-  EXPECT_FALSE(Load(BitmapFile(4, -4, 8, rows), &r));
-  EXPECT_FALSE(Load(BitmapFile(-4, 4, 8, rows), &r));
-  EXPECT_FALSE(LoadBitmapFile("C:\\missing.bmp", &r));
-  EXPECT_FALSE(LoadBitmapFile(nullptr, &r));
-  fake::files().AddFile(kPath, BitmapFile(4, 4, 8, rows));
-  EXPECT_FALSE(LoadBitmapFile(kPath, nullptr));
+  EXPECT_FALSE(Load(BitmapFile(4, -4, 8, rows)));
+  EXPECT_FALSE(Load(BitmapFile(-4, 4, 8, rows)));
+  EXPECT_FALSE(BitmapRecord::Load("C:\\missing.bmp"));
+  EXPECT_FALSE(BitmapRecord::Load(nullptr));
   EXPECT_EQ(0, fake::LiveBlocks());
   EXPECT_EQ(0, fake::files().OpenStreams());
 }
@@ -105,18 +109,15 @@ TEST(LoadBitmapFile, AFileThatEndsEarlyIsRefused) {
   // Inside each file-header field, inside the info header, at the pixel offset, one pixel short.
   for (std::size_t length : {std::size_t{1}, std::size_t{5}, std::size_t{13}, std::size_t{30},
                              std::size_t{53}, std::size_t{54 + 1024}, whole.size() - 1}) {
-    BitmapRecord r{};
-    EXPECT_FALSE(Load(whole.substr(0, length), &r)) << length;
-    EXPECT_EQ(nullptr, r.pixels);
+    EXPECT_FALSE(Load(whole.substr(0, length))) << length;
     EXPECT_EQ(0, fake::LiveBlocks()) << length;
   }
   // A pixel data offset beyond the end of the file.
   std::string farOffset = whole;
   farOffset.replace(10, 4, Le(0x7FFFFFF0u, 4));
-  BitmapRecord r{};
-  EXPECT_FALSE(Load(farOffset, &r));
+  EXPECT_FALSE(Load(farOffset));
   farOffset.replace(10, 4, Le(0xFFFFFFF0u, 4));
-  EXPECT_FALSE(Load(farOffset, &r));
+  EXPECT_FALSE(Load(farOffset));
   EXPECT_EQ(0, fake::LiveBlocks());
 }
 
@@ -129,22 +130,20 @@ TEST(LoadBitmapFile, SizesThatOverflowOrExceedTheBoundAreRefusedBeforeAllocating
   // picture billions of rows tall: refused by the side bound (found by fuzzing).
   for (Size s : {Size{65536, 65536}, Size{0x7FFFFFFF, 2}, Size{2, 0x7FFFFFFF}, Size{8193, 8193},
                  Size{384, 0x00200000}, Size{0, 0x7FFFFFFF}}) {
-    BitmapRecord r{};
-    EXPECT_FALSE(Load(BitmapFile(s.width, s.height, 8, std::string(64, '\0')), &r)) << s.width << "x" << s.height;
+    EXPECT_FALSE(Load(BitmapFile(s.width, s.height, 8, std::string(64, '\0')))) << s.width << "x" << s.height;
   }
   EXPECT_EQ(0, fake::CallCount("malloc"));
 }
 
 TEST(LoadBitmapFile, AFailedAllocationOrReadIsRefusedAndTheFileClosed) {
   const std::string file = BitmapFile(4, 4, 8, std::string(16, '\x01'));
-  BitmapRecord r{};
   fake::Fail("malloc");
-  EXPECT_FALSE(Load(file, &r));
+  EXPECT_FALSE(Load(file));
   fake::Reset();
   fake::Fail("fread");
-  EXPECT_FALSE(Load(file, &r));
+  EXPECT_FALSE(Load(file));
   fake::Reset();
   fake::Fail("fseek");
-  EXPECT_FALSE(Load(file, &r));
+  EXPECT_FALSE(Load(file));
   EXPECT_EQ(0, fake::LiveBlocks());
 }

@@ -1,7 +1,10 @@
 // Rasterisation of a bitmap record into bit-image bands.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "testprint/bitmap.h"
@@ -9,26 +12,33 @@
 
 namespace {
 
-// A record over a picture held by the test; rows of `width` bytes, `fill` each.
+// A record of `width` x `height` whose pixel block holds `pixels`.
+BitmapRecord RecordOver(int width, int height, const std::vector<unsigned char>& pixels) {
+  BitmapHeaders headers;
+  headers.bitsPerPixel = 8;
+  headers.width = width;
+  headers.height = height;
+  os::HeapBlock block(pixels.size());
+  if (!pixels.empty()) std::memcpy(block.get(), pixels.data(), pixels.size());
+  return BitmapRecord(headers, std::move(block));
+}
+
+// A picture drawn by the test; rows of `width` bytes, `fill` each. record()
+// gives it as a record, with the pixels set so far.
 struct Picture {
+  int width;
+  int height;
   std::vector<unsigned char> pixels;
-  BitmapRecord record{};
-  Picture(int width, int height, unsigned char fill)
-      : pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height < 0 ? -height : height), fill) {
-    record.bitsPerPixel = 8;
-    record.width = width;
-    record.height = height;
-    record.pixels = pixels.data();
-    record.pixelBlockSize = pixels.size();
-  }
-  void Set(int x, int y, unsigned char v) { pixels[static_cast<std::size_t>(y) * record.width + x] = v; }
+  std::optional<BitmapRecord> current;
+  Picture(int w, int h, unsigned char fill)
+      : width(w), height(h), pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h < 0 ? -h : h), fill) {}
+  void Set(int x, int y, unsigned char v) { pixels[static_cast<std::size_t>(y) * width + x] = v; }
+  const BitmapRecord* record() { return &current.emplace(RecordOver(width, height, pixels)); }
 };
 
 struct Buffer {
-  PrintJobBuffer b{};
-  Buffer() { EXPECT_TRUE(InitJobBuffer(&b)); }
-  ~Buffer() { FreeJobBuffer(&b); }
-  std::vector<unsigned char> Bytes() const { return std::vector<unsigned char>(b.data, b.data + b.length); }
+  PrintJobBuffer b = *PrintJobBuffer::Create();
+  std::vector<unsigned char> Bytes() const { return std::vector<unsigned char>(b.data(), b.data() + b.length()); }
 };
 
 using Bytes = std::vector<unsigned char>;
@@ -46,7 +56,7 @@ TEST(AppendBandColumns, ColumnMajorWithTheTopRowAsTheMostSignificantBit) {
   pic.Set(1, 23, 0);   // column 1, third group, bottom bit
   pic.Set(1, 7, 0);    // column 1, first group, bottom bit
   Buffer buf;
-  AppendBandColumns(&buf.b, &pic.record, 2, 24, 0, 200);
+  AppendBandColumns(&buf.b, pic.record(), 2, 24, 0, 200);
   EXPECT_EQ((Bytes{0x80, 0x40, 0x00, 0x01, 0x00, 0x01}), buf.Bytes());
 }
 
@@ -57,7 +67,7 @@ TEST(AppendBandColumns, OnlyValuesStrictlyBelowTheThresholdPrint) {
   pic.Set(0, 2, 0);
   pic.Set(0, 3, 201);
   Buffer buf;
-  AppendBandColumns(&buf.b, &pic.record, 1, 8, 0, 200);
+  AppendBandColumns(&buf.b, pic.record(), 1, 8, 0, 200);
   EXPECT_EQ((Bytes{0x60}), buf.Bytes());
 }
 
@@ -65,22 +75,18 @@ TEST(AppendBandColumns, PixelsOutsideThePictureAreBlankWhateverTheThreshold) {
   Picture pic(1, 2, 0);
   Buffer buf;
   // Threshold 255: the picture's dark pixels print, the padding (value 255) never does.
-  AppendBandColumns(&buf.b, &pic.record, 3, 8, 0, 255);
+  AppendBandColumns(&buf.b, pic.record(), 3, 8, 0, 255);
   EXPECT_EQ((Bytes{0xC0, 0x00, 0x00}), buf.Bytes());
 }
 
 TEST(AppendBandColumns, NeverReadsBeyondThePixelBlock) {
   // A record whose block is shorter than its headers claim (and one with no
   // block at all) must still come out blank where no pixel exists.
-  std::vector<unsigned char> block(8, 0);
-  BitmapRecord shortBlock{};
-  shortBlock.width = 8;
-  shortBlock.height = 24;
-  shortBlock.pixels = block.data();
-  shortBlock.pixelBlockSize = block.size();
-  BitmapRecord noBlock{};
-  noBlock.width = 8;
-  noBlock.height = 24;
+  const BitmapRecord shortBlock = RecordOver(8, 24, std::vector<unsigned char>(8, 0));
+  BitmapHeaders headers;
+  headers.width = 8;
+  headers.height = 24;
+  const BitmapRecord noBlock(headers, os::HeapBlock());
   Buffer buf;
   AppendBandColumns(&buf.b, &shortBlock, 8, 24, 0, 200);
   AppendBandColumns(&buf.b, &noBlock, 8, 24, 0, 200);
@@ -93,7 +99,7 @@ TEST(AppendBandColumns, NeverReadsBeyondThePixelBlock) {
 TEST(AppendBitImage, RoundsTheHeightUpToWholeBandsOfBlankRows) {
   Picture pic(1, 290, 0);
   Buffer buf;
-  AppendBitImage(&buf.b, &pic.record, 0, 0, true, 200, 0x21);
+  AppendBitImage(&buf.b, pic.record(), 0, 0, true, 200, 0x21);
   const Bytes out = buf.Bytes();
   ASSERT_EQ(3u + 13u * (5 + 3 + 1), out.size());
   EXPECT_EQ((Bytes{0x1B, 0x33, 0x00}), Slice(out, 0, 3));
@@ -111,7 +117,7 @@ TEST(AppendBitImage, ModesOtherThan20And21Use8RowBandsAndLineFeedsAreOptional) {
     Picture pic(3, 17, 255);
     pic.Set(2, 16, 0);
     Buffer buf;
-    AppendBitImage(&buf.b, &pic.record, 3, 17, false, 200, mode);
+    AppendBitImage(&buf.b, pic.record(), 3, 17, false, 200, mode);
     const Bytes out = buf.Bytes();
     // 17 rows make three 8-row bands of 5 command bytes and 3 data bytes.
     ASSERT_EQ(3u + 3u * 8u, out.size()) << int(mode);
@@ -125,7 +131,7 @@ TEST(AppendBitImage, AWidthOver1024SendsTheFirst1024Columns) {
   pic.Set(1023, 0, 0);  // last column sent
   pic.Set(1024, 1, 0);  // first column cut off
   Buffer buf;
-  AppendBitImage(&buf.b, &pic.record, 2000, 8, true, 200, 0);
+  AppendBitImage(&buf.b, pic.record(), 2000, 8, true, 200, 0);
   const Bytes out = buf.Bytes();
   ASSERT_EQ(3u + 5u + 1024u + 1u, out.size());
   EXPECT_EQ((Bytes{0x1B, 0x2A, 0x00, 0x00, 0x04}), Slice(out, 3, 5));
@@ -138,7 +144,7 @@ TEST(AppendBitImage, WidthAndHeightDefaultToTheRecordAndANegativeHeightCountsByI
   Picture pic(300, -30, 255);
   pic.Set(299, 29, 0);
   Buffer buf;
-  AppendBitImage(&buf.b, &pic.record, -1, 0, true, 200, 0x20);
+  AppendBitImage(&buf.b, pic.record(), -1, 0, true, 200, 0x20);
   const Bytes out = buf.Bytes();
   // 300 = 0x12C columns, 30 rows round up to two 24-row bands.
   ASSERT_EQ(3u + 2u * (5 + 900 + 1), out.size());
@@ -152,9 +158,9 @@ TEST(AppendBitImage, WidthAndHeightDefaultToTheRecordAndANegativeHeightCountsByI
 TEST(AppendBitImage, AnEmptyPictureYieldsOnlyTheLineSpacing) {
   Picture pic(384, 0, 0);
   Buffer buf;
-  AppendBitImage(&buf.b, &pic.record, 384, 0, true, 200, 0x21);
+  AppendBitImage(&buf.b, pic.record(), 384, 0, true, 200, 0x21);
   EXPECT_EQ((Bytes{0x1B, 0x33, 0x00}), buf.Bytes());
   Buffer none;
   AppendBitImage(&none.b, nullptr, 384, 24, true, 200, 0x21);
-  EXPECT_EQ(0, none.b.length);
+  EXPECT_EQ(0, none.b.length());
 }

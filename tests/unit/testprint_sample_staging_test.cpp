@@ -42,14 +42,14 @@ class SampleStagingFailure : public testing::TestWithParam<StagingFailure> {};
 
 TEST_F(SampleStaging, StagesALoadablePictureAndTheSessionRemovesBothFiles) {
   {
-    RecordingSink sink;  // outlives the session, which reports to it at the end
-    TestPrintSession session;
-    ASSERT_TRUE(session.StageSample(sink));
+    RecordingSink sink;
+    TestPrintSession session(sink);
+    ASSERT_TRUE(session.StageSample());
     EXPECT_TRUE(sink.shown.empty());
     EXPECT_TRUE(fake::files().Exists(kPicture));
     EXPECT_TRUE(fake::files().Exists(kArchive));
     ASSERT_TRUE(session.LoadPicture());
-    EXPECT_GT(session.picture.width, 0);
+    EXPECT_GT(session.picture().width(), 0);
   }
   ExpectSessionGone();
   EXPECT_TRUE(fake::files().IsFolder(kStagingFolder)) << "the staging folder stays";
@@ -59,7 +59,11 @@ TEST_F(SampleStaging, LeftoversOfAnEarlierRunGoEvenWhenNothingIsStaged) {
   fake::files().AddFile(kPicture, "old picture");
   fake::files().AddFile(kArchive, "old archive");
   fake::files().AddFile(kStagingFolder + "\\notes.txt", "kept");
-  { TestPrintSession session; }
+  {
+    RecordingSink sink;
+    TestPrintSession session(sink);
+    EXPECT_EQ(nullptr, session.picture().pixels());
+  }
   ExpectSessionGone();
   EXPECT_EQ("kept", fake::files().Read(kStagingFolder + "\\notes.txt"));
 }
@@ -67,9 +71,9 @@ TEST_F(SampleStaging, LeftoversOfAnEarlierRunGoEvenWhenNothingIsStaged) {
 TEST_F(SampleStaging, AnUnpackedFileThatIsNoPictureLoadsNothingAndIsRemoved) {
   fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "BM not a picture"}}));
   {
-    RecordingSink sink;  // outlives the session, which reports to it at the end
-    TestPrintSession session;
-    ASSERT_TRUE(session.StageSample(sink));
+    RecordingSink sink;
+    TestPrintSession session(sink);
+    ASSERT_TRUE(session.StageSample());
     EXPECT_FALSE(session.LoadPicture());
     EXPECT_TRUE(sink.shown.empty()) << "loading shows no message";
   }
@@ -80,9 +84,9 @@ TEST_P(SampleStagingFailure, ShowsItsOneMessageAndLeavesNoFile) {
   if (!GetParam().resource.empty()) fake::resources().Add("ZIPRES", 208, GetParam().resource);
   GetParam().arrange();
   {
-    RecordingSink sink;  // outlives the session, which reports to it at the end
-    TestPrintSession session;
-    EXPECT_FALSE(session.StageSample(sink));
+    RecordingSink sink;
+    TestPrintSession session(sink);
+    EXPECT_FALSE(session.StageSample());
     EXPECT_EQ(std::vector<ShownMessage>{GetParam().message}, sink.shown);
   }
   ExpectSessionGone();

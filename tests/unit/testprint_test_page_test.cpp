@@ -3,7 +3,9 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "fake_os/fake_files.h"
 #include "fake_os/fake_os.h"
@@ -49,24 +51,22 @@ std::string Closing() {
 }
 
 struct Sample {
-  BitmapRecord record{};
+  BitmapRecord record;
   Sample() {
     std::ifstream in(LUMATREK_GENERATED_DIR "/sample.bmp", std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     fake::files().AddFile("C:\\ProgramData\\Tovlan\\lumatrek\\sample.bmp", bytes);
-    loaded = LoadBitmapFile("C:\\ProgramData\\Tovlan\\lumatrek\\sample.bmp", &record);
+    std::optional<BitmapRecord> picture = BitmapRecord::Load("C:\\ProgramData\\Tovlan\\lumatrek\\sample.bmp");
+    loaded = picture.has_value();
+    if (picture) record = std::move(*picture);
   }
-  ~Sample() { FreeBitmapRecord(&record); }
   bool loaded = false;
 };
 
 std::string Compose(const char* heading, const BitmapRecord* picture) {
-  PrintJobBuffer b{};
-  EXPECT_TRUE(InitJobBuffer(&b));
+  PrintJobBuffer b = *PrintJobBuffer::Create();
   ComposeTestPage(&b, heading, picture);
-  std::string page(reinterpret_cast<const char*>(b.data), static_cast<std::size_t>(b.length));
-  FreeJobBuffer(&b);
-  return page;
+  return std::string(reinterpret_cast<const char*>(b.data()), static_cast<std::size_t>(b.length()));
 }
 
 }  // namespace
@@ -74,11 +74,9 @@ std::string Compose(const char* heading, const BitmapRecord* picture) {
 TEST(SamplePicture, GivesTwelveBandsOfWhichOnlyTheSixthToEighthCarryDots) {
   Sample sample;
   ASSERT_TRUE(sample.loaded);
-  PrintJobBuffer b{};
-  ASSERT_TRUE(InitJobBuffer(&b));
+  PrintJobBuffer b = *PrintJobBuffer::Create();
   AppendBitImage(&b, &sample.record, 384, 288, true, 200, 0x21);
-  const std::string image(reinterpret_cast<const char*>(b.data), static_cast<std::size_t>(b.length));
-  FreeJobBuffer(&b);
+  const std::string image(reinterpret_cast<const char*>(b.data()), static_cast<std::size_t>(b.length()));
 
   ASSERT_EQ(13899u, image.size());
   EXPECT_EQ(Hex("1B 33 00"), image.substr(0, 3));
@@ -125,14 +123,14 @@ TEST(ComposeTestPage, UsbPageDiffersOnlyInItsHeading) {
 }
 
 TEST(ComposeTestPage, AnEmptyHeadingKeepsItsLineAndAFailedBufferStaysEmpty) {
-  BitmapRecord empty{};
+  const BitmapRecord empty;
   const std::string page = Compose("", &empty);
   EXPECT_EQ(Hex("1B 40 1B 61 01") + AfterHeading() + Hex("1B 33 00") + Closing(), page);
 
-  fake::Fail("malloc");
-  PrintJobBuffer failed{};
-  EXPECT_FALSE(InitJobBuffer(&failed));
-  ComposeTestPage(&failed, "USB001", &empty);
-  EXPECT_EQ(0, failed.length);
-  EXPECT_EQ(nullptr, failed.data);
+  PrintJobBuffer source = *PrintJobBuffer::Create();
+  const PrintJobBuffer taker = std::move(source);
+  ComposeTestPage(&source, "USB001", &empty);
+  EXPECT_EQ(0, source.length());
+  EXPECT_EQ(nullptr, source.data());
+  EXPECT_EQ(0, taker.length());
 }

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "fake_os/fake_files.h"
@@ -36,16 +37,11 @@ inline const std::string& Archive() {
 inline std::string ReferencePage(const std::string& heading) {
   const char path[] = "C:\\reference\\sample.bmp";
   fake::files().AddFile(path, Slurp(LUMATREK_GENERATED_DIR "/sample.bmp"));
-  BitmapRecord picture{};
-  PrintJobBuffer page{};
-  std::string bytes;
-  if (LoadBitmapFile(path, &picture) && InitJobBuffer(&page)) {
-    ComposeTestPage(&page, heading.c_str(), &picture);
-    bytes.assign(reinterpret_cast<const char*>(page.data), static_cast<std::size_t>(page.length));
-  }
-  FreeJobBuffer(&page);
-  FreeBitmapRecord(&picture);
-  return bytes;
+  const std::optional<BitmapRecord> picture = BitmapRecord::Load(path);
+  std::optional<PrintJobBuffer> page = PrintJobBuffer::Create();
+  if (!picture || !page) return std::string();
+  ComposeTestPage(&*page, heading.c_str(), &*picture);
+  return std::string(reinterpret_cast<const char*>(page->data()), static_cast<std::size_t>(page->length()));
 }
 
 // A fixture for the test commands: the program's sample archive as its

@@ -2,6 +2,7 @@
 // composed by its own code with the given picture and heading, as raw bytes,
 // so that the virtual printer can show it.
 #include <cstdio>
+#include <optional>
 
 #include "testprint/bitmap.h"
 #include "testprint/job_buffer.h"
@@ -12,24 +13,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: compose_test_page SAMPLE.bmp HEADING OUT\n");
     return 2;
   }
-  BitmapRecord picture{};
-  if (!LoadBitmapFile(argv[1], &picture)) {
+  const std::optional<BitmapRecord> picture = BitmapRecord::Load(argv[1]);
+  if (!picture) {
     std::fprintf(stderr, "cannot load %s\n", argv[1]);
     return 1;
   }
-  PrintJobBuffer page{};
-  if (!InitJobBuffer(&page)) {
-    FreeBitmapRecord(&picture);
-    return 1;
-  }
-  ComposeTestPage(&page, argv[2], &picture);
+  std::optional<PrintJobBuffer> page = PrintJobBuffer::Create();
+  if (!page) return 1;
+  ComposeTestPage(&*page, argv[2], &*picture);
   std::FILE* out = std::fopen(argv[3], "wb");
-  const bool written = out != nullptr &&
-                       std::fwrite(page.data, 1, static_cast<std::size_t>(page.length), out) ==
-                           static_cast<std::size_t>(page.length);
+  const auto length = static_cast<std::size_t>(page->length());
+  const bool written = out != nullptr && std::fwrite(page->data(), 1, length, out) == length;
   if (out != nullptr) std::fclose(out);
-  std::printf("%d bytes\n", page.length);
-  FreeJobBuffer(&page);
-  FreeBitmapRecord(&picture);
+  std::printf("%d bytes\n", page->length());
   return written ? 0 : 1;
 }
