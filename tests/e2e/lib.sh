@@ -361,19 +361,30 @@ rundll32_log() { cat "$RUNDLL32_DIR/log.txt"; }
 # The command lines the stand-in was started with, one a line, without folders.
 rundll32_commands() { cut -d'|' -f2- "$RUNDLL32_DIR/log.txt"; }
 
+# One session of the dialog: starts the program, plays the robot steps on
+# standard input, waits QUIET milliseconds with no further message box, then
+# closes the dialog with Escape and expects exit code 2.
+dialog_session() {
+  local quiet=$1 steps
+  steps=$(cat)
+  robot <<SCRIPT
+launch @EXE@
+$steps
+quiet $quiet
+key IDC_USB_PORT escape
+exit 2
+SCRIPT
+}
+
 # Presses "Install" with "make it the default printer" checked, expects the
 # robot steps on standard input (the message box), and closes the dialog.
 press_install_expecting() {
   local expected
   expected=$(cat)
-  robot <<SCRIPT
-launch @EXE@
+  dialog_session 500 <<SCRIPT
 click IDC_DEFAULT_PRINTER
 click IDC_INSTALL
 $expected
-quiet 500
-key IDC_USB_PORT escape
-exit 2
 SCRIPT
 }
 

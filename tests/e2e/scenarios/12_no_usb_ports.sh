@@ -1,8 +1,7 @@
 # Without any USB port the list starts empty and silent; a port created while
 # the dialog is open is offered the next time the list opens, and each opening
 # selects item 0 again, whatever was chosen before.
-robot <<'SCRIPT'
-launch @EXE@
+dialog_session 300 <<'SCRIPT'
 items IDC_USB_PORT 
 selected IDC_USB_PORT 
 text IDC_USB_PORT 
@@ -18,7 +17,4 @@ selected IDC_USB_PORT USB007
 open IDC_USB_PORT
 close IDC_USB_PORT
 selected IDC_USB_PORT USB003
-quiet 300
-key IDC_USB_PORT escape
-exit 2
 SCRIPT

@@ -4,8 +4,7 @@
 # stand-in carries both out; the program checks the spooler for each).
 install_rundll32
 rundll32_carries_out
-robot <<'SCRIPT'
-launch @EXE@
+dialog_session 500 <<'SCRIPT'
 choose IDC_MODEL 1
 click IDC_NETWORK_RADIO
 text IDC_PRINTER_NAME lumatrek80-wifi
@@ -17,9 +16,6 @@ click IDC_DEFAULT_PRINTER
 checked IDC_DEFAULT_PRINTER 1
 click IDC_INSTALL
 message 提示|打印机驱动设备已完成安装
-quiet 500
-key IDC_USB_PORT escape
-exit 2
 SCRIPT
 tcpip_port_values printer.local
 expect_tcpip_port_value printer.local HostName REG_SZ printer.local

@@ -11,15 +11,11 @@ mkdir -p "$staging/install/i386"
 printf 'stale' > "$staging/install/stale.inf"
 printf 'stale' > "$staging/install/i386/old.dll"
 printf 'not an archive' > "$staging/install.zip"
-robot <<'SCRIPT'
-launch @EXE@
+dialog_session 500 <<'SCRIPT'
 selected IDC_USB_PORT USB001
 click IDC_SHARE_PRINTER
 click IDC_INSTALL
 message 提示|打印机驱动设备已完成安装
-quiet 500
-key IDC_USB_PORT escape
-exit 2
 SCRIPT
 echo "rundll32 saw:"
 rundll32_log

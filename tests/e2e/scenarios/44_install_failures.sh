@@ -26,14 +26,10 @@ expect_staging_cleared
 
 : > "$RUNDLL32_DIR/log.txt"
 : > "$RUNDLL32_DIR/answers.txt"
-robot <<'SCRIPT'
-launch @EXE@
+dialog_session 500 <<'SCRIPT'
 type IDC_PRINTER_NAME 
 click IDC_INSTALL
 message 错误|打印机名称错误
-quiet 500
-key IDC_USB_PORT escape
-exit 2
 SCRIPT
 [ -z "$(rundll32_log)" ] || fail "rundll32 was started: $(rundll32_log)"
 expect_staging_cleared

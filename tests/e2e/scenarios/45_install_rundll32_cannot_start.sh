@@ -6,12 +6,8 @@ windows=$WINEPREFIX/drive_c/windows
 for folder in system32 syswow64; do
   [ ! -d "$windows/$folder" ] || printf 'not a program' > "$windows/$folder/rundll32.exe"
 done
-robot <<'SCRIPT'
-launch @EXE@
+dialog_session 500 <<'SCRIPT'
 click IDC_INSTALL
 message 错误|打印机与驱动安装失败
-quiet 500
-key IDC_USB_PORT escape
-exit 2
 SCRIPT
 expect_staging_cleared

@@ -13,15 +13,9 @@ printf 'stale' > "$staging/install/amd64/lumatrek.dll"
 printf 'stale' > "$staging/install/planted.inf"
 printf 'not an archive' > "$staging/install.zip"
 printf 'left' > "$staging/sample.bmp"
-robot <<'SCRIPT'
-launch @EXE@
-click IDC_DEFAULT_PRINTER
-click IDC_INSTALL
+press_install_expecting <<'EXPECT'
 message 提示|打印机驱动设备已完成安装
-quiet 500
-key IDC_USB_PORT escape
-exit 2
-SCRIPT
+EXPECT
 rundll32_log
 [ "$(rundll32_commands | grep -c ' /if ')" -eq 1 ] || fail "the installation did not run once"
 echo "ProgramData holds: $(ls -A "$(dirname "$(dirname "$staging")")" | tr '\n' ' ')"

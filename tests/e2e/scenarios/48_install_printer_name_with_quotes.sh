@@ -3,14 +3,10 @@
 add_spooler_port USB001
 add_usb_printer_interface 'USB#VID_4B9E&PID_0001#SER001' 1
 install_rundll32
-robot <<'SCRIPT'
-launch @EXE@
+dialog_session 500 <<'SCRIPT'
 type IDC_PRINTER_NAME a" /q /x "
 click IDC_INSTALL
 message 错误|打印机名称错误
-quiet 500
-key IDC_USB_PORT escape
-exit 2
 SCRIPT
 [ -z "$(rundll32_log)" ] || fail "rundll32 was started: $(rundll32_log)"
 expect_staging_cleared

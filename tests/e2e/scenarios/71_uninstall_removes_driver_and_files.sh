@@ -11,13 +11,9 @@ for model in lumatrek lumatrek80; do
   for ending in BUD dll gpd ini; do printf 'x' > "$folder/$model.$ending"; done
 done
 printf 'x' > "$folder/UNIDRV.DLL"
-robot <<'SCRIPT'
-launch @EXE@
+dialog_session 300 <<'SCRIPT'
 click IDC_UNINSTALL
 message 提示|驱动卸载完成
-quiet 300
-key IDC_USB_PORT escape
-exit 2
 SCRIPT
 echo "driver folder now:" $(ls "$folder")
 left=$(ls "$folder" | grep -i '^lumatrek' || true)

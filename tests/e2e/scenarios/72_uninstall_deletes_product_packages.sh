@@ -10,13 +10,9 @@ add_printer_driver "Microsoft XPS Document Writer v4"
   printf 'Published Name:     oem7.inf\r\nOriginal Name:      contoso.inf\r\nProvider Name:      Contoso\r\n\r\n'
   printf 'Published Name:     oem12.inf\r\nOriginal Name:      lumatrek80.inf\r\nProvider Name:      LUMATREK POS PRINTER\r\nClass Name:         Printers\r\n'
 } > "$PNPUTIL_DIR/listing.txt"
-robot <<'SCRIPT'
-launch @EXE@
+dialog_session 300 <<'SCRIPT'
 click IDC_UNINSTALL
 message 提示|驱动卸载完成
-quiet 300
-key IDC_USB_PORT escape
-exit 2
 SCRIPT
 log=$(pnputil_log)
 echo "pnputil saw:"; echo "$log"

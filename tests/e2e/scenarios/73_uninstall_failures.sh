@@ -10,13 +10,9 @@ mkdir -p "$folder"
 for ending in BUD dll gpd ini; do printf 'x' > "$folder/lumatrek.$ending"; done
 chmod a-w "$folder/lumatrek.gpd"
 
-robot <<'SCRIPT'
-launch @EXE@
+dialog_session 300 <<'SCRIPT'
 click IDC_UNINSTALL
 message 错误|驱动卸载失败，请重启计算机后重试！
-quiet 300
-key IDC_USB_PORT escape
-exit 2
 SCRIPT
 [ "$(pnputil_log)" = "$(printf -- '-e\n-f -d oem5.inf\n-f -d oem6.inf')" ] || fail "packages not deleted first"
 [ ! -e "$folder/lumatrek.dll" ] || fail "lumatrek.dll was not deleted"
@@ -26,13 +22,9 @@ SCRIPT
 chmod u+w "$folder/lumatrek.gpd"
 : > "$PNPUTIL_DIR/log.txt"
 printf 'oem5.inf 1\n' > "$PNPUTIL_DIR/exitcodes.txt"
-robot <<'SCRIPT'
-launch @EXE@
+dialog_session 300 <<'SCRIPT'
 click IDC_UNINSTALL
 message 错误|驱动卸载失败，请重启计算机后重试！
-quiet 300
-key IDC_USB_PORT escape
-exit 2
 SCRIPT
 [ "$(pnputil_log)" = "$(printf -- '-e\n-f -d oem5.inf')" ] || fail "a package after the failed one was tried"
 [ -e "$folder/lumatrek.gpd" ] || fail "files were deleted after a failed package"

@@ -5,13 +5,9 @@ install_pnputil
 add_printer_driver "Microsoft XPS Document Writer v4"
 printf 'Published name :  x&pnputil.exe&calc.inf\r\nDriver package provider :  Lumatrek Pos Printer\r\n' \
   > "$PNPUTIL_DIR/listing.txt"
-robot <<'SCRIPT'
-launch @EXE@
+dialog_session 300 <<'SCRIPT'
 click IDC_UNINSTALL
 message 错误|驱动卸载失败，请重启计算机后重试！
-quiet 300
-key IDC_USB_PORT escape
-exit 2
 SCRIPT
 log=$(pnputil_log)
 echo "pnputil saw:"; printf '%s\n' "$log"
