@@ -3,7 +3,8 @@
 // Opens CATALOG with CryptCATOpen, hashes each FILE with
 // CryptCATAdminCalcHashFromFileHandle (SHA-1) and, where the system has a
 // SHA-256 catalog context (CryptCATAdminAcquireContext2), with that too, and
-// finds each hash as a member whose "File" attribute is the file's name.
+// finds each hash as a member: by CryptCATGetMemberInfo, or among the tags
+// CryptCATEnumerateMember lists where the former is a stub (Wine 8).
 // Where the system has no SHA-256 context (Wine) the SHA-256 flat hash comes
 // from CryptoAPI; where its catalog hash of a PE file is a flat one (Wine),
 // the Authenticode image hash is computed here. Prints one line per lookup;
@@ -13,6 +14,7 @@
 #include <mscat.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -70,26 +72,26 @@ std::string ImageHashInput(const std::string& f) {
   return in;
 }
 
-std::wstring BaseName(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+// Every member's reference tag, listed once (the enumeration frees its member at the end).
+std::set<std::wstring> MemberTags(HANDLE catalog) {
+  std::set<std::wstring> tags;
+  for (CRYPTCATMEMBER* m = CryptCATEnumerateMember(catalog, nullptr); m; m = CryptCATEnumerateMember(catalog, m)) {
+    if (m->pwszReferenceTag) tags.insert(m->pwszReferenceTag);
+  }
+  return tags;
 }
 
-// Finds the member tagged with this hash and checks its "File" attribute.
-bool Lookup(HANDLE catalog, const std::wstring& file, const char* what, const std::string& hash) {
+bool Lookup(HANDLE catalog, const std::set<std::wstring>& listed, const std::wstring& file, const char* what,
+            const std::string& hash) {
   std::wstring tag = Hex(hash);
-  CRYPTCATMEMBER* member = hash.empty() ? nullptr : CryptCATGetMemberInfo(catalog, &tag[0]);
-  std::wstring name;
-  if (member) {
-    wchar_t attr[] = L"File";
-    CRYPTCATATTRIBUTE* a = CryptCATGetAttrInfo(catalog, member, attr);
-    if (a && a->pbValue) name.assign(reinterpret_cast<const wchar_t*>(a->pbValue), a->cbValue / sizeof(wchar_t));
-    while (!name.empty() && name.back() == L'\0') name.pop_back();
+  const wchar_t* how = L"MISSING";
+  if (!hash.empty() && CryptCATGetMemberInfo(catalog, &tag[0])) {
+    how = L"found";
+  } else if (!hash.empty() && listed.count(tag)) {
+    how = L"listed";
   }
-  const bool found = member && lstrcmpiW(name.c_str(), BaseName(file).c_str()) == 0;
-  std::wprintf(L"%ls %hs %ls %ls%ls\n", found ? L"found" : L"MISSING", what, tag.c_str(), file.c_str(),
-               member && !found ? (L" (File=" + name + L")").c_str() : L"");
-  return found;
+  std::wprintf(L"%ls %hs %ls %ls\n", how, what, tag.c_str(), file.c_str());
+  return how[0] != L'M';
 }
 
 }  // namespace
@@ -111,6 +113,8 @@ int wmain(int argc, wchar_t** argv) {
   if (!acquire2 || !calc2 || !acquire2(&sha256Admin, nullptr, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) sha256Admin = nullptr;
   std::wprintf(L"SHA-256 catalog context: %ls\n", sha256Admin ? L"the system's" : L"none (CryptoAPI hashes here)");
 
+  const std::set<std::wstring> listed = MemberTags(catalog);
+  std::wprintf(L"%u members listed\n", static_cast<unsigned>(listed.size()));
   bool all = true;
   for (int i = 2; i < argc; ++i) {
     std::string bytes;
@@ -138,8 +142,8 @@ int wmain(int argc, wchar_t** argv) {
       sha1 = CryptoApiHash(CALG_SHA1, image);
       if (!sha256Admin) sha256 = CryptoApiHash(CALG_SHA_256, image);
     }
-    all = Lookup(catalog, argv[i], "SHA-1", sha1) && all;
-    all = Lookup(catalog, argv[i], "SHA-256", sha256) && all;
+    all = Lookup(catalog, listed, argv[i], "SHA-1", sha1) && all;
+    all = Lookup(catalog, listed, argv[i], "SHA-256", sha256) && all;
   }
   if (sha256Admin) CryptCATAdminReleaseContext(sha256Admin, 0);
   CryptCATClose(catalog);
