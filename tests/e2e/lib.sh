@@ -416,6 +416,16 @@ expect_tcpip_port_value() {
   [ "$line" = "$want" ] || fail "port $name: '$line' where '$want' was expected"
 }
 
+# Unpacks the built driver archive into a fresh folder of the scenario's logs,
+# named in $package.
+unpack_install_zip() {
+  package=$E2E_OUT/logs/$SCENARIO-package
+  rm -rf "$package"
+  mkdir -p "$package"
+  python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
+    "$(native_build)/generated/install.zip" "$package" || fail "could not unpack install.zip"
+}
+
 # The payload folder the stand-in saw holds exactly the package the build
 # made, byte for byte: setup information, descriptions, settings, catalogs,
 # the signer's certificate and the plug-ins in amd64 and i386.

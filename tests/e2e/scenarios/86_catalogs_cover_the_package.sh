@@ -3,12 +3,7 @@
 # hashes of each file in SHA-1 and SHA-256, each found as a member): every
 # file the INF installs is covered; with one byte of the INF changed, the INF
 # is no longer found.
-native=$(native_build)
-package=$E2E_OUT/logs/$SCENARIO-package
-rm -rf "$package"
-mkdir -p "$package"
-python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
-  "$native/generated/install.zip" "$package" || fail "could not unpack install.zip"
+unpack_install_zip
 
 check() {  # check CATALOG FILE... : catalog_check's exit code, its output in the log
   local args=() f status=0
