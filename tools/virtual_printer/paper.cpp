@@ -59,13 +59,13 @@ void Paper::Cut(bool partial) {
   Advance(2);
 }
 
-// One 8-dot square per drawer number at the right edge, level with the
+// One 12-dot square per drawer number at the right edge, level with the
 // print position; the paper does not move for a kick.
 void Paper::DrawerKick(int drawer) {
   for (int square = 0; square < drawer; ++square) {
-    const int right = width_ - 1 - square * 12;
-    for (int y = 0; y < 8; ++y) {
-      for (int x = right - 7; x <= right; ++x) Set(x, y_ + y, kKick);
+    const int right = width_ - 1 - square * 16;
+    for (int y = 0; y < 12; ++y) {
+      for (int x = right - 11; x <= right; ++x) Set(x, y_ + y, kKick);
     }
   }
   kicks_.push_back(drawer);
