@@ -10,15 +10,23 @@
 namespace {
 
 using Bytes = std::string;
+using namespace std::string_literals;
 
+// Takes up to `room` bytes (all when negative), then refuses, as a cancelled job does.
 struct Recorder : raster::CommandOutput {
-  bool Write(const std::uint8_t* bytes, std::size_t size) override {
-    if (refuse) return false;
-    written.append(reinterpret_cast<const char*>(bytes), size);
+  bool Write(const std::uint8_t* bytes, std::size_t size, std::size_t* taken) override {
+    *taken = room < 0 || static_cast<std::size_t>(room) >= size ? size : static_cast<std::size_t>(room);
+    written.append(reinterpret_cast<const char*>(bytes), *taken);
+    if (room >= 0) room -= static_cast<long>(*taken);
+    return *taken == size;
+  }
+  bool WriteAbort(const std::uint8_t* bytes, std::size_t size) override {
+    aborted.append(reinterpret_cast<const char*>(bytes), size);
     return true;
   }
   Bytes written;
-  bool refuse = false;
+  Bytes aborted;
+  long room = -1;
 };
 
 // A band from rows drawn as text ('#' a dot), in unidrv's form: set bits
@@ -75,13 +83,13 @@ TEST(RasterRows, PagesBecomeRasterBlocksAndFeeds) {
        [](raster::RasterWriter& w) {
          w.AddBand(DrawnBand({"#...............", "................", "................"}).band);
          w.AddBlankRows(40);
-         w.EndPage();
+         w.StartPage();
        },
        Block(Bytes("\x80\0", 2))},
       {"the next page follows the last printed row of the one before",
        [](raster::RasterWriter& w) {
          w.AddBand(DrawnBand({"#...............", "................"}).band);
-         w.EndPage();
+         w.StartPage();
          w.AddBand(DrawnBand({"................", ".#.............."}).band);
        },
        Block(Bytes("\x80\0", 2)) + Feed(1) + Block(Bytes("\x40\0", 2))},
@@ -125,10 +133,10 @@ TEST(RasterRows, BlocksHoldAtMost256Rows) {
 TEST(RasterRows, ARefusedWriteFailsTheBandAndEverythingAfter) {
   Recorder out;
   raster::RasterWriter writer(out, 16);
-  out.refuse = true;
+  out.room = 0;
   EXPECT_FALSE(writer.AddBand(DrawnBand({"#..............."}).band));
   EXPECT_TRUE(writer.Failed());
-  out.refuse = false;
+  out.room = -1;
   EXPECT_FALSE(writer.EndJob());
   EXPECT_EQ("", out.written);
 
@@ -137,4 +145,70 @@ TEST(RasterRows, ARefusedWriteFailsTheBandAndEverythingAfter) {
   DrawnBand short_rows({"#..............."});
   short_rows.band.stride = 1;
   EXPECT_FALSE(other.AddBand(short_rows.band));
+}
+
+// How the cut and the blank gaps fall between pages (the harness under Wine
+// checks each option's bytes at the job's ends).
+TEST(RasterRows, PreferencesShapeTheJob) {
+  struct Case {
+    const char* what;
+    raster::JobSettings settings;
+    Bytes expected;  // the whole job
+  };
+  // Each page ends at its last printed row: the next one starts right below.
+  const Bytes page = Block("\x80\0"s) + Feed(100) + Block("\x80\0"s);
+  const Bytes twoPages = page + page;
+  raster::JobSettings s;
+  const std::vector<Case> cases = {
+      {"defaults: one partial cut at the end", s, kInit + twoPages + kCut},
+      {"full cut after each page",
+       {raster::Cut::kFull, true}, kInit + page + "\x1DVA\0"s + page + "\x1DVA\0"s},
+      {"no cut, even after each page", {raster::Cut::kNone, true}, kInit + twoPages},
+      {"long blank gaps shortened",
+       {raster::Cut::kPartial, false, 0, raster::Drawer::kNone, 0, 50},
+       kInit + Block("\x80\0"s) + Feed(50) + Block("\x80\0"s) + Block("\x80\0"s) + Feed(50) +
+           Block("\x80\0"s) + kCut},
+  };
+  for (const Case& c : cases) {
+    Recorder out;
+    raster::RasterWriter writer(out, 16, c.settings);
+    ASSERT_TRUE(writer.StartJob());
+    for (int p = 0; p < 2; ++p) {
+      writer.StartPage();
+      writer.AddBand(DrawnBand({"#..............."}).band);
+      writer.AddBlankRows(100);
+      writer.AddBand(DrawnBand({"#...............", "................"}).band);
+    }
+    ASSERT_TRUE(writer.EndJob()) << c.what;
+    EXPECT_EQ(testing::PrintToString(c.expected), testing::PrintToString(out.written)) << c.what;
+  }
+}
+
+// A job refused part-way completes the command it broke off (header as
+// written, data blank) and resets the printer, wherever the break falls.
+TEST(RasterRows, ACancelledJobEndsOnAWholeCommandAndAReset) {
+  const Bytes head("\x1Dv0\0\x02\0\x01\0", 8), blank("\0\0", 2), data("\xFF\xFF", 2);
+  const struct {
+    long room;  // bytes the printer takes before the job is cancelled
+    Bytes expected;
+  } cases[] = {
+      {0, ""},
+      {1, head + blank},
+      {5, head + blank},
+      {8, head + blank},
+      {9, head + "\xFF"s + "\0"s},
+      {10, head + data},
+      {12, head + data + Feed(3)},
+  };
+  for (const auto& c : cases) {
+    Recorder out;
+    raster::RasterWriter writer(out, 16);
+    out.room = c.room;
+    writer.AddBand(DrawnBand({"################"}).band);
+    writer.AddBlankRows(3);
+    writer.AddBand(DrawnBand({"################"}).band);
+    EXPECT_FALSE(writer.EndJob()) << c.room;
+    EXPECT_EQ(testing::PrintToString(c.expected + kInit), testing::PrintToString(out.written + out.aborted))
+        << c.room;
+  }
 }

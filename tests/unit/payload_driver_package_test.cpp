@@ -58,12 +58,13 @@ std::string Value(const Section& s, const std::string& key) {
 struct Model {
   std::string name;
   int printableDots;
+  int paperDots;  // the roll's real width
 };
 
 }  // namespace
 
 TEST(DriverPackage, EachSetupInformationFileDeclaresItsModelOnTheUniversalDriver) {
-  for (const Model& m : {Model{"lumatrek", 384}, Model{"lumatrek80", 576}}) {
+  for (const Model& m : {Model{"lumatrek", 384, 464}, Model{"lumatrek80", 576, 640}}) {
     SCOPED_TRACE(m.name);
     const std::string text = Slurp(kDriver + m.name + ".inf");
     ASSERT_FALSE(text.empty());
@@ -87,6 +88,7 @@ TEST(DriverPackage, EachSetupInformationFileDeclaresItsModelOnTheUniversalDriver
       EXPECT_EQ("NTPRINT.INF", Value(section, "Include"));
       EXPECT_EQ("UNIDRV.OEM,UNIDRV_DATA", Value(section, "Needs"));
       EXPECT_EQ(m.name + ".gpd", Value(section, "DataFile"));
+      EXPECT_EQ("2", Value(section, "DriverIsolation"));
       // The plug-in is among the files copied, and comes from the platform's folder.
       std::string copied;
       std::istringstream lists(Value(section, "CopyFiles"));
@@ -108,10 +110,12 @@ TEST(DriverPackage, EachSetupInformationFileDeclaresItsModelOnTheUniversalDriver
     EXPECT_NE(std::string::npos, gpd.find("*ModelName: \"" + m.name + "\""));
     EXPECT_NE(std::string::npos, gpd.find("*DPI: PAIR(203, 203)"));
     EXPECT_NE(std::string::npos, gpd.find("*PrintableArea: PAIR(" + std::to_string(m.printableDots) + ","));
-    EXPECT_NE(std::string::npos, gpd.find("*PageDimensions: PAIR(" + std::to_string(m.printableDots) + ","));
-    // The plug-in gets 1-bit bands and sends the raster, the reset and the cut itself.
+    EXPECT_NE(std::string::npos, gpd.find("*PageDimensions: PAIR(" + std::to_string(m.paperDots) + ","));
+    EXPECT_NE(std::string::npos,
+              gpd.find("*PrintableOrigin: PAIR(" + std::to_string((m.paperDots - m.printableDots) / 2) + ", 0)"));
+    // The plug-in gets 1-bit bands and sends the raster, the reset, the page breaks and the cut itself.
     for (const char* line : {"*DevBPP: 0", "*DrvBPP: 1", "*IPCallbackID: 1", "*CallbackID: 1", "*CallbackID: 2",
-                             "*PrintableOrigin: PAIR(0, 0)"}) {
+                             "*CallbackID: 3"}) {
       EXPECT_NE(std::string::npos, gpd.find(line)) << line;
     }
     EXPECT_EQ(std::string::npos, gpd.find("<1D>v0")) << "no raster command of the driver's own";

@@ -144,6 +144,7 @@ struct IPrintOemUni : public IUnknown {
 // The printer-command callbacks of the printer descriptions (*CallbackID).
 inline constexpr DWORD kCallbackStartJob = 1;
 inline constexpr DWORD kCallbackEndJob = 2;
+inline constexpr DWORD kCallbackStartPage = 3;
 // The *IPCallbackID of the monochrome colour mode.
 inline constexpr DWORD kImageCallbackMono = 1;
 

@@ -3,13 +3,15 @@
 // driver renders each page into 1-bit bands and hands them to
 // ImageProcessing; the plug-in turns them into the printer's raster commands
 // (raster_rows.h) and writes them through the driver's DrvWriteSpoolBuf. The
-// description's start-of-job and end-of-job commands call back into the
-// plug-in for the printer's reset and the cut. Methods the printer needs
-// nothing from answer E_NOTIMPL. Built without the C++ runtime: objects live
-// on the process heap.
+// description's start-of-job, start-of-page and end-of-job commands call back
+// into the plug-in for the printer's reset, the page breaks, the cut and the
+// cash drawer, as the job's printing preferences (preferences.h, read through
+// DrvGetDriverSetting) ask. Methods the printer needs nothing from answer
+// E_NOTIMPL. Built without the C++ runtime: objects live on the process heap.
 #include <new>
 
 #include "oem_interface.h"
+#include "preferences.h"
 #include "raster_rows.h"
 
 #ifndef LUMATREK_PAPER_DOTS
@@ -42,11 +44,17 @@ class SpoolOutput final : public raster::CommandOutput {
  public:
   explicit SpoolOutput(oem::IPrintOemDriverUni* helper) : helper_(helper) {}
   void Use(oem::DEVOBJ* devobj) { devobj_ = devobj; }
-  bool Write(const std::uint8_t* bytes, std::size_t size) override {
+  bool Write(const std::uint8_t* bytes, std::size_t size, std::size_t* taken) override {
     DWORD written = 0;
     const HRESULT hr =
         helper_->DrvWriteSpoolBuf(devobj_, const_cast<std::uint8_t*>(bytes), static_cast<DWORD>(size), &written);
-    return SUCCEEDED(hr) && written == size;
+    *taken = written < size ? written : size;
+    return SUCCEEDED(hr);
+  }
+  // The driver sends these even though the job was cancelled.
+  bool WriteAbort(const std::uint8_t* bytes, std::size_t size) override {
+    return SUCCEEDED(
+        helper_->DrvWriteAbortBuf(devobj_, const_cast<std::uint8_t*>(bytes), static_cast<DWORD>(size), 0));
   }
 
  private:
@@ -59,7 +67,7 @@ struct Device {
   explicit Device(oem::IPrintOemDriverUni* helper) : output(helper), writer(output, LUMATREK_PAPER_DOTS) {}
   SpoolOutput output;
   raster::RasterWriter writer;
-  bool onPage = false;
+  ULONGLONG pageRows = 0;  // rows of the page handed over so far
 };
 
 Device* DeviceOf(oem::DEVOBJ* devobj) {
@@ -74,12 +82,38 @@ bool SameName(const char* a, const char* b) {
   return *a == *b;
 }
 
-// Whether colour index 1 is the darker one (unidrv's own palette has black at 0).
-bool SetBitIsBlack(const BYTE* colorTable) {
-  if (colorTable == nullptr) return false;
-  const auto* entries = reinterpret_cast<const RGBQUAD*>(colorTable);
-  const auto light = [](const RGBQUAD& c) { return c.rgbRed * 30 + c.rgbGreen * 59 + c.rgbBlue * 11; };
-  return light(entries[1]) < light(entries[0]);
+// The widest band taken: far beyond any roll, small enough that no size overflows.
+constexpr LONG kMaxBandDots = 1 << 16;
+
+// The bytes a row of the band takes, and its rows; false when the header is
+// not a 1-bit band whose size adds up. At 1 bit a pixel the universal driver's
+// palette is fixed (index 0 black), so the colour table is not read.
+bool BandShape(const BITMAPINFOHEADER& header, DWORD* stride, DWORD* rows) {
+  if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1 || header.biBitCount != 1 ||
+      header.biCompression != BI_RGB || header.biWidth <= 0 || header.biWidth > kMaxBandDots ||
+      header.biHeight == 0 || header.biHeight < -kMaxBandDots || header.biHeight > kMaxBandDots) {
+    return false;
+  }
+  *stride = ((static_cast<DWORD>(header.biWidth) + 31) / 32) * 4;
+  *rows = static_cast<DWORD>(header.biHeight < 0 ? -header.biHeight : header.biHeight);
+  const ULONGLONG bytes = static_cast<ULONGLONG>(*stride) * *rows;
+  return header.biSizeImage == 0 || header.biSizeImage >= bytes;
+}
+
+// The job's settings from the printing preferences; a feature the driver
+// does not answer keeps its default.
+raster::JobSettings ReadSettings(oem::IPrintOemDriverUni* helper, oem::DEVOBJ* devobj) {
+  raster::JobSettings settings;
+  for (const char* feature : prefs::kFeatures) {
+    char option[64] = {};
+    DWORD needed = 0, count = 0;
+    if (SUCCEEDED(helper->DrvGetDriverSetting(devobj, feature, option, sizeof option - 1, &needed, &count)) &&
+        count >= 1) {
+      option[sizeof option - 1] = '\0';
+      prefs::Apply(feature, option, &settings);
+    }
+  }
+  return settings;
 }
 
 class Plugin final : public oem::IPrintOemUni {
@@ -140,7 +174,8 @@ class Plugin final : public oem::IPrintOemUni {
     return S_OK;
   }
 
-  STDMETHODIMP EnableDriver(DWORD, DWORD, oem::DRVENABLEDATA*) override { return E_NOTIMPL; }
+  // S_OK, so that the driver calls DisableDriver in the end.
+  STDMETHODIMP EnableDriver(DWORD, DWORD, oem::DRVENABLEDATA*) override { return S_OK; }
   STDMETHODIMP DisableDriver() override {
     if (helper_ != nullptr) helper_->Release();
     helper_ = nullptr;
@@ -163,9 +198,14 @@ class Plugin final : public oem::IPrintOemUni {
     devobj->pdevOEM = nullptr;
     return S_OK;
   }
-  // A reset comes between pages; the new device context starts a page of its own.
+  // A reset (ResetDC) comes between pages: the new device context goes on with the job.
   STDMETHODIMP ResetPDEV(oem::DEVOBJ* oldDevobj, oem::DEVOBJ* newDevobj) override {
-    return oldDevobj != nullptr && newDevobj != nullptr ? S_OK : E_FAIL;
+    const Device* from = oldDevobj != nullptr ? static_cast<const Device*>(oldDevobj->pdevOEM) : nullptr;
+    Device* to = newDevobj != nullptr ? static_cast<Device*>(newDevobj->pdevOEM) : nullptr;
+    if (from == nullptr || to == nullptr) return E_FAIL;
+    to->writer.TakeJobFrom(from->writer);
+    to->pageRows = from->pageRows;
+    return S_OK;
   }
 
   STDMETHODIMP PublishDriverInterface(IUnknown* driver) override {
@@ -190,7 +230,12 @@ class Plugin final : public oem::IPrintOemUni {
     *result = 0;
     bool written = false;
     if (id == oem::kCallbackStartJob) {
+      device->writer.Configure(ReadSettings(helper_, devobj));
       written = device->writer.StartJob();
+    } else if (id == oem::kCallbackStartPage) {
+      device->writer.StartPage();
+      device->pageRows = 0;
+      written = !device->writer.Failed();
     } else if (id == oem::kCallbackEndJob) {
       written = device->writer.EndJob();
     }
@@ -198,29 +243,29 @@ class Plugin final : public oem::IPrintOemUni {
   }
 
   // Sends the band to the printer itself: *ppbResult is TRUE when it went out.
-  STDMETHODIMP ImageProcessing(oem::DEVOBJ* devobj, BYTE* bits, BITMAPINFOHEADER* header, BYTE* colorTable,
-                               DWORD, oem::IPPARAMS* params, BYTE** result) override {
+  // The band's place on the page is ptOffset; rows the driver skipped above it are blank.
+  STDMETHODIMP ImageProcessing(oem::DEVOBJ* devobj, BYTE* bits, BITMAPINFOHEADER* header, BYTE*, DWORD,
+                               oem::IPPARAMS* params, BYTE** result) override {
     if (result == nullptr) return E_FAIL;
     *result = nullptr;
     Device* device = DeviceOf(devobj);
-    if (device == nullptr || header == nullptr || params == nullptr) return E_FAIL;
-    if (header->biBitCount != 1 || header->biPlanes != 1 || header->biWidth <= 0 || header->biHeight == 0) {
+    DWORD stride = 0, rows = 0;
+    if (device == nullptr || header == nullptr || params == nullptr || !BandShape(*header, &stride, &rows)) {
       return E_FAIL;
     }
-    const DWORD rows = static_cast<DWORD>(header->biHeight < 0 ? -header->biHeight : header->biHeight);
-    const DWORD stride = ((static_cast<DWORD>(header->biWidth) + 31) / 32) * 4;
     const bool blank = params->bBlankBand != FALSE;
-    if (!blank && (bits == nullptr || (header->biSizeImage != 0 && header->biSizeImage < stride * rows))) {
+    if ((!blank && bits == nullptr) || params->ptOffset.x < 0 || params->ptOffset.y < 0 ||
+        params->ptOffset.x > kMaxBandDots || device->writer.Failed()) {
       return E_FAIL;
     }
-    // A band at the top of the page starts a new one.
-    if (params->ptOffset.y == 0 && device->onPage) device->writer.EndPage();
-    device->onPage = true;
+    const ULONGLONG top = static_cast<ULONGLONG>(params->ptOffset.y);
+    if (top > device->pageRows) device->writer.AddBlankRows(static_cast<std::uint32_t>(top - device->pageRows));
+    device->pageRows = (top > device->pageRows ? top : device->pageRows) + rows;
     if (blank) {
       device->writer.AddBlankRows(rows);
     } else {
-      const raster::Band band{bits, stride, static_cast<std::uint32_t>(header->biWidth), rows,
-                              SetBitIsBlack(colorTable)};
+      raster::Band band{bits, stride, static_cast<std::uint32_t>(header->biWidth), rows, false};
+      band.left = static_cast<std::uint32_t>(params->ptOffset.x);
       if (!device->writer.AddBand(band)) return E_FAIL;
     }
     *result = reinterpret_cast<BYTE*>(static_cast<INT_PTR>(TRUE));

@@ -115,6 +115,17 @@ class Decoder {
       case '*':
         BitImage();
         return;
+      case 'p': {
+        if (!Need(5, "ESC p")) return;
+        const std::uint8_t m = d_[at_ + 2];
+        if (m <= 1 || m == '0' || m == '1') {
+          sink_.DrawerKick(m % 48 + 1);
+        } else {
+          sink_.Problem(at_, "ESC p with invalid pin " + Hex(m));
+        }
+        at_ += 5;
+        return;
+      }
       // Formatting that the rendering does not show: one parameter byte each.
       case '!': case 'E': case '-': case 'G': case 'M': case 't': case 'R': case ' ': case '{': case 'V':
         if (!Need(3, "ESC command")) return;

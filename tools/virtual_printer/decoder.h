@@ -22,6 +22,8 @@ class CommandSink {
   virtual void FeedDots(int dots) = 0;          // ESC J n
   virtual void FeedLines(int lines) = 0;        // ESC d n
   virtual void Cut(bool partial) = 0;           // ESC m, ESC i, GS V
+  // ESC p m t1 t2: the pulse that opens cash drawer `drawer` (1 or 2).
+  virtual void DrawerKick(int drawer) { (void)drawer; }
   // ESC * m nL nH: `columns` columns of 1 (8-dot modes) or 3 (24-dot modes)
   // bytes each; `data` always holds the full count (missing bytes are zero).
   virtual void BitImage(int mode, int columns, const std::uint8_t* data, std::size_t size) = 0;

@@ -42,7 +42,8 @@ int RenderJob(const vp::Options& o, vp::GlyphSource& glyphs, const std::vector<s
     return -1;
   }
   std::cout << "job " << index << ": " << job.size() << " bytes, " << problems.size() << " problems, "
-            << paper.Cuts().size() << " cuts, " << png << " (" << paper.Width() << "x" << paper.Height() << ")"
+            << paper.Cuts().size() << " cuts (" << paper.PartialCuts() << " partial), " << paper.Kicks().size()
+            << " drawer kicks, " << png << " (" << paper.Width() << "x" << paper.Height() << ")"
             << std::endl;
   return static_cast<int>(problems.size());
 }

@@ -44,17 +44,31 @@ void Paper::FeedDots(int dots) { PrintLine(std::max(0, dots)); }
 
 void Paper::FeedLines(int lines) { PrintLine(std::max(0, lines) * spacing_); }
 
-void Paper::Cut(bool /*partial*/) {
+void Paper::Cut(bool partial) {
   if (!line_.empty()) PrintLine(0);
-  // A dashed line across the paper where it was cut.
+  // A line across the paper where it was cut: solid for a full cut, dashed
+  // for a partial one (which leaves the paper hanging together).
   for (int x = 0; x < width_; ++x) {
-    if (x % 12 < 8) {
+    if (!partial || x % 12 < 8) {
       Set(x, y_, kCutLine);
       Set(x, y_ + 1, kCutLine);
     }
   }
   cuts_.push_back(y_);
+  partialCuts_ += partial ? 1 : 0;
   Advance(2);
+}
+
+// One 12-dot square per drawer number at the right edge, level with the
+// print position; the paper does not move for a kick.
+void Paper::DrawerKick(int drawer) {
+  for (int square = 0; square < drawer; ++square) {
+    const int right = width_ - 1 - square * 16;
+    for (int y = 0; y < 12; ++y) {
+      for (int x = right - 11; x <= right; ++x) Set(x, y_ + y, kKick);
+    }
+  }
+  kicks_.push_back(drawer);
 }
 
 void Paper::BitImage(int mode, int columns, const std::uint8_t* data, std::size_t size) {

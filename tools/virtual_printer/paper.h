@@ -17,7 +17,7 @@ inline constexpr int kDefaultMaxHeight = 100000;
 class Paper : public CommandSink {
  public:
   // What is on the paper at a dot.
-  enum Mark : std::uint8_t { kBlank = 0, kDot = 1, kCutLine = 2 };
+  enum Mark : std::uint8_t { kBlank = 0, kDot = 1, kCutLine = 2, kKick = 3 };
 
   Paper(int widthDots, GlyphSource& glyphs, int maxHeight = kDefaultMaxHeight);
 
@@ -30,6 +30,7 @@ class Paper : public CommandSink {
   void FeedDots(int dots) override;
   void FeedLines(int lines) override;
   void Cut(bool partial) override;
+  void DrawerKick(int drawer) override;
   void BitImage(int mode, int columns, const std::uint8_t* data, std::size_t size) override;
   void RasterImage(int scale, int widthBytes, int rows, const std::uint8_t* data, std::size_t size) override;
   void Problem(std::size_t offset, const std::string& what) override;
@@ -44,6 +45,8 @@ class Paper : public CommandSink {
   Mark At(int x, int y) const;
   int PrintPosition() const { return y_; }
   const std::vector<int>& Cuts() const { return cuts_; }
+  int PartialCuts() const { return partialCuts_; }
+  const std::vector<int>& Kicks() const { return kicks_; }  // the drawer of each kick
   // Problems found by the decoder or the paper, with stream offsets where known.
   const std::vector<std::string>& Problems() const { return problems_; }
 
@@ -70,6 +73,8 @@ class Paper : public CommandSink {
   int lineWidth_ = 0;
   std::vector<std::uint8_t> marks_;  // width_ per row
   std::vector<int> cuts_;
+  int partialCuts_ = 0;
+  std::vector<int> kicks_;
   std::vector<std::string> problems_;
 };
 

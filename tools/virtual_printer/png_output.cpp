@@ -14,7 +14,7 @@ bool WritePaperPng(const Paper& paper, const std::string& path, std::string* err
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const Paper::Mark m = paper.At(x, y);
-      if (m != Paper::kBlank) grey[static_cast<std::size_t>(y) * width + x] = m == Paper::kDot ? 0 : 128;
+      if (m != Paper::kBlank) grey[static_cast<std::size_t>(y) * width + x] = m == Paper::kDot ? 0 : m == Paper::kKick ? 160 : 128;
     }
   }
   png_image image;

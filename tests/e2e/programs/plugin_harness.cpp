@@ -1,22 +1,30 @@
-// Drives a rendering plug-in DLL of the driver package the way the universal
-// printer driver does, with a helper of our own that records what the plug-in
-// writes to the spool buffer:
-//   plugin_harness DLL WIDTH SAMPLE.BMP OUT.BIN REFERENCE.PGM
-// It loads the DLL, asks the class object for the plug-in, publishes the
-// helper, asks GetInfo (also with a short buffer), GetImplementedMethod and
-// DevMode, enables a device, draws a page of WIDTH dots (text and the sample
-// picture) into a 1-bit bitmap and hands it over in bands, ends the job,
-// disables the device and the driver, and checks that every method the
-// plug-in leaves out answers E_NOTIMPL. Then it unloads the DLL once
-// DllCanUnloadNow allows it and loads it again. The spool bytes go to OUT.BIN;
-// the page down to its last printed row goes to REFERENCE.PGM (8-bit grey,
-// 0 for a dot), which is what the printer must show. Every check is printed;
+// Drives a rendering plug-in DLL of the driver package in the universal
+// printer driver's documented order, with a driver helper of our own that
+// records what the plug-in writes to the spool buffer:
+//   plugin_harness DLL WIDTH SAMPLE.BMP OUT
+// It loads the DLL, makes the plug-in, asks GetInfo (also with a short
+// buffer), publishes the helper, asks GetImplementedMethod and DevMode, and
+// enables the driver. Then it prints each job of one table: pages of WIDTH
+// dots (text and the sample picture) in bands, each device context enabled,
+// the start-of-job, start-of-page and end-of-job callbacks, ResetPDEV with the
+// old and the new device between pages where a job asks for ResetDC, bands
+// off the left edge, a job cancelled part-way, and every printing preference
+// answered through DrvGetDriverSetting. Last, it checks the bands the plug-in
+// must refuse and the methods it leaves out, disables the driver, unloads the
+// DLL once DllCanUnloadNow allows it and loads it again.
+// For each job it writes OUT-NAME.bin (the spool bytes), OUT-NAME.pgm (the
+// pages down to their last printed rows, 8-bit grey, 0 for a dot) and
+// OUT-NAME.expect ("CUTS PARTIAL KICKS PAPER": what the printer must show,
+// PAPER being "pages" when the paper shows the pages dot for dot, "shorter"
+// when it is shorter than them, "any" otherwise). Every check is printed;
 // the exit code is the number of failed checks.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "oem_interface.h"
@@ -25,12 +33,15 @@ namespace {
 
 int g_failures = 0;
 
-void Check(bool ok, const char* what) {
-  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what);
+void Check(bool ok, const std::string& what) {
+  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
   if (!ok) ++g_failures;
 }
 
-// The driver's helper: records DrvWriteSpoolBuf, answers nothing else.
+using Options = std::vector<std::pair<const char*, const char*>>;
+
+// The driver's helper: answers the job's preferences, records what the
+// plug-in writes and, for a cancelled job, refuses writes after `room` bytes.
 class RecordingDriver final : public oem::IPrintOemDriverUni {
  public:
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
@@ -44,16 +55,31 @@ class RecordingDriver final : public oem::IPrintOemDriverUni {
   }
   STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs); }
   STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--refs); }
-  STDMETHODIMP DrvGetDriverSetting(void*, const char*, void*, DWORD, DWORD*, DWORD*) override { return E_NOTIMPL; }
+  // The selected option's keyword, then an empty string, as the driver answers a feature name.
+  STDMETHODIMP DrvGetDriverSetting(void* devobj, const char* feature, void* out, DWORD size, DWORD* needed,
+                                   DWORD* count) override {
+    if (devobj != expected || feature == nullptr || needed == nullptr || count == nullptr) return E_FAIL;
+    for (const auto& option : options) {
+      if (std::strcmp(option.first, feature) != 0) continue;
+      *needed = static_cast<DWORD>(std::strlen(option.second) + 2);
+      if (out == nullptr || size < *needed) return E_FAIL;
+      std::memcpy(out, option.second, *needed - 1);
+      static_cast<char*>(out)[*needed - 1] = '\0';
+      *count = 1;
+      return S_OK;
+    }
+    return E_FAIL;
+  }
   STDMETHODIMP DrvWriteSpoolBuf(oem::DEVOBJ* devobj, void* buffer, DWORD size, DWORD* written) override {
     if (devobj != expected || buffer == nullptr || written == nullptr) {
       ++badWrites;
       return E_FAIL;
     }
-    spool.append(static_cast<const char*>(buffer), size);
-    *written = size;
+    *written = room < 0 || room >= static_cast<long>(size) ? size : static_cast<DWORD>(room);
+    spool.append(static_cast<const char*>(buffer), *written);
+    if (room >= 0) room -= static_cast<long>(*written);
     ++writes;
-    return S_OK;
+    return *written == size ? S_OK : E_FAIL;
   }
   STDMETHODIMP DrvXMoveTo(oem::DEVOBJ*, INT, DWORD, INT*) override { return E_NOTIMPL; }
   STDMETHODIMP DrvYMoveTo(oem::DEVOBJ*, INT, DWORD, INT*) override { return E_NOTIMPL; }
@@ -63,12 +89,23 @@ class RecordingDriver final : public oem::IPrintOemDriverUni {
                              oem::BRUSHOBJ*, oem::BRUSHOBJ*, POINTL*, oem::MIX) override {
     return E_NOTIMPL;
   }
-  STDMETHODIMP DrvWriteAbortBuf(oem::DEVOBJ*, void*, DWORD, DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP DrvWriteAbortBuf(oem::DEVOBJ* devobj, void* buffer, DWORD size, DWORD) override {
+    if (devobj != expected || buffer == nullptr || room != 0) {
+      ++badWrites;
+      return E_FAIL;
+    }
+    spool.append(static_cast<const char*>(buffer), size);
+    ++abortWrites;
+    return S_OK;
+  }
 
   long refs = 1;
   oem::DEVOBJ* expected = nullptr;
+  Options options;
+  long room = -1;
   std::string spool;
   int writes = 0;
+  int abortWrites = 0;
   int badWrites = 0;
 };
 
@@ -168,15 +205,153 @@ bool WriteFile(const wchar_t* path, const std::string& bytes) {
   return std::fclose(f) == 0 && ok;
 }
 
-// The page down to its last printed row, one grey byte a dot.
-std::string Reference(const Page& page) {
-  int last = page.height - 1;
-  while (last >= 0 && page.RowBlank(last)) --last;
-  std::string out = "P5\n" + std::to_string(page.width) + " " + std::to_string(last + 1) + "\n255\n";
-  for (int y = 0; y <= last; ++y) {
-    for (int x = 0; x < page.width; ++x) out += page.Dot(x, y) ? '\0' : '\xFF';
+// The pages as the printer must show them: each down to its last printed
+// row, `left` blank dots before it, one grey byte a dot.
+std::string Reference(const std::vector<Page>& pages, int width, int left) {
+  std::string rows;
+  for (const Page& page : pages) {
+    int last = page.height - 1;
+    while (last >= 0 && page.RowBlank(last)) --last;
+    for (int y = 0; y <= last; ++y) {
+      for (int x = 0; x < width; ++x) rows += x >= left && x - left < page.width && page.Dot(x - left, y) ? '\0' : '\xFF';
+    }
+  }
+  return "P5\n" + std::to_string(width) + " " + std::to_string(rows.size() / width) + "\n255\n" + rows;
+}
+
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  char two[3];
+  for (unsigned char b : bytes) {
+    std::snprintf(two, sizeof two, "%02x", b);
+    out += two;
   }
   return out;
+}
+
+// One print job and what the printer must get.
+struct Job {
+  const char* name;
+  Options options;  // the printing preferences the driver answers
+  int pages;
+  bool resetBetweenPages;  // ResetDC between pages
+  int left;                // the bands' ptOffset.x; the page is that much narrower
+  bool skipBlankBands;     // blank bands are not handed over: ptOffset.y tells the gap
+  long cancelAfter;        // bytes the printer takes before the job is cancelled, -1 for none
+  const char* starts;      // the job's first bytes, in hex
+  const char* ends;        // its last bytes
+  const char* expect;      // CUTS PARTIAL KICKS PAPER, as the printer shows the job
+};
+
+const Options kDefaults = {{"PaperCut", "PartialCut"}, {"CutWhen", "AfterJob"}, {"CutFeed", "Feed0mm"},
+                           {"CashDrawer", "NoDrawer"}, {"DrawerPin", "Drawer1"}, {"BlankGaps", "KeepGaps"}};
+
+const std::vector<Job>& Jobs() {
+  static const std::vector<Job> jobs = {
+      {"default", kDefaults, 1, false, 0, false, -1, "1b40", "1d564200", "1 1 0 pages"},
+      {"two-pages", kDefaults, 2, false, 0, false, -1, "1b40", "1d564200", "1 1 0 pages"},
+      {"full-cut-each-page-resetdc", {{"PaperCut", "FullCut"}, {"CutWhen", "AfterEachPage"}}, 2, true, 0, false,
+       -1, "1b40", "1d564100", "2 0 0 any"},
+      {"no-cut", {{"PaperCut", "NoCut"}}, 1, false, 0, false, -1, "1b40", "", "0 0 0 pages"},
+      {"feed-5mm", {{"CutFeed", "Feed5mm"}}, 1, false, 0, false, -1, "1b40", "1d564228", "1 1 0 pages"},
+      {"full-cut-feed-10mm", {{"PaperCut", "FullCut"}, {"CutFeed", "Feed10mm"}}, 1, false, 0, false, -1, "1b40",
+       "1d564150", "1 0 0 pages"},
+      {"feed-20mm", {{"CutFeed", "Feed20mm"}}, 1, false, 0, false, -1, "1b40", "1d5642a0", "1 1 0 pages"},
+      {"drawer-1-before-job", {{"CashDrawer", "BeforeJob"}, {"DrawerPin", "Drawer1"}}, 1, false, 0, false, -1,
+       "1b401b700019fa", "1d564200", "1 1 1 pages"},
+      {"drawer-2-after-job", {{"CashDrawer", "AfterJob"}, {"DrawerPin", "Drawer2"}}, 1, false, 0, false, -1,
+       "1b40", "1d5642001b700119fa", "1 1 1 pages"},
+      {"shorten-gaps", {{"BlankGaps", "Shorten10mm"}}, 2, false, 0, false, -1, "1b40", "1d564200",
+       "1 1 0 shorter"},
+      {"offsets", kDefaults, 2, true, 192, true, -1, "1b40", "1d564200", "1 1 0 pages"},
+      {"cancelled", kDefaults, 2, false, 0, false, 1000, "1b40", "1b40", "0 0 0 any"},
+  };
+  return jobs;
+}
+
+// Hands a page over in bands of 128 rows, blank bands flagged (or left out) as unidrv does.
+bool SendPage(oem::IPrintOemUni* plugin, oem::DEVOBJ* devobj, const Page& page, const Job& job) {
+  MonoInfo band = MonoHeader(page.width, 0);
+  bool taken = true;
+  for (int top = 0; top < page.height; top += 128) {
+    const int rows = page.height - top < 128 ? page.height - top : 128;
+    band.header.biHeight = rows;
+    band.header.biSizeImage = static_cast<DWORD>(page.stride * rows);
+    oem::IPPARAMS params{};
+    params.dwSize = sizeof params;
+    params.ptOffset = POINT{job.left, top};
+    params.bBanding = TRUE;
+    params.bBlankBand = TRUE;
+    for (int y = top; y < top + rows && params.bBlankBand; ++y) params.bBlankBand = page.RowBlank(y);
+    if (params.bBlankBand && job.skipBlankBands) continue;
+    BYTE* sent = nullptr;
+    const HRESULT hr =
+        plugin->ImageProcessing(devobj, const_cast<BYTE*>(page.bits.data()) + top * page.stride, &band.header,
+                                reinterpret_cast<BYTE*>(band.colors), oem::kImageCallbackMono, &params, &sent);
+    taken = taken && hr == S_OK && sent == reinterpret_cast<BYTE*>(static_cast<INT_PTR>(TRUE));
+  }
+  return taken;
+}
+
+oem::DEVOBJ* EnableDevice(oem::IPrintOemUni* plugin, oem::DEVOBJ* devobj) {
+  *devobj = oem::DEVOBJ{};
+  devobj->dwSize = sizeof *devobj;
+  wchar_t printerName[] = L"lumatrek";
+  oem::PDEVOEM device = nullptr;
+  if (plugin->EnablePDEV(devobj, printerName, 0, nullptr, 0, nullptr, 0, nullptr, nullptr, &device) != S_OK) {
+    return nullptr;
+  }
+  devobj->pdevOEM = device;
+  return device != nullptr ? devobj : nullptr;
+}
+
+// Prints one job as unidrv does; false when a call the job needs failed.
+bool PrintJob(oem::IPrintOemUni* plugin, RecordingDriver& driver, const Job& job, const std::vector<Page>& pages) {
+  oem::DEVOBJ devices[2];
+  int current = 0;
+  driver.options = job.options;
+  driver.room = job.cancelAfter;
+  driver.spool.clear();
+  if (EnableDevice(plugin, &devices[current]) == nullptr) return false;
+  driver.expected = &devices[current];
+  INT result = 0;
+  const bool cancelled = job.cancelAfter >= 0;
+  bool ok = plugin->CommandCallback(&devices[current], oem::kCallbackStartJob, 0, nullptr, &result) == S_OK;
+  for (int p = 0; p < job.pages; ++p) {
+    if (p > 0 && job.resetBetweenPages) {
+      const int next = 1 - current;
+      ok = ok && EnableDevice(plugin, &devices[next]) != nullptr &&
+           plugin->ResetPDEV(&devices[current], &devices[next]) == S_OK;
+      ok = plugin->DisablePDEV(&devices[current]) == S_OK && ok;
+      current = next;
+      driver.expected = &devices[current];
+    }
+    const bool started = plugin->CommandCallback(&devices[current], oem::kCallbackStartPage, 0, nullptr, &result) == S_OK;
+    const bool sent = SendPage(plugin, &devices[current], pages[p], job);
+    ok = ok && (cancelled || (started && sent));
+  }
+  const bool ended = plugin->CommandCallback(&devices[current], oem::kCallbackEndJob, 0, nullptr, &result) == S_OK;
+  ok = ok && ended != cancelled;
+  return plugin->DisablePDEV(&devices[current]) == S_OK && ok;
+}
+
+// Bands the plug-in cannot read are refused, not read past.
+void CheckRefusedBands(oem::IPrintOemUni* plugin, oem::DEVOBJ* devobj, const Page& page) {
+  oem::IPPARAMS params{};
+  params.dwSize = sizeof params;
+  BYTE* sent = nullptr;
+  const auto send = [&](MonoInfo info) {
+    return plugin->ImageProcessing(devobj, const_cast<BYTE*>(page.bits.data()), &info.header,
+                                   reinterpret_cast<BYTE*>(info.colors), 1, &params, &sent);
+  };
+  MonoInfo shortBand = MonoHeader(page.width, 128);
+  shortBand.header.biSizeImage = static_cast<DWORD>(page.stride * 127);
+  MonoInfo deep = MonoHeader(page.width, 1);
+  deep.header.biBitCount = 8;
+  MonoInfo huge = MonoHeader(0x7FFFFFFF, 0x7FFFFFFF);
+  huge.header.biSizeImage = 0x1000;
+  Check(send(shortBand) == E_FAIL && send(deep) == E_FAIL && send(huge) == E_FAIL && sent == nullptr,
+        "ImageProcessing refuses a band shorter than its rows, one of 8 bits a pixel and one whose size overflows");
 }
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
@@ -207,7 +382,6 @@ void CheckLeftOutMethods(oem::IPrintOemUni* plugin, oem::DEVOBJ* devobj) {
     const char* name;
     HRESULT hr;
   } calls[] = {
-      {"EnableDriver", plugin->EnableDriver(oem::PRINTER_OEMINTF_VERSION, 0, nullptr)},
       {"DriverDMS", plugin->DriverDMS(devobj, buffer, sizeof buffer, &value)},
       {"FilterGraphics", plugin->FilterGraphics(devobj, buffer, sizeof buffer)},
       {"Compression", plugin->Compression(devobj, buffer, buffer, 8, 8, &result)},
@@ -228,16 +402,11 @@ void CheckLeftOutMethods(oem::IPrintOemUni* plugin, oem::DEVOBJ* devobj) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 6) {
-    std::fprintf(stderr, "usage: plugin_harness DLL WIDTH SAMPLE.BMP OUT.BIN REFERENCE.PGM\n");
+  if (argc != 5) {
+    std::fprintf(stderr, "usage: plugin_harness DLL WIDTH SAMPLE.BMP OUT\n");
     return 100;
   }
   const int width = _wtoi(argv[2]);
-  Page page;
-  if (width <= 0 || !DrawPage(width, argv[3], &page)) {
-    std::fprintf(stderr, "could not draw the page\n");
-    return 100;
-  }
   HMODULE dll = LoadLibraryW(argv[1]);
   Check(dll != nullptr, "the plug-in DLL loads");
   if (dll == nullptr) return g_failures;
@@ -247,25 +416,23 @@ int wmain(int argc, wchar_t** argv) {
   if (plugin == nullptr) return g_failures;
   Check(canUnloadNow != nullptr && canUnloadNow() == S_FALSE, "DllCanUnloadNow refuses while the plug-in lives");
 
-  RecordingDriver driver;
-  Check(plugin->PublishDriverInterface(&driver) == S_OK && driver.refs == 2, "PublishDriverInterface keeps the helper");
-
   DWORD signature = 0, info = 0, needed = 0;
   Check(plugin->GetInfo(oem::OEMGI_GETSIGNATURE, &signature, sizeof signature, &needed) == S_OK && needed == 4 &&
             signature != 0,
         "GetInfo answers the signature");
-  Check(plugin->GetInfo(oem::OEMGI_GETVERSION, &info, sizeof info, &needed) == S_OK && needed == 4,
-        "GetInfo answers the version");
   SetLastError(0);
   needed = 0;
   Check(plugin->GetInfo(oem::OEMGI_GETSIGNATURE, &info, 2, &needed) == E_FAIL && needed == 4 &&
             GetLastError() == ERROR_INSUFFICIENT_BUFFER,
         "GetInfo with a short buffer fails and asks for 4 bytes");
+  Check(plugin->GetInfo(oem::OEMGI_GETVERSION, &info, sizeof info, &needed) == S_OK && needed == 4,
+        "GetInfo answers the version");
+  RecordingDriver driver;
+  Check(plugin->PublishDriverInterface(&driver) == S_OK && driver.refs == 2, "PublishDriverInterface keeps the helper");
   char imageProcessing[] = "ImageProcessing", commandCallback[] = "CommandCallback", filter[] = "FilterGraphics";
   Check(plugin->GetImplementedMethod(imageProcessing) == S_OK && plugin->GetImplementedMethod(commandCallback) == S_OK &&
             plugin->GetImplementedMethod(filter) == S_FALSE,
         "GetImplementedMethod names ImageProcessing and CommandCallback only");
-
   oem::OEMDMPARAM dm{};
   dm.cbSize = sizeof dm;
   oem::OEM_DMEXTRAHEADER extra{};
@@ -273,70 +440,43 @@ int wmain(int argc, wchar_t** argv) {
   dm.pOEMDMOut = &extra;
   Check(plugin->DevMode(oem::OEMDM_DEFAULT, &dm) == S_OK && extra.dwSize == sizeof extra && extra.dwSignature == signature,
         "DevMode writes its default part");
+  Check(plugin->EnableDriver(oem::PRINTER_OEMINTF_VERSION, 0, nullptr) == S_OK, "EnableDriver answers S_OK");
+
+  std::vector<Page> drawn;
+  for (const Job& job : Jobs()) {
+    std::vector<Page> pages(job.pages);
+    bool drawnOk = true;
+    for (Page& page : pages) drawnOk = drawnOk && DrawPage(width - job.left, argv[3], &page);
+    if (!drawnOk) {
+      std::fprintf(stderr, "could not draw the pages\n");
+      return 100;
+    }
+    const int before = driver.badWrites, aborts = driver.abortWrites;
+    const bool printed = PrintJob(plugin, driver, job, pages);
+    const std::string& spool = driver.spool;
+    const std::string hex = Hex(spool);
+    const std::string starts = job.starts, ends = job.ends;
+    const bool cancelled = job.cancelAfter >= 0;
+    Check(printed && driver.badWrites == before && (driver.abortWrites > aborts) == cancelled &&
+              hex.compare(0, starts.size(), starts) == 0 && hex.size() >= ends.size() &&
+              hex.compare(hex.size() - ends.size(), ends.size(), ends) == 0,
+          std::string(job.name) + ": the job starts with " + starts + " and ends with " + (ends.empty() ? "no cut" : ends) +
+              (cancelled ? ", completed through DrvWriteAbortBuf" : ""));
+    const std::wstring out = std::wstring(argv[4]) + L"-" + std::wstring(job.name, job.name + std::strlen(job.name));
+    Check(WriteFile((out + L".bin").c_str(), spool) && WriteFile((out + L".pgm").c_str(), Reference(pages, width, job.left)) &&
+              WriteFile((out + L".expect").c_str(), std::string(job.expect) + "\n"),
+          std::string(job.name) + ": the spool bytes, the pages and the expectation are written");
+    if (drawn.empty()) drawn = pages;
+  }
 
   oem::DEVOBJ devobj{};
-  devobj.dwSize = sizeof devobj;
-  driver.expected = &devobj;
-  wchar_t printerName[] = L"lumatrek";
-  oem::PDEVOEM device = nullptr;
-  Check(plugin->EnablePDEV(&devobj, printerName, 0, nullptr, 0, nullptr, 0, nullptr, nullptr, &device) == S_OK &&
-            device != nullptr,
-        "EnablePDEV makes the device data");
-  devobj.pdevOEM = device;
-  INT result = -1;
-  Check(plugin->CommandCallback(&devobj, oem::kCallbackStartJob, 0, nullptr, &result) == S_OK,
-        "the start-of-job callback");
-
-  // The page in bands of 128 rows, blank bands flagged as unidrv does.
-  MonoInfo band = MonoHeader(width, 0);
-  bool bandsTaken = true;
-  int blankBands = 0;
-  for (int top = 0; top < page.height; top += 128) {
-    const int rows = page.height - top < 128 ? page.height - top : 128;
-    band.header.biHeight = rows;
-    band.header.biSizeImage = static_cast<DWORD>(page.stride * rows);
-    oem::IPPARAMS params{};
-    params.dwSize = sizeof params;
-    params.ptOffset = POINT{0, top};
-    params.bBanding = TRUE;
-    params.bBlankBand = TRUE;
-    for (int y = top; y < top + rows && params.bBlankBand; ++y) params.bBlankBand = page.RowBlank(y);
-    blankBands += params.bBlankBand ? 1 : 0;
-    BYTE* sent = nullptr;
-    const HRESULT hr =
-        plugin->ImageProcessing(&devobj, page.bits.data() + top * page.stride, &band.header,
-                                reinterpret_cast<BYTE*>(band.colors), oem::kImageCallbackMono, &params, &sent);
-    bandsTaken = bandsTaken && hr == S_OK && sent == reinterpret_cast<BYTE*>(static_cast<INT_PTR>(TRUE));
-  }
-  Check(bandsTaken, "ImageProcessing takes every band and sends it itself");
-  // Bands it cannot read are refused, not read past.
-  {
-    oem::IPPARAMS params{};
-    params.dwSize = sizeof params;
-    params.ptOffset = POINT{0, 0};
-    BYTE* sent = nullptr;
-    MonoInfo bad = MonoHeader(width, 128);
-    bad.header.biSizeImage = static_cast<DWORD>(page.stride * 127);
-    const HRESULT shortBand = plugin->ImageProcessing(&devobj, page.bits.data(), &bad.header,
-                                                      reinterpret_cast<BYTE*>(bad.colors), 1, &params, &sent);
-    bad = MonoHeader(width, 1);
-    bad.header.biBitCount = 8;
-    const HRESULT deepBand = plugin->ImageProcessing(&devobj, page.bits.data(), &bad.header,
-                                                     reinterpret_cast<BYTE*>(bad.colors), 1, &params, &sent);
-    Check(shortBand == E_FAIL && deepBand == E_FAIL && sent == nullptr,
-          "ImageProcessing refuses a band shorter than its rows and one of 8 bits a pixel");
-  }
-  Check(blankBands > 0, "the page has blank bands");
-  Check(plugin->CommandCallback(&devobj, oem::kCallbackEndJob, 0, nullptr, &result) == S_OK,
-        "the end-of-job callback");
+  driver.expected = EnableDevice(plugin, &devobj);
+  Check(driver.expected != nullptr, "EnablePDEV makes the device data");
+  CheckRefusedBands(plugin, &devobj, drawn[0]);
   CheckLeftOutMethods(plugin, &devobj);
-
-  oem::DEVOBJ resetTo = devobj;
-  Check(plugin->ResetPDEV(&devobj, &resetTo) == S_OK, "ResetPDEV");
   Check(plugin->DisablePDEV(&devobj) == S_OK, "DisablePDEV frees the device data");
   Check(plugin->DisableDriver() == S_OK && driver.refs == 1, "DisableDriver lets the helper go");
   Check(plugin->Release() == 0, "the last Release ends the plug-in");
-  Check(driver.writes > 0 && driver.badWrites == 0, "everything went through DrvWriteSpoolBuf for this device");
 
   Check(canUnloadNow() == S_OK, "DllCanUnloadNow allows unloading");
   FreeLibrary(dll);
@@ -345,10 +485,6 @@ int wmain(int argc, wchar_t** argv) {
   Check(plugin != nullptr, "after unloading, the DLL loads and makes a plug-in again");
   if (plugin != nullptr) plugin->Release();
   if (dll != nullptr) FreeLibrary(dll);
-
-  Check(WriteFile(argv[4], driver.spool), "the spool bytes are written");
-  Check(WriteFile(argv[5], Reference(page)), "the reference page is written");
-  std::printf("%d spool bytes in %d writes, page %dx%d, %d failed checks\n", static_cast<int>(driver.spool.size()),
-              driver.writes, page.width, page.height, g_failures);
+  std::printf("%d jobs, %d failed checks\n", static_cast<int>(Jobs().size()), g_failures);
   return g_failures;
 }
