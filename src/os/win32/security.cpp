@@ -2,9 +2,12 @@
 #include "os/win32/win32.h"  // first: the platform headers
 
 #include <aclapi.h>
+#include <bcrypt.h>
 #include <sddl.h>
 
 #include "os/security.h"
+
+static_assert(sizeof(os::TOKEN_USER) == sizeof(::TOKEN_USER), "TOKEN_USER layout");
 
 namespace os {
 
@@ -21,5 +24,14 @@ BOOL IsWellKnownSid(PSID sid, int wellKnownType) {
   return ::IsWellKnownSid(sid, static_cast<::WELL_KNOWN_SID_TYPE>(wellKnownType));
 }
 HLOCAL LocalFree(HLOCAL memory) { return ::LocalFree(memory); }
+BOOL EqualSid(PSID first, PSID second) { return ::EqualSid(first, second); }
+BOOL OpenProcessToken(HANDLE process, DWORD access, HANDLE* token) { return ::OpenProcessToken(process, access, token); }
+BOOL GetTokenInformation(HANDLE token, int informationClass, void* buffer, DWORD size, DWORD* returned) {
+  return ::GetTokenInformation(token, static_cast<::TOKEN_INFORMATION_CLASS>(informationClass), buffer, size,
+                               reinterpret_cast<::DWORD*>(returned));
+}
+long BCryptGenRandom(void* algorithm, unsigned char* buffer, unsigned long size, unsigned long flags) {
+  return ::BCryptGenRandom(static_cast<::BCRYPT_ALG_HANDLE>(algorithm), buffer, size, flags);
+}
 
 }  // namespace os

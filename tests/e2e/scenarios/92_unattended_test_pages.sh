@@ -24,5 +24,4 @@ unattended /test /host 127.0.0.1 /port 9101
 expect_unattended 45 '连接失败:10061错误: 测试端口写入失败'
 unattended /test /usb USB003
 expect_unattended 45 '错误: 测试端口写入失败'
-[ ! -e "$(staging_folder)/sample.bmp" ] || fail "sample.bmp left behind"
-[ ! -e "$(staging_folder)/sample.zip" ] || fail "sample.zip left behind"
+expect_no_working_folder

@@ -1,6 +1,7 @@
 #include "fake_system_info.h"
 
 #include "fake_os.h"
+#include "os/security.h"
 #include "os/system_info.h"
 
 namespace fake {
@@ -64,6 +65,13 @@ BOOLEAN Wow64EnableWow64FsRedirection(BOOLEAN enable) {
   s.redirectionOn = enable != 0;
   s.switchedTo.push_back(enable != 0);
   return TRUE;
+}
+
+long BCryptGenRandom(void*, unsigned char* buffer, unsigned long size, unsigned long flags) {
+  constexpr long kStatusUnsuccessful = static_cast<long>(0xC0000001u);
+  if (fake::Called("BCryptGenRandom") || flags != BCRYPT_USE_SYSTEM_PREFERRED_RNG) return kStatusUnsuccessful;
+  for (unsigned long i = 0; i < size; ++i) buffer[i] = fake::systemInfo().nextRandom++;
+  return 0;
 }
 
 }  // namespace os
