@@ -88,9 +88,18 @@ bool DeleteFolderTree(const std::string& path, bool (*accept)(os::HANDLE)) {
   // The folder is judged by what is opened, not by a name looked up before:
   // opened on the name itself (a link is not followed) and held without
   // delete sharing, so it cannot be swapped for a link while its entries go.
+  // A folder another program holds without delete sharing (a command still
+  // running) refuses DELETE access: it is left alone. Only a probe: held
+  // while the entries go, DELETE access would refuse the listing's own open.
+  if (accept != nullptr) {
+    os::OwnedHandle probe(os::CreateFileA(path.c_str(), os::DELETE | os::FILE_READ_ATTRIBUTES,
+                                           os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING,
+                                           os::FILE_FLAG_BACKUP_SEMANTICS | os::FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!probe.valid()) return false;
+  }
   os::BY_HANDLE_FILE_INFORMATION info{};
   {
-    const os::DWORD judged = accept != nullptr ? os::DELETE | os::READ_CONTROL : 0;
+    const os::DWORD judged = accept != nullptr ? os::READ_CONTROL : 0;
     os::OwnedHandle folder(os::CreateFileA(path.c_str(), os::FILE_LIST_DIRECTORY | os::FILE_READ_ATTRIBUTES | judged,
                                             os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING,
                                             os::FILE_FLAG_BACKUP_SEMANTICS | os::FILE_FLAG_OPEN_REPARSE_POINT,

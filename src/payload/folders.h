@@ -23,9 +23,9 @@ bool CreateFolderForFile(const std::string& path);
 // followed; a link given as `path` is removed itself. True only when `path`
 // is gone at the end: a missing folder, an empty path or a deletion that
 // failed (a file in use) gives false.
-// With `accept`, the folder is opened with DELETE access too (so a folder
-// another program holds without delete sharing is refused) and deleted only
-// when `accept` approves the handle; a refused folder is left as it is.
+// With `accept`, a folder that refuses DELETE access (another program holds
+// it without delete sharing) is left as it is, and the folder is deleted only
+// when `accept` approves the handle it is held by while its entries go.
 bool DeleteFolderTree(const std::string& path, bool (*accept)(os::HANDLE) = nullptr);
 
 // Deletes every entry of the folder `path` (which the caller holds open), as
