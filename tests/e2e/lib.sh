@@ -326,7 +326,7 @@ unrandomised() { sed -E 's/lumatrek\.[0-9a-f]{32}/lumatrek.<random>/g'; }
 
 # The working folders (anything named like one) in the product folder.
 working_folders() {
-  find "$(product_folder)" -mindepth 1 -maxdepth 1 -regextype posix-extended -regex '.*/lumatrek\.[0-9a-f]{32}' \
+  find "$(product_folder)" -regextype posix-extended -mindepth 1 -maxdepth 1 -type d -regex '.*/lumatrek\.[0-9a-f]{32}' \
     2>/dev/null | sort
 }
 
