@@ -49,7 +49,7 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES
   OBJECT_DEPENDS "${GENERATED_DIR}/side.bmp;${GENERATED_DIR}/app.ico;${GENERATED_DIR}/install.zip;${GENERATED_DIR}/sample.zip;${MANIFEST_DIR}/lumatrek-setup.manifest")
 target_link_options(lumatrek-setup PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
 target_link_libraries(lumatrek-setup PRIVATE minizip_win
-  comctl32 ole32 shlwapi ws2_32 advapi32 bcrypt user32 gdi32 kernel32)
+  comctl32 ole32 shlwapi ws2_32 advapi32 user32 gdi32 kernel32)
 
 # End-to-end helpers that run under the same Wine.
 file(GLOB E2E_PROGRAMS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/programs/*.cpp)

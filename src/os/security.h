@@ -18,7 +18,6 @@ constexpr int WinLocalSystemSid = 22;
 constexpr int WinBuiltinAdministratorsSid = 26;
 constexpr DWORD TOKEN_QUERY = 0x8;
 constexpr int TokenUser = 1;
-constexpr unsigned long BCRYPT_USE_SYSTEM_PREFERRED_RNG = 0x2;
 #endif
 
 struct SID_AND_ATTRIBUTES {
@@ -43,9 +42,10 @@ BOOL EqualSid(PSID first, PSID second);
 BOOL OpenProcessToken(HANDLE process, DWORD access, HANDLE* token);
 // The sizing call (null buffer) gives the size needed in *returned and fails.
 BOOL GetTokenInformation(HANDLE token, int informationClass, void* buffer, DWORD size, DWORD* returned);
-// Fills `buffer` from the system's cryptographic generator (algorithm null,
-// flags BCRYPT_USE_SYSTEM_PREFERRED_RNG); 0 on success.
-long BCryptGenRandom(void* algorithm, unsigned char* buffer, unsigned long size, unsigned long flags);
+// Fills `buffer` from the system's cryptographic generator (advapi32's
+// SystemFunction036, a KnownDLL: nothing is loaded from beside the program);
+// FALSE on failure.
+unsigned char RtlGenRandom(void* buffer, unsigned long size);
 HLOCAL LocalFree(HLOCAL memory);
 
 }  // namespace os

@@ -84,7 +84,7 @@ bool CreateOwnFolder(const std::string& path) {
 // "lumatrek." and 32 hex digits from the system's cryptographic generator.
 std::string RandomName() {
   unsigned char bytes[kRandomBytes] = {};
-  if (os::BCryptGenRandom(nullptr, bytes, sizeof bytes, os::BCRYPT_USE_SYSTEM_PREFERRED_RNG) != 0) return "";
+  if (!os::RtlGenRandom(bytes, sizeof bytes)) return "";
   static const char kHex[] = "0123456789abcdef";
   std::string name = kWorkingFolderPrefix;
   for (unsigned char b : bytes) {

@@ -31,7 +31,7 @@
   X(FILE_ATTRIBUTE_REPARSE_POINT) X(INVALID_FILE_ATTRIBUTES) X(MAX_PATH) X(DELETE) X(READ_CONTROL)         \
   X(FILE_SHARE_DELETE) X(FILE_FLAG_BACKUP_SEMANTICS) X(FILE_FLAG_OPEN_REPARSE_POINT)                       \
   /* security.h */                                                                                         \
-  X(TOKEN_QUERY) X(TokenUser) X(BCRYPT_USE_SYSTEM_PREFERRED_RNG)                                           \
+  X(TOKEN_QUERY) X(TokenUser)                                                                              \
   /* processes.h */                                                                                        \
   X(SW_SHOW) X(STILL_ACTIVE) X(ERROR_DIRECTORY) X(ERROR_BROKEN_PIPE) X(STARTF_USESTDHANDLES)               \
   X(HANDLE_FLAG_INHERIT)                                                                                   \
@@ -63,8 +63,6 @@ constexpr std::intptr_t HKEY_LOCAL_MACHINE_os = os::kHkeyLocalMachineBits;
 }  // namespace from_os
 
 #include "os/win32/win32.h"
-
-#include <bcrypt.h>
 
 namespace {
 

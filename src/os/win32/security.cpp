@@ -2,10 +2,13 @@
 #include "os/win32/win32.h"  // first: the platform headers
 
 #include <aclapi.h>
-#include <bcrypt.h>
 #include <sddl.h>
 
 #include "os/security.h"
+
+// RtlGenRandom, exported by advapi32 under this name (ntsecapi.h makes the
+// platform's name a macro, which would rename ours too).
+extern "C" BOOLEAN WINAPI SystemFunction036(PVOID buffer, ULONG length);
 
 static_assert(sizeof(os::TOKEN_USER) == sizeof(::TOKEN_USER), "TOKEN_USER layout");
 
@@ -30,8 +33,6 @@ BOOL GetTokenInformation(HANDLE token, int informationClass, void* buffer, DWORD
   return ::GetTokenInformation(token, static_cast<::TOKEN_INFORMATION_CLASS>(informationClass), buffer, size,
                                reinterpret_cast<::DWORD*>(returned));
 }
-long BCryptGenRandom(void* algorithm, unsigned char* buffer, unsigned long size, unsigned long flags) {
-  return ::BCryptGenRandom(static_cast<::BCRYPT_ALG_HANDLE>(algorithm), buffer, size, flags);
-}
+unsigned char RtlGenRandom(void* buffer, unsigned long size) { return ::SystemFunction036(buffer, size); }
 
 }  // namespace os

@@ -67,11 +67,10 @@ BOOLEAN Wow64EnableWow64FsRedirection(BOOLEAN enable) {
   return TRUE;
 }
 
-long BCryptGenRandom(void*, unsigned char* buffer, unsigned long size, unsigned long flags) {
-  constexpr long kStatusUnsuccessful = static_cast<long>(0xC0000001u);
-  if (fake::Called("BCryptGenRandom") || flags != BCRYPT_USE_SYSTEM_PREFERRED_RNG) return kStatusUnsuccessful;
-  for (unsigned long i = 0; i < size; ++i) buffer[i] = fake::systemInfo().nextRandom++;
-  return 0;
+unsigned char RtlGenRandom(void* buffer, unsigned long size) {
+  if (fake::Called("RtlGenRandom")) return FALSE;
+  for (unsigned long i = 0; i < size; ++i) static_cast<unsigned char*>(buffer)[i] = fake::systemInfo().nextRandom++;
+  return TRUE;
 }
 
 }  // namespace os

@@ -17,7 +17,7 @@ struct SystemInfo {
   // A 32-bit x86 machine: no WOW64, no redirection.
   void Make32BitX86();
 
-  // The next byte BCryptGenRandom gives; each byte given counts on from it,
+  // The next byte RtlGenRandom gives; each byte given counts on from it,
   // so the first 16 bytes after a Reset are 00 01 ... 0f.
   std::uint8_t nextRandom = 0;
 
