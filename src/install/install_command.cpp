@@ -15,16 +15,11 @@
 #include "os/processes.h"
 #include "os/services.h"
 #include "payload/archive_extraction.h"
-#include "payload/folders.h"
 #include "payload/resource_export.h"
 #include "payload/staging_folder.h"
-#include "payload/working_path.h"
 #include "usb/usb_printer_discovery.h"
 
 namespace {
-
-constexpr int kRemovalAttempts = 10;
-constexpr os::DWORD kRemovalPauseMs = 200;
 
 std::string Format(const char* format, std::initializer_list<const char*> values) {
   std::vector<const char*> v(values);
@@ -56,30 +51,18 @@ bool RunPrinterTool(const std::string& arguments, const std::string& payloadFold
   return status == 0;
 }
 
-// Removes the exported archive and the payload folder however the command
-// ended, only in a staging folder held as a plain folder (never through a
-// link found on the way).
+// The command's working folder, removed with everything in it however the
+// command ended; the clean-up is reported once the folder was made.
 class StagedPayload {
  public:
-  explicit StagedPayload(MessageSink& messages)
-      : archive(WorkingPath("lumatrek\\install.zip")), folder(WorkingPath("lumatrek\\install")), messages_(messages) {}
+  explicit StagedPayload(MessageSink& messages) : messages_(messages) {}
   ~StagedPayload() {
-    if (!staging.ready() && !staging.HoldExisting()) return;
-    if (os::PathFileExistsA(archive.c_str())) os::DeleteFileA(archive.c_str());
-    // The printer UI ran in the payload folder: until the system has fully
-    // ended that process the folder may still be its current folder and
-    // refuse removal, so try again for a short while.
-    for (int attempt = 0; attempt < kRemovalAttempts && os::PathFileExistsA(folder.c_str()); ++attempt) {
-      if (attempt > 0) os::Sleep(kRemovalPauseMs);
-      DeleteFolderTree(folder);
-    }
-    const bool left = os::PathFileExistsA(archive.c_str()) || os::PathFileExistsA(folder.c_str());
-    messages_.Step("cleaned up", left ? "files left in " + folder : "ok");
+    if (!staging.ready()) return;
+    const std::string folder = staging.PathOf("");
+    messages_.Step("cleaned up", staging.Remove() ? "ok" : "files left in " + folder);
   }
   StagedPayload(const StagedPayload&) = delete;
   StagedPayload& operator=(const StagedPayload&) = delete;
-  const std::string archive;
-  const std::string folder;
   StagingFolder staging;
 
  private:
@@ -89,13 +72,11 @@ class StagedPayload {
 // Steps up to the printer installation; returns the message of the first
 // failure, or null when the printer tools ran to success.
 const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload& staged) {
-  const StagingFolder::Claim claim = staged.staging.Prepare();
-  if (claim == StagingFolder::Claim::NotCleared) return kMsgClearFailed;
-  if (claim != StagingFolder::Claim::Ready) return kMsgUnpackFolderFailed;
-  if (!ExportResource(staged.archive, IDR_PAYLOAD_ZIP)) return kMsgInstallExportFailed;
-  if (os::PathFileExistsA(staged.folder.c_str()) && !DeleteFolderTree(staged.folder)) return kMsgClearFailed;
-  const std::string payloadFolder = WorkingPath("lumatrek\\install\\");
-  if (ExtractArchive(staged.archive, payloadFolder, nullptr) != 0) return kMsgInstallExtractFailed;
+  if (!staged.staging.Prepare()) return kMsgUnpackFolderFailed;
+  const std::string archive = staged.staging.PathOf("install.zip");
+  if (!ExportResource(archive, IDR_PAYLOAD_ZIP)) return kMsgInstallExportFailed;
+  const std::string payloadFolder = staged.staging.PathOf("install\\");
+  if (ExtractArchive(archive, payloadFolder, nullptr) != 0) return kMsgInstallExtractFailed;
   messages.Step("staged", payloadFolder);
 
   const std::string printerName = form.PrinterName();

@@ -21,6 +21,7 @@ constexpr int MAX_PATH = 260;
 constexpr DWORD FILE_LIST_DIRECTORY = 0x1;
 constexpr DWORD FILE_READ_ATTRIBUTES = 0x80;
 constexpr DWORD READ_CONTROL = 0x20000;
+constexpr DWORD DELETE = 0x10000;  // refused while another handle lacks FILE_SHARE_DELETE
 constexpr DWORD FILE_SHARE_DELETE = 0x4;
 constexpr DWORD CREATE_NEW = 1;
 constexpr DWORD FILE_FLAG_BACKUP_SEMANTICS = 0x02000000u;  // needed to open a folder

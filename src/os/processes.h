@@ -56,6 +56,9 @@ BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode);
 // The system folder ("C:\Windows\system32"), without a trailing backslash; its
 // length, or the size needed when `buffer` is too small, or 0 on failure.
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
+// The system's own Windows folder ("C:\Windows"), the same for every user
+// and session; same answers as GetSystemDirectoryA.
+UINT GetSystemWindowsDirectoryA(LPSTR buffer, UINT size);
 
 // An anonymous pipe; neither end inheritable without security attributes.
 // A size of 0 asks for the system's default buffer.

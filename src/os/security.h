@@ -1,5 +1,6 @@
 // Security descriptors of files and folders: one built from its text form,
-// and the owner of an open handle.
+// and the owner of an open handle; the user this process runs as; random
+// bytes from the system's generator.
 #pragma once
 #include "os/os_types.h"
 
@@ -15,7 +16,17 @@ constexpr DWORD OWNER_SECURITY_INFORMATION = 0x1;
 constexpr int SE_FILE_OBJECT = 1;
 constexpr int WinLocalSystemSid = 22;
 constexpr int WinBuiltinAdministratorsSid = 26;
+constexpr DWORD TOKEN_QUERY = 0x8;
+constexpr int TokenUser = 1;
 #endif
+
+struct SID_AND_ATTRIBUTES {
+  PSID Sid;
+  DWORD Attributes;
+};
+struct TOKEN_USER {
+  SID_AND_ATTRIBUTES User;
+};
 
 // Builds a descriptor from its string form; free it with LocalFree.
 BOOL ConvertStringSecurityDescriptorToSecurityDescriptorA(LPCSTR text, DWORD revision, PSECURITY_DESCRIPTOR* descriptor,
@@ -26,6 +37,15 @@ BOOL ConvertStringSecurityDescriptorToSecurityDescriptorA(LPCSTR text, DWORD rev
 DWORD GetSecurityInfo(HANDLE handle, int objectType, DWORD information, PSID* owner, PSID* group, void** dacl,
                       void** sacl, PSECURITY_DESCRIPTOR* descriptor);
 BOOL IsWellKnownSid(PSID sid, int wellKnownType);
+BOOL EqualSid(PSID first, PSID second);
+// The access token of `process`; close it with CloseHandle.
+BOOL OpenProcessToken(HANDLE process, DWORD access, HANDLE* token);
+// The sizing call (null buffer) gives the size needed in *returned and fails.
+BOOL GetTokenInformation(HANDLE token, int informationClass, void* buffer, DWORD size, DWORD* returned);
+// Fills `buffer` from the system's cryptographic generator (advapi32's
+// SystemFunction036, a KnownDLL: nothing is loaded from beside the program);
+// FALSE on failure.
+unsigned char RtlGenRandom(void* buffer, unsigned long size);
 HLOCAL LocalFree(HLOCAL memory);
 
 }  // namespace os

@@ -81,20 +81,31 @@ bool DeleteEntries(const std::string& path) {
 
 }  // namespace
 
-bool DeleteFolderTree(const std::string& path) {
+bool DeleteFolderTree(const std::string& path, bool (*accept)(os::HANDLE)) {
   // An empty path would list the root of the current drive.
   if (path.empty()) return false;
 
   // The folder is judged by what is opened, not by a name looked up before:
   // opened on the name itself (a link is not followed) and held without
   // delete sharing, so it cannot be swapped for a link while its entries go.
+  // A folder another program holds without delete sharing (a command still
+  // running) refuses DELETE access: it is left alone. Only a probe: held
+  // while the entries go, DELETE access would refuse the listing's own open.
+  if (accept != nullptr) {
+    os::OwnedHandle probe(os::CreateFileA(path.c_str(), os::DELETE | os::FILE_READ_ATTRIBUTES,
+                                           os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING,
+                                           os::FILE_FLAG_BACKUP_SEMANTICS | os::FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!probe.valid()) return false;
+  }
   os::BY_HANDLE_FILE_INFORMATION info{};
   {
-    os::OwnedHandle folder(os::CreateFileA(path.c_str(), os::FILE_LIST_DIRECTORY | os::FILE_READ_ATTRIBUTES,
+    const os::DWORD judged = accept != nullptr ? os::READ_CONTROL : 0;
+    os::OwnedHandle folder(os::CreateFileA(path.c_str(), os::FILE_LIST_DIRECTORY | os::FILE_READ_ATTRIBUTES | judged,
                                             os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING,
                                             os::FILE_FLAG_BACKUP_SEMANTICS | os::FILE_FLAG_OPEN_REPARSE_POINT,
                                             nullptr));
     if (!folder.valid() || !os::GetFileInformationByHandle(folder.get(), &info)) return false;
+    if (accept != nullptr && !accept(folder.get())) return false;
     const bool plainFolder = (info.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) &&
                              !(info.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT);
     if (plainFolder && !DeleteEntries(path)) return false;
@@ -104,6 +115,18 @@ bool DeleteFolderTree(const std::string& path) {
   if ((info.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
   // Whatever could not be deleted keeps the folder, and that is the answer.
   return os::RemoveDirectoryA(path.c_str()) != os::FALSE;
+}
+
+bool DeleteFolderContents(const std::string& path) {
+  if (path.empty() || !DeleteEntries(path)) return false;
+  os::WIN32_FIND_DATAA entry;
+  os::FindListing listing((path + "\\*.*").c_str(), &entry);
+  if (!listing) return false;
+  do {
+    const std::string name = entry.cFileName;
+    if (name != "." && name != "..") return false;
+  } while (listing.Next(&entry));
+  return true;
 }
 
 bool ClearFileName(const std::string& path) {

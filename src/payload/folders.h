@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "os/os_types.h"
+
 // Makes sure the absolute folder `path` (with a drive, e.g. "C:\a\b") exists,
 // creating each missing folder from the root down. False for an empty path,
 // a path without a drive colon, a file in the way, a path too long for its
@@ -21,7 +23,14 @@ bool CreateFolderForFile(const std::string& path);
 // followed; a link given as `path` is removed itself. True only when `path`
 // is gone at the end: a missing folder, an empty path or a deletion that
 // failed (a file in use) gives false.
-bool DeleteFolderTree(const std::string& path);
+// With `accept`, a folder that refuses DELETE access (another program holds
+// it without delete sharing) is left as it is, and the folder is deleted only
+// when `accept` approves the handle it is held by while its entries go.
+bool DeleteFolderTree(const std::string& path, bool (*accept)(os::HANDLE) = nullptr);
+
+// Deletes every entry of the folder `path` (which the caller holds open), as
+// DeleteFolderTree does; true when the folder is empty at the end.
+bool DeleteFolderContents(const std::string& path);
 
 // Makes the name `path` free for a new file: a file, hard link or link of
 // either kind there is removed as a name, never followed. False when a plain

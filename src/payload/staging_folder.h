@@ -1,9 +1,10 @@
-// The staging folder "lumatrek" in the working folder, made the program's
-// own for one command. The working folder lies where every user may create
-// entries while this program runs elevated, so nothing found there is used
-// as found.
+// The working folder of one command: a folder the program makes itself, under
+// a name nobody can guess, in a place nobody can rename or swap while the
+// command runs. "%ALLUSERSPROFILE%\Tovlan" is open to every user's folder
+// creation, so nothing found there is entered unless the program made it.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "os/os_types.h"
 
@@ -11,37 +12,43 @@
 // Administrators, and an access list (not inherited from above) that gives
 // SYSTEM and the Administrators full control, inherited by all below.
 inline constexpr const char kOwnFolderSddl[] = "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+// A working folder's name: this prefix and 32 lower-case hex digits.
+inline constexpr const char kWorkingFolderPrefix[] = "lumatrek.";
 
 class StagingFolder {
  public:
-  enum class Claim {
-    Ready,       // a fresh, empty staging folder of our own, held open
-    NotCleared,  // something found on the way could be neither removed nor moved aside
-    NotCreated,  // a folder could not be created (or a file of the Administrators is in the way)
-  };
   StagingFolder() = default;
+  // Removes the working folder (Remove) and lets go of the path.
   ~StagingFolder();
   StagingFolder(const StagingFolder&) = delete;
   StagingFolder& operator=(const StagingFolder&) = delete;
 
-  // Makes "%ALLUSERSPROFILE%\Tovlan\lumatrek" a fresh folder of our own:
-  // - "Tovlan" is kept only when it is a plain folder owned by the
-  //   Administrators or SYSTEM; a link there is removed, anything of another
-  //   owner is moved aside (renamed), and a new one is created with
-  //   kOwnFolderSddl.
-  // - "lumatrek" is always created new with kOwnFolderSddl: whatever is there
-  //   is deleted (links as links) or, when it cannot be emptied, moved aside.
-  // Both stay open without delete sharing until destruction, so neither can
-  // be renamed or replaced by a link while the command works in them.
-  Claim Prepare();
-  // Without Prepare: holds both folders as they are when each is a plain
-  // folder (no link), so that leftovers in them can be deleted by name
-  // without reaching anywhere else. Changes nothing.
-  bool HoldExisting();
-  // Whether the staging folder is held (by Prepare or HoldExisting).
-  bool ready() const { return staging_ != nullptr; }
+  // Holds every folder from %ALLUSERSPROFILE% down to "Tovlan" (created with
+  // kOwnFolderSddl when missing) open without delete sharing, each checked on
+  // its handle to be a plain folder; removes earlier runs' working folders
+  // there; creates "lumatrek.<32 random hex digits>" with kOwnFolderSddl and
+  // holds it once its handle shows a plain folder owned by the
+  // Administrators, SYSTEM or the user this process runs as. When any of
+  // that fails, does the same in the system's temporary folder
+  // (%SystemRoot%\Temp). Nothing else found on the way is entered, changed
+  // or moved. False when neither place gave a working folder.
+  bool Prepare();
+  bool ready() const { return own_ != nullptr; }
+  // The working folder joined with `relative` (a trailing backslash stays);
+  // "" before Prepare succeeded.
+  std::string PathOf(const std::string& relative) const;
+  // Deletes everything in the working folder (again for up to about two
+  // seconds: the printer UI's folder is in use until that process has fully
+  // ended), then the folder itself; true when it is gone. Links met are
+  // removed as links.
+  bool Remove();
 
  private:
-  os::HANDLE vendor_ = nullptr;
-  os::HANDLE staging_ = nullptr;
+  bool HoldFolder(const std::string& path);
+  bool MakeWorkingFolder(const std::string& parent);
+  void LetGo();
+
+  std::vector<os::HANDLE> path_;  // each folder above the working folder, held
+  os::HANDLE own_ = nullptr;      // the working folder, held
+  std::string folder_;
 };

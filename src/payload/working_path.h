@@ -1,5 +1,5 @@
-// Paths in the working folder "%ALLUSERSPROFILE%\Tovlan", where the commands
-// stage the embedded archives and unpack them.
+// Paths in the product folder "%ALLUSERSPROFILE%\Tovlan", where each command
+// makes its own working folder (payload/staging_folder.h).
 #pragma once
 #include <string>
 

@@ -13,13 +13,10 @@ inline constexpr const char kMsgTestExportFailed[] = "导出测试资源失败";
 inline constexpr const char kMsgTestExtractFailed[] = "解压测试资源失败";
 inline constexpr const char kMsgTestPortWriteFailed[] = "测试端口写入失败";
 
-// Owns one test command's staged files and picture. Takes the command's
+// Owns one test command's working folder and picture. Takes the command's
 // message sink first, so the sink (declared before the session) outlives it.
-// On destruction, in this order: deletes the unpacked picture and the
-// exported archive when they exist (also leftovers of an earlier run) and
-// the staging folder is a plain folder (StagingFolder::HoldExisting), and
-// releases the picture's pixels; after StageSample it reports the clean-up.
-// The staging folder stays.
+// On destruction it releases the picture's pixels and removes the working
+// folder with everything in it; after StageSample it reports the clean-up.
 class TestPrintSession {
  public:
   explicit TestPrintSession(MessageSink& messages);
@@ -27,15 +24,16 @@ class TestPrintSession {
   TestPrintSession(const TestPrintSession&) = delete;
   TestPrintSession& operator=(const TestPrintSession&) = delete;
 
-  // Claims a fresh staging folder (see StagingFolder; any failure there is
-  // the folder message), exports resource 208 and unpacks it; shows the
-  // message of the first failing step and returns false.
+  // Makes the command's working folder (see StagingFolder; a failure there
+  // is the folder message), exports resource 208 into it and unpacks it;
+  // shows the message of the first failing step and returns false.
   bool StageSample();
   // Loads the unpacked picture; false (and no message: the command shows
   // kMsgTestExtractFailed) when it cannot.
   bool LoadPicture();
 
-  // The loaded picture; blank before LoadPicture succeeds.
+  // The loaded picture; blank before LoadPicture succeeds. The paths are ""
+  // before StageSample made the working folder.
   const BitmapRecord& picture() const { return picture_; }
   const std::string& picturePath() const { return picturePath_; }
   const std::string& archivePath() const { return archivePath_; }
@@ -45,8 +43,8 @@ class TestPrintSession {
   MessageSink& messages_;
   bool staged_ = false;  // StageSample ran: the clean-up is reported
   BitmapRecord picture_;
-  const std::string picturePath_;
-  const std::string archivePath_;
-  const std::string stagingFolder_;
+  std::string picturePath_;
+  std::string archivePath_;
+  std::string stagingFolder_;
   StagingFolder staging_;
 };

@@ -316,8 +316,26 @@ render_page() {
     --out "$E2E_OUT/screenshots/$2.png" || fail "the virtual printer could not render $1"
 }
 
-# The staging folder of the test prints in the prefix.
-staging_folder() { printf '%s' "$WINEPREFIX/drive_c/ProgramData/Tovlan/lumatrek"; }
+# The product folder in the prefix, where each command makes its working
+# folder "lumatrek.<32 random hex digits>".
+product_folder() { printf '%s' "$WINEPREFIX/drive_c/ProgramData/Tovlan"; }
+
+# TEXT with every working folder's name (exactly 32 hex digits) written
+# "lumatrek.<random>", so that expectations can name it.
+unrandomised() { sed -E 's/lumatrek\.[0-9a-f]{32}/lumatrek.<random>/g'; }
+
+# The working folders (anything named like one) in the product folder.
+working_folders() {
+  find "$(product_folder)" -regextype posix-extended -mindepth 1 -maxdepth 1 -type d -regex '.*/lumatrek\.[0-9a-f]{32}' \
+    2>/dev/null | sort
+}
+
+# No working folder is left: each command removed its own.
+expect_no_working_folder() {
+  local left
+  left=$(working_folders)
+  [ -z "$left" ] || fail "a working folder was left: $left"
+}
 
 # Registers a USB printer interface for device INSTANCE (as in
 # USB#VID_4B9E&PID_0001#SER001) whose spooler port has number PORT.
@@ -356,10 +374,10 @@ install_rundll32() {
   : > "$RUNDLL32_DIR/log.txt"
 }
 
-rundll32_log() { cat "$RUNDLL32_DIR/log.txt"; }
+rundll32_log() { unrandomised <"$RUNDLL32_DIR/log.txt"; }
 
 # The command lines the stand-in was started with, one a line, without folders.
-rundll32_commands() { cut -d'|' -f2- "$RUNDLL32_DIR/log.txt"; }
+rundll32_commands() { rundll32_log | cut -d'|' -f2-; }
 
 # One session of the dialog: starts the program, plays the robot steps on
 # standard input, waits QUIET milliseconds with no further message box, then
@@ -445,15 +463,11 @@ expect_payload_seen() {
   echo "payload seen by the stand-in: $listing"
 }
 
-# After an install: the archive and the payload folder are gone and the
-# staging folder stays, empty.
+# After an install: the product folder stays, the command's working folder
+# (with the archive and the payload folder) is gone.
 expect_staging_cleared() {
-  local staging
-  staging=$(staging_folder)
-  [ -d "$staging" ] || fail "the staging folder is gone"
-  [ ! -e "$staging/install.zip" ] || fail "install.zip was left behind"
-  [ ! -e "$staging/install" ] || fail "the payload folder was left behind"
-  [ -z "$(ls -A "$staging")" ] || fail "the staging folder holds: $(ls -A "$staging")"
+  [ -d "$(product_folder)" ] || fail "the product folder is gone"
+  expect_no_working_folder
 }
 
 # ---- Whole lifecycle: the printer UI acting on Wine's spooler ----
@@ -542,5 +556,5 @@ expect_unattended() {
 unattended_log() {
   local file=$WINEPREFIX/drive_c/${1//\\//}
   [ -f "$file" ] || fail "no log at C:\\$1"
-  iconv -f GBK -t UTF-8 <"$file" | tr -d '\r'
+  iconv -f GBK -t UTF-8 <"$file" | tr -d '\r' | unrandomised
 }

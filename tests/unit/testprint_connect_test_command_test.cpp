@@ -93,7 +93,7 @@ TEST_F(ConnectTest, APageSentInManyPiecesArrivesWholeAndIsReported) {
   EXPECT_EQ(1, printer.connections);
   EXPECT_GT(fake::network().sendSizes.size(), 1u);
   ExpectCleanedUp();
-  EXPECT_TRUE(fake::files().IsFolder(kStagingFolder)) << "the staging folder stays";
+  EXPECT_FALSE(fake::files().Exists(kStagingFolder)) << "the working folder goes";
   // Only the address and the port are read from the form.
   for (const std::string& field : form.reads) EXPECT_TRUE(field == "hostAddress" || field == "portText") << field;
 }
@@ -174,22 +174,6 @@ INSTANTIATE_TEST_SUITE_P(
                     RejectedForm{"127.0.0.1", "", kPortWrong, true},
                     RejectedForm{"printer.local", "-1", kPortWrong, true}));
 
-namespace {
-class ConnectTestLeftovers : public ConnectTest, public testing::WithParamInterface<const char*> {};
-}  // namespace
-
-TEST_P(ConnectTestLeftovers, GoOnEveryPathAndTheFolderStays) {
-  fake::files().AddFile(kPicture, "old picture");
-  fake::files().AddFile(kArchive, "old archive");
-  fake::files().AddFile(kStagingFolder + "\\notes.txt", "kept");
-  PressConnectTest(Form("127.0.0.1", GetParam()));
-  ExpectCleanedUp();
-  EXPECT_TRUE(fake::files().IsFolder(kStagingFolder));
-  // A rejected form stages nothing; a staging run starts from a fresh folder.
-  EXPECT_EQ(std::string(GetParam()) == "0" ? "kept" : "", fake::files().Read(kStagingFolder + "\\notes.txt"));
-}
-
-INSTANTIATE_TEST_SUITE_P(RejectedAndSent, ConnectTestLeftovers, testing::Values("0", "9100"));
 
 namespace {
 class ConnectTestStagingFailure : public testing::TestWithParam<StagingFailure> {};

@@ -64,7 +64,7 @@ FakePortList List(std::initializer_list<const char*> names, int selection) {
 void ExpectCleanedUp() {
   EXPECT_FALSE(fake::files().Exists(kPicture));
   EXPECT_FALSE(fake::files().Exists(kArchive));
-  EXPECT_TRUE(fake::files().IsFolder(kStagingFolder)) << "the staging folder stays";
+  EXPECT_FALSE(fake::files().Exists(kStagingFolder)) << "the working folder goes";
   EXPECT_EQ(0, fake::files().OpenStreams());
   EXPECT_EQ(0, fake::resources().Loaded());
   EXPECT_EQ(0, fake::registry().OpenKeys());

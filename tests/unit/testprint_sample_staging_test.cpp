@@ -23,11 +23,10 @@ using sample_picture::kArchive;
 using sample_picture::kPicture;
 using sample_picture::kStagingFolder;
 
-// What every session leaves behind: the folder, without the sample files,
-// with nothing open, loaded or allocated.
+// What every session leaves behind: no working folder, nothing open, loaded
+// or allocated.
 void ExpectSessionGone() {
-  EXPECT_FALSE(fake::files().Exists(kPicture));
-  EXPECT_FALSE(fake::files().Exists(kArchive));
+  EXPECT_FALSE(fake::files().Exists(kStagingFolder));
   EXPECT_EQ(0, fake::files().OpenStreams());
   EXPECT_EQ(0, fake::resources().Loaded());
   EXPECT_EQ(0, fake::LiveBlocks());
@@ -52,20 +51,6 @@ TEST_F(SampleStaging, StagesALoadablePictureAndTheSessionRemovesBothFiles) {
     EXPECT_GT(session.picture().width(), 0);
   }
   ExpectSessionGone();
-  EXPECT_TRUE(fake::files().IsFolder(kStagingFolder)) << "the staging folder stays";
-}
-
-TEST_F(SampleStaging, LeftoversOfAnEarlierRunGoEvenWhenNothingIsStaged) {
-  fake::files().AddFile(kPicture, "old picture");
-  fake::files().AddFile(kArchive, "old archive");
-  fake::files().AddFile(kStagingFolder + "\\notes.txt", "kept");
-  {
-    RecordingSink sink;
-    TestPrintSession session(sink);
-    EXPECT_EQ(nullptr, session.picture().pixels());
-  }
-  ExpectSessionGone();
-  EXPECT_EQ("kept", fake::files().Read(kStagingFolder + "\\notes.txt"));
 }
 
 TEST_F(SampleStaging, AnUnpackedFileThatIsNoPictureLoadsNothingAndIsRemoved) {

@@ -19,6 +19,7 @@
 #include "os/services.h"
 #include "support/archive_builder.h"
 #include "support/sample_picture.h"
+#include "support/working_folder.h"
 #include "unattended/command_line.h"
 #include "unattended/unattended.h"
 
@@ -128,7 +129,7 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
 }
 
 TEST_F(Unattended, TheFormComesFromTheArgumentsWithTheDialogsDefaults) {
-  const std::string inf = "rundll32 printui.dll,PrintUIEntry /if /f \"C:\\ProgramData\\Tovlan\\lumatrek\\install\\\\";
+  const std::string inf = "rundll32 printui.dll,PrintUIEntry /if /f \"" + kFirstWorkingFolder + "\\install\\\\";
   const std::vector<std::pair<const char*, std::vector<std::string>>> cases = {
       {"/install /usb USB001", {inf + "lumatrek.inf\" /r \"USB001\" /m \"lumatrek\" /b \"lumatrek58-usb\""}},
       {"/install /host 127.0.0.1 /model 80",
@@ -201,7 +202,7 @@ TEST_F(Unattended, TheLogHasOneLineForEachStepAndMessage) {
   EXPECT_EQ(0, Run("/install /host 127.0.0.1 /log C:\\logs\\setup.log"));
   EXPECT_EQ(
       "command: /install /host 127.0.0.1 /log C:\\logs\\setup.log\r\n"
-      "staged: C:\\ProgramData\\Tovlan\\lumatrek\\install\\\r\n"
+      "staged: " + kFirstWorkingFolder + "\\install\\\r\n"
       "checked: network printer at 127.0.0.1 port 9100\r\n"
       "port registered: 127.0.0.1\r\n"
       "printer UI run: exit status 0\r\n"
@@ -218,7 +219,7 @@ TEST_F(Unattended, TheLogHasOneLineForEachStepAndMessage) {
   EXPECT_EQ(45, Run("/test /usb USB009 /log C:\\t.log"));
   EXPECT_EQ(
       "command: /test /usb USB009 /log C:\\t.log\r\n"
-      "staged: C:\\ProgramData\\Tovlan\\lumatrek\\sample.bmp\r\n"
+      "staged: " + kFirstWorkingFolder + "\\sample.bmp\r\n"
       "page written: USB009: no USB printer device\r\n"
       "\xB4\xED\xCE\xF3: \xB2\xE2\xCA\xD4\xB6\xCB\xBF\xDA\xD0\xB4\xC8\xEB\xCA\xA7\xB0\xDC\r\n"  // 错误: 测试端口写入失败
       "cleaned up: ok\r\n"
@@ -240,9 +241,9 @@ TEST_F(Unattended, APayloadFolderStillInUseIsRemovedOnASecondAttempt) {
   // exit at once; the first removal of the (by then empty) folder fails.
   fake::FailNth("RemoveDirectoryA", 3);
   EXPECT_EQ(0, Run("/install /usb USB001 /log C:\\i.log"));
-  EXPECT_FALSE(fake::files().Exists("C:\\ProgramData\\Tovlan\\lumatrek\\install"));
+  EXPECT_FALSE(fake::files().Exists(kFirstWorkingFolder));
   EXPECT_NE(std::string::npos, fake::files().Read("C:\\i.log").find("\r\ncleaned up: ok\r\n"));
-  EXPECT_EQ(4, fake::CallCount("RemoveDirectoryA"));
+  EXPECT_EQ(5, fake::CallCount("RemoveDirectoryA"));
   EXPECT_EQ(200u, fake::services().slept);
 }
 

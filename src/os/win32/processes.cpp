@@ -22,6 +22,7 @@ BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode) {
 }
 
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size) { return ::GetSystemDirectoryA(buffer, size); }
+UINT GetSystemWindowsDirectoryA(LPSTR buffer, UINT size) { return ::GetSystemWindowsDirectoryA(buffer, size); }
 
 BOOL CreatePipe(HANDLE* readPipe, HANDLE* writePipe, void* pipeAttributes, DWORD size) {
   return ::CreatePipe(readPipe, writePipe, static_cast<LPSECURITY_ATTRIBUTES>(pipeAttributes), size);

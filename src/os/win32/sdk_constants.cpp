@@ -11,6 +11,7 @@
 #include "os/processes.h"
 #include "os/registry.h"
 #include "os/resources.h"
+#include "os/security.h"
 #include "os/services.h"
 #include "os/sockets.h"
 #include "os/spooler.h"
@@ -27,7 +28,10 @@
   X(ERROR_IO_INCOMPLETE)                                                                                   \
   /* files.h */                                                                                            \
   X(FILE_ATTRIBUTE_READONLY) X(FILE_ATTRIBUTE_DIRECTORY) X(FILE_ATTRIBUTE_ARCHIVE)                         \
-  X(FILE_ATTRIBUTE_REPARSE_POINT) X(INVALID_FILE_ATTRIBUTES) X(MAX_PATH)                                   \
+  X(FILE_ATTRIBUTE_REPARSE_POINT) X(INVALID_FILE_ATTRIBUTES) X(MAX_PATH) X(DELETE) X(READ_CONTROL)         \
+  X(FILE_SHARE_DELETE) X(FILE_FLAG_BACKUP_SEMANTICS) X(FILE_FLAG_OPEN_REPARSE_POINT)                       \
+  /* security.h */                                                                                         \
+  X(TOKEN_QUERY) X(TokenUser)                                                                              \
   /* processes.h */                                                                                        \
   X(SW_SHOW) X(STILL_ACTIVE) X(ERROR_DIRECTORY) X(ERROR_BROKEN_PIPE) X(STARTF_USESTDHANDLES)               \
   X(HANDLE_FLAG_INHERIT)                                                                                   \

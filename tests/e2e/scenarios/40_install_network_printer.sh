@@ -35,10 +35,10 @@ values=$(tcpip_port_values 127.0.0.1 | grep -c ' REG_' || true)
 echo "rundll32 saw:"
 rundll32_log
 w=$(working_folder_windows)
-want="rundll32 printui.dll,PrintUIEntry /if /f \"$w\\lumatrek\\install\\\\lumatrek.inf\" /r \"127.0.0.1\" /m \"lumatrek\" /b \"lumatrek58-wifi\""
+want="rundll32 printui.dll,PrintUIEntry /if /f \"$w\\lumatrek.<random>\\install\\\\lumatrek.inf\" /r \"127.0.0.1\" /m \"lumatrek\" /b \"lumatrek58-wifi\""
 [ "$(rundll32_commands)" = "$want" ] || fail "the command line was not: $want"
 folder=$(rundll32_log | cut -d'|' -f1)
-[ "${folder%\\}" = "$w\\lumatrek\\install" ] || fail "rundll32 ran in $folder"
+[ "${folder%\\}" = "$w\\lumatrek.<random>\\install" ] || fail "rundll32 ran in $folder"
 expect_payload_seen
 cmp "$(native_build)/generated/package/lumatrek.inf" "$RUNDLL32_DIR/given.inf" || fail "the /f file is not lumatrek.inf"
 expect_staging_cleared

@@ -28,11 +28,11 @@ echo "rundll32 saw:"
 rundll32_log
 w=$(working_folder_windows)
 want=$(printf '%s\n%s' \
-  "rundll32 printui.dll,PrintUIEntry /if /f \"$w\\lumatrek\\install\\\\lumatrek80.inf\" /r \"printer.local\" /m \"lumatrek80\" /b \"lumatrek80-wifi\" /Z" \
+  "rundll32 printui.dll,PrintUIEntry /if /f \"$w\\lumatrek.<random>\\install\\\\lumatrek80.inf\" /r \"printer.local\" /m \"lumatrek80\" /b \"lumatrek80-wifi\" /Z" \
   'rundll32 printui.dll,PrintUIEntry /n "lumatrek80-wifi" /y')
 [ "$(rundll32_commands)" = "$want" ] || fail "the command lines were not: $want"
 for folder in $(rundll32_log | cut -d'|' -f1); do
-  [ "${folder%\\}" = "$w\\lumatrek\\install" ] || fail "rundll32 ran in $folder"
+  [ "${folder%\\}" = "$w\\lumatrek.<random>\\install" ] || fail "rundll32 ran in $folder"
 done
 cmp "$(native_build)/generated/package/lumatrek80.inf" "$RUNDLL32_DIR/given.inf" || fail "the /f file is not lumatrek80.inf"
 expect_staging_cleared

@@ -15,6 +15,4 @@ exit 2
 SCRIPT
 finish_virtual_printer
 expect_test_page "$PRINTER_RAW" 127.0.0.1 14081
-[ -d "$(staging_folder)" ] || fail "the staging folder is gone"
-[ ! -e "$(staging_folder)/sample.bmp" ] || fail "sample.bmp left behind"
-[ ! -e "$(staging_folder)/sample.zip" ] || fail "sample.zip left behind"
+expect_no_working_folder

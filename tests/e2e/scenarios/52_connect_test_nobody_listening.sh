@@ -15,6 +15,4 @@ alive
 closebox
 exit 2
 SCRIPT
-[ -d "$(staging_folder)" ] || fail "the staging folder is gone"
-[ ! -e "$(staging_folder)/sample.bmp" ] || fail "sample.bmp left behind"
-[ ! -e "$(staging_folder)/sample.zip" ] || fail "sample.zip left behind"
+expect_no_working_folder

@@ -1,9 +1,10 @@
-# A rejected port or address shows its message before anything is staged;
-# sample files left by an earlier run are removed all the same, and the
-# staging folder stays. Nothing is sent.
-mkdir -p "$(staging_folder)"
-echo old >"$(staging_folder)/sample.bmp"
-echo old >"$(staging_folder)/sample.zip"
+# A rejected port or address shows its message before anything is staged:
+# no working folder is made, and the sample files an older version left in
+# its fixed "lumatrek" folder are not the program's to touch. Nothing is sent.
+old="$(product_folder)/lumatrek"
+mkdir -p "$old"
+echo old >"$old/sample.bmp"
+echo old >"$old/sample.zip"
 start_virtual_printer rejected --port 9100
 robot <<'SCRIPT'
 launch @EXE@
@@ -25,6 +26,5 @@ exit 2
 SCRIPT
 stop_virtual_printer
 [ ! -s "$PRINTER_RAW" ] || fail "something was sent"
-[ -d "$(staging_folder)" ] || fail "the staging folder is gone"
-[ ! -e "$(staging_folder)/sample.bmp" ] || fail "sample.bmp left behind"
-[ ! -e "$(staging_folder)/sample.zip" ] || fail "sample.zip left behind"
+expect_no_working_folder
+[ "$(cat "$old/sample.bmp")" = old ] || fail "the old staging folder was touched"

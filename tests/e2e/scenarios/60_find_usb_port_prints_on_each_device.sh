@@ -21,5 +21,4 @@ SCRIPT
 expect_test_page "$E2E_OUT/logs/$SCENARIO-usb001.bin" USB001 14078
 expect_test_page "$E2E_OUT/logs/$SCENARIO-usb002.bin" USB002 14078
 render_page "$E2E_OUT/logs/$SCENARIO-usb001.bin" "$SCENARIO-usb001"
-[ ! -e "$(staging_folder)/sample.bmp" ] || fail "sample.bmp left behind"
-[ ! -e "$(staging_folder)/sample.zip" ] || fail "sample.zip left behind"
+expect_no_working_folder

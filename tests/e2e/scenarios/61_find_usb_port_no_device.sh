@@ -14,5 +14,4 @@ selected IDC_USB_PORT USB002
 closebox
 exit 2
 SCRIPT
-[ ! -e "$(staging_folder)/sample.bmp" ] || fail "sample.bmp left behind"
-[ ! -e "$(staging_folder)/sample.zip" ] || fail "sample.zip left behind"
+expect_no_working_folder

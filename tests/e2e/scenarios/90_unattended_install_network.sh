@@ -13,7 +13,7 @@ expect_tcpip_port_value 127.0.0.1 IPAddress REG_SZ 127.0.0.1
 expect_tcpip_port_value 127.0.0.1 PortNumber REG_DWORD 0x238c
 rundll32_log
 w=$(working_folder_windows)
-want="rundll32 printui.dll,PrintUIEntry /if /f \"$w\\lumatrek\\install\\\\lumatrek.inf\" /r \"127.0.0.1\" /m \"lumatrek\" /b \"lumatrek58-wifi\" /Z
+want="rundll32 printui.dll,PrintUIEntry /if /f \"$w\\lumatrek.<random>\\install\\\\lumatrek.inf\" /r \"127.0.0.1\" /m \"lumatrek\" /b \"lumatrek58-wifi\" /Z
 rundll32 printui.dll,PrintUIEntry /n \"lumatrek58-wifi\" /y"
 [ "$(rundll32_commands)" = "$want" ] || fail "the command lines were not: $want"
 expect_payload_seen
@@ -25,7 +25,7 @@ grep -qx 'default|lumatrek58-wifi' <<<"$state" || fail "the printer is not the d
 log=$(unattended_log 'e2e\setup.log')
 printf '%s\n' "$log"
 want='command: /install /host 127.0.0.1 /share /default /log C:\e2e\setup.log
-staged: C:\ProgramData\Tovlan\lumatrek\install\
+staged: C:\ProgramData\Tovlan\lumatrek.<random>\install\
 checked: network printer at 127.0.0.1 port 9100
 port registered: 127.0.0.1
 printer UI run: exit status 0

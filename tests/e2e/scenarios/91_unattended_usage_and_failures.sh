@@ -8,7 +8,7 @@ grep -qx 'Usage:' <<<"$CONSOLE" || fail "no usage text"
 unattended /install /usb USB001 /frobnicate
 [ "$STATUS" -eq 10 ] && [ "$(head -n 1 <<<"$CONSOLE")" = 'lumatrek-setup: unknown argument: /frobnicate' ] \
   || fail "an unknown argument was not refused"
-[ ! -e "$(staging_folder)" ] || fail "something was staged: $(ls -A "$(staging_folder)")"
+[ ! -e "$(product_folder)" ] || fail "something was staged: $(ls -A "$(product_folder)")"
 unattended /uninstall /log 'C:\windows'
 expect_unattended 11 'lumatrek-setup: cannot write the log file C:\windows'
 

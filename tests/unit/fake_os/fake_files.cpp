@@ -66,6 +66,7 @@ struct Node {
   std::string security;  // descriptor text it was created with
   int handles = 0;        // CreateFileA handles open on it
   int noDeleteSharing = 0;  // of those, opened without FILE_SHARE_DELETE
+  int deleteAccess = 0;     // handles (ours or another user's) with DELETE access
 };
 
 // A handle from CreateFileA on a file or folder.
@@ -73,6 +74,7 @@ struct DiskHandle {
   std::string key;
   bool canWrite = false;
   bool shareDelete = false;
+  bool deleteAccess = false;
   std::size_t pos = 0;
 };
 
@@ -375,6 +377,7 @@ State& state() {
                       if (node != created->nodes.end()) {
                         --node->second.handles;
                         if (!it->second.shareDelete) --node->second.noDeleteSharing;
+                        if (it->second.deleteAccess) --node->second.deleteAccess;
                       }
                       created->handles.erase(it);
                       return true;
@@ -450,6 +453,10 @@ int FileSystem::LiveDescriptors() const { return static_cast<int>(state().descri
 
 void FileSystem::Lock(const std::string& path) {
   if (Node* n = Find(Key(MustParse(path)))) n->locked = true;
+}
+
+void FileSystem::HoldForDeletion(const std::string& path) {
+  if (Node* n = Find(Key(MustParse(path)))) ++n->deleteAccess;
 }
 
 void FileSystem::SetReadOnly(const std::string& path) {
@@ -537,8 +544,13 @@ void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMo
   h.key = l.key;
   h.canWrite = write;
   h.shareDelete = (shareMode & os::FILE_SHARE_DELETE) != 0;
+  h.deleteAccess = (access & os::DELETE) != 0;
+  if ((h.deleteAccess && n->noDeleteSharing > 0) || (!h.shareDelete && n->deleteAccess > 0)) {
+    return fail(kSharingViolation);
+  }
   ++n->handles;
   if (!h.shareDelete) ++n->noDeleteSharing;
+  if (h.deleteAccess) ++n->deleteAccess;
   const std::intptr_t id = state().nextHandle;
   state().nextHandle += 4;
   state().handles[id] = h;
@@ -760,6 +772,40 @@ DWORD GetSecurityInfo(HANDLE handle, int objectType, DWORD information, PSID* ow
 BOOL IsWellKnownSid(PSID sid, int wellKnownType) {
   const std::string& s = *static_cast<const std::string*>(sid);
   return (wellKnownType == WinBuiltinAdministratorsSid && s == "BA") || (wellKnownType == WinLocalSystemSid && s == "SY");
+}
+
+BOOL EqualSid(PSID first, PSID second) {
+  return *static_cast<const std::string*>(first) == *static_cast<const std::string*>(second) ? TRUE : FALSE;
+}
+
+// A token is a handle on no file; it counts among the open handles until closed.
+BOOL OpenProcessToken(HANDLE, DWORD, HANDLE* token) {
+  if (fake::Called("OpenProcessToken")) {
+    SetLastError(fake::kAccessDenied);
+    return FALSE;
+  }
+  const std::intptr_t id = state().nextHandle;
+  state().nextHandle += 4;
+  state().handles[id] = fake::DiskHandle{"<token>"};
+  *token = reinterpret_cast<HANDLE>(id);
+  return TRUE;
+}
+
+BOOL GetTokenInformation(HANDLE token, int informationClass, void* buffer, DWORD size, DWORD* returned) {
+  static std::string user = fake::kProcessUser;
+  auto it = state().handles.find(reinterpret_cast<std::intptr_t>(token));
+  if (fake::Called("GetTokenInformation") || it == state().handles.end() || it->second.key != "<token>" ||
+      informationClass != TokenUser) {
+    SetLastError(fake::kAccessDenied);
+    return FALSE;
+  }
+  *returned = sizeof(TOKEN_USER);
+  if (buffer == nullptr || size < sizeof(TOKEN_USER)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  static_cast<TOKEN_USER*>(buffer)->User = SID_AND_ATTRIBUTES{&user, 0};
+  return TRUE;
 }
 
 HLOCAL LocalFree(HLOCAL memory) {

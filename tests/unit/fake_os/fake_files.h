@@ -9,7 +9,10 @@
 // the security descriptor text it was created with, if any. Files and
 // folders opened with CreateFileA stay open until CloseHandle; an entry open
 // without delete sharing cannot be deleted or renamed, nor can a folder with
-// anything open below it be renamed.
+// anything open below it be renamed. Delete sharing is kept as Windows keeps
+// it: an open asking DELETE access fails while a handle without
+// FILE_SHARE_DELETE is open, and an open without FILE_SHARE_DELETE fails
+// while a handle with DELETE access is. The process runs as kProcessUser.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +20,9 @@
 #include <vector>
 
 namespace fake {
+
+// The SID of the user this process runs as (OpenProcessToken, TokenUser).
+inline constexpr const char kProcessUser[] = "S-1-5-21-0-0-0-1000";
 
 struct FileSystem {
   // Arrange.
@@ -30,6 +36,8 @@ struct FileSystem {
   void AddHardLink(const std::string& path, const std::string& existing);
   void SetOwner(const std::string& path, const std::string& sid);
   void Lock(const std::string& path);     // held open by another user: no delete, no write, no rename
+  // Held open by another user with DELETE access and full sharing.
+  void HoldForDeletion(const std::string& path);
   void SetReadOnly(const std::string& path);  // FILE_ATTRIBUTE_READONLY: no delete, no write
   void SetEnv(const std::string& name, const std::string& value);  // "" removes it
   // Total bytes that writes may still add (a full disk is 0); unlimited by default.

@@ -230,6 +230,17 @@ UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
   return static_cast<UINT>(folder.size());
 }
 
+UINT GetSystemWindowsDirectoryA(LPSTR buffer, UINT size) {
+  if (fake::Called("GetSystemWindowsDirectoryA")) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+  }
+  const std::string& folder = fake::processes().windowsDirectory;
+  if (buffer == nullptr || size < folder.size() + 1) return static_cast<UINT>(folder.size() + 1);
+  std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+  return static_cast<UINT>(folder.size());
+}
+
 BOOL CreatePipe(HANDLE* readPipe, HANDLE* writePipe, void*, DWORD) {
   if (fake::Called("CreatePipe")) {
     SetLastError(ERROR_ACCESS_DENIED);

@@ -34,6 +34,7 @@ struct Response {
 
 struct Processes {
   std::string systemDirectory = "C:\\Windows\\system32";
+  std::string windowsDirectory = "C:\\Windows";  // GetSystemWindowsDirectoryA
 
   // Arrange. The latest response whose pattern occurs in a command line
   // answers it; a command line nothing matches exits 0 without output.

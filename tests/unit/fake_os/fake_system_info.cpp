@@ -1,6 +1,7 @@
 #include "fake_system_info.h"
 
 #include "fake_os.h"
+#include "os/security.h"
 #include "os/system_info.h"
 
 namespace fake {
@@ -63,6 +64,12 @@ BOOLEAN Wow64EnableWow64FsRedirection(BOOLEAN enable) {
   }
   s.redirectionOn = enable != 0;
   s.switchedTo.push_back(enable != 0);
+  return TRUE;
+}
+
+unsigned char RtlGenRandom(void* buffer, unsigned long size) {
+  if (fake::Called("RtlGenRandom")) return FALSE;
+  for (unsigned long i = 0; i < size; ++i) static_cast<unsigned char*>(buffer)[i] = fake::systemInfo().nextRandom++;
   return TRUE;
 }
 

@@ -1,6 +1,7 @@
 // The fake machine: its native processor architecture, the version word, and
 // whether this (32-bit) process runs under WOW64. The WOW64 redirection switch
 // keeps its state; on a machine without WOW64 it fails, as the platform's does.
+// Its random generator counts, so that the names made from it are known.
 // The system folder is the process table's (fake::processes().systemDirectory).
 #pragma once
 #include <cstdint>
@@ -15,6 +16,10 @@ struct SystemInfo {
   bool wow64 = true;
   // A 32-bit x86 machine: no WOW64, no redirection.
   void Make32BitX86();
+
+  // The next byte RtlGenRandom gives; each byte given counts on from it,
+  // so the first 16 bytes after a Reset are 00 01 ... 0f.
+  std::uint8_t nextRandom = 0;
 
   // Inspect.
   bool redirectionOn = true;         // the current state of the switch

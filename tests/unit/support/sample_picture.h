@@ -14,6 +14,7 @@
 #include "testprint/bitmap.h"
 #include "testprint/job_buffer.h"
 #include "testprint/test_page.h"
+#include "support/working_folder.h"
 
 namespace sample_picture {
 
@@ -22,8 +23,8 @@ inline std::string Slurp(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The fake file system's staging folder and the two sample files in it.
-inline const std::string kStagingFolder = "C:\\ProgramData\\Tovlan\\lumatrek";
+// The first command's working folder and the two sample files in it.
+inline const std::string kStagingFolder = kFirstWorkingFolder;
 inline const std::string kPicture = kStagingFolder + "\\sample.bmp";
 inline const std::string kArchive = kStagingFolder + "\\sample.zip";
 
