@@ -42,12 +42,19 @@ target_compile_definitions(lumatrek-setup PRIVATE
 # nothing calls (most of all in the statically linked C++ runtime).
 set(SECTION_FLAGS -ffunction-sections -fdata-sections)
 target_compile_options(minizip_win PRIVATE ${SECTION_FLAGS} -Os)
+# Nothing of the build's time or folder goes into the program: no PE time
+# stamp, source paths (__FILE__) relative to the repository.
+set(REPRODUCIBLE_FLAGS -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build
+  -ffile-prefix-map=${MINIZIP_SRC_DIR}=minizip)
+target_compile_options(minizip_win PRIVATE ${REPRODUCIBLE_FLAGS})
 target_compile_options(lumatrek-setup PRIVATE
-  $<$<COMPILE_LANGUAGE:CXX>:${TEXT_FLAGS} -Wall -Wextra -Wno-missing-field-initializers -Os ${SECTION_FLAGS}>)
+  $<$<COMPILE_LANGUAGE:CXX>:${TEXT_FLAGS} -Wall -Wextra -Wno-missing-field-initializers -Os ${SECTION_FLAGS}
+  ${REPRODUCIBLE_FLAGS}>)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES
   COMPILE_FLAGS "-I${MANIFEST_DIR} -I${GENERATED_DIR} -I${CMAKE_SOURCE_DIR}/resources"
-  OBJECT_DEPENDS "${GENERATED_DIR}/side.bmp;${GENERATED_DIR}/app.ico;${GENERATED_DIR}/install.zip;${GENERATED_DIR}/sample.zip;${MANIFEST_DIR}/lumatrek-setup.manifest")
-target_link_options(lumatrek-setup PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/version_info.rc;${GENERATED_DIR}/side.bmp;${GENERATED_DIR}/app.ico;${GENERATED_DIR}/install.zip;${GENERATED_DIR}/sample.zip;${MANIFEST_DIR}/lumatrek-setup.manifest")
+target_link_options(lumatrek-setup PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections
+  -Wl,--no-insert-timestamp)
 target_link_libraries(lumatrek-setup PRIVATE minizip_win
   comctl32 ole32 shlwapi ws2_32 advapi32 user32 gdi32 kernel32)
 
