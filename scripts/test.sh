@@ -25,7 +25,7 @@ echo "== unit and tool tests"
 ctest --test-dir "$build/native" --output-on-failure
 "$root/tests/release/check_exe.sh" "$build/win32/lumatrek-setup.exe" 32
 "$root/tests/release/check_exe.sh" "$build/win64/lumatrek-setup.exe" 64
-for dll in "$build"/native/generated/driver/*/*.dll; do
+for dll in "$build"/native/generated/package/*/*.dll; do
   facts=$(python3 "$root/tests/release/check_version.py" "$dll" "$(basename "$dll")") ||
     { echo "FAIL version of $dll: $facts"; exit 1; }
   echo "ok   version of ${dll#"$build/"}: $facts"

@@ -4,7 +4,8 @@
   check_reproducible.py BUILD_A BUILD_B [--catalogs-may-differ]
 
 Every shipped artefact must be byte-identical: both programs, the four
-plug-ins, the catalogs, sample.zip and install.zip. Neither may hold its
+plug-ins, the catalogs and their signer's certificate, sample.zip and
+install.zip. Neither may hold its
 build folder's path, and no PE time stamp may be set. With
 --catalogs-may-differ (a build that signs its catalogs with a throw-away
 certificate) the catalogs may differ, and with them install.zip and the
@@ -18,8 +19,9 @@ import sys
 import pe_resources
 
 PROGRAMS = ["win32/lumatrek-setup.exe", "win64/lumatrek-setup.exe"]
-PLUGINS = ["native/generated/driver/%s/%s.dll" % (a, m) for a in ("i386", "amd64") for m in ("lumatrek", "lumatrek80")]
-CATALOGS = ["native/generated/package/lumatrek.cat", "native/generated/package/lumatrek80.cat"]
+PACKAGE = "native/generated/package/"
+PLUGINS = [PACKAGE + "%s/%s.dll" % (a, m) for a in ("i386", "amd64") for m in ("lumatrek", "lumatrek80")]
+CATALOGS = [PACKAGE + "lumatrek.cat", PACKAGE + "lumatrek80.cat"]
 ARCHIVES = ["native/generated/sample.zip", "native/generated/install.zip"]
 
 
@@ -71,6 +73,8 @@ def same_but_driver_package(a, b):
 
 def main(argv):
     a, b = argv[1], argv[2]
+    # The signer's certificate beside the catalogs: the PFX's, or a throw-away one.
+    CATALOGS.extend(PACKAGE + c for c in ("publisher.cer", "build-signer.cer") if os.path.exists(os.path.join(a, PACKAGE + c)))
     relaxed = "--catalogs-may-differ" in argv[3:]
     failures, notes, identical = [], [], 0
     catalogs_differ = any(read(a, n) != read(b, n) for n in CATALOGS)
