@@ -52,9 +52,16 @@ const std::string kPorts = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\
 const std::string kInterfaces =
     "SYSTEM\\ControlSet001\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 
-const std::vector<std::string> kPayloadListing = {
-    "amd64",         "i386",           "lumatrek.cat",   "lumatrek.gpd",   "lumatrek.inf",
-    "lumatrek.ini",  "lumatrek80.cat", "lumatrek80.gpd", "lumatrek80.inf", "lumatrek80.ini"};
+// Sorted, with the signer certificate the build packed (publisher.cer in a build signed with a PFX).
+const std::vector<std::string> kPayloadListing = [] {
+  const bool publisher = std::ifstream(std::string(LUMATREK_GENERATED_DIR) + "/package/publisher.cer").good();
+  std::vector<std::string> names = {
+      "amd64",         "i386",           "lumatrek.cat",   "lumatrek.gpd",   "lumatrek.inf",
+      "lumatrek.ini",  "lumatrek80.cat", "lumatrek80.gpd", "lumatrek80.inf", "lumatrek80.ini",
+      publisher ? "publisher.cer" : "build-signer.cer"};
+  std::sort(names.begin(), names.end());
+  return names;
+}();
 
 std::string GeneratedPayload() {
   std::ifstream in(LUMATREK_GENERATED_DIR "/install.zip", std::ios::binary);
@@ -286,7 +293,7 @@ INSTANTIATE_TEST_SUITE_P(
        [](ScriptedForm&) { fake::Fail("RegOpenKeyA"); },
        {{"RegOpenKeyA baseKeyName err.", kError}, Failure(kModel)}, 0},
       InstallFailure{"no memory for the USB printer lookup (its own message first)",
-       [](ScriptedForm&) { fake::FailNth("malloc", 13); },  // after one chunk per extracted file
+       [](ScriptedForm&) { fake::FailNth("malloc", 14); },  // after one chunk per extracted file (13 files)
        {{"malloc subKeyName err.", kError}, Failure(kModel)}, 0},
       InstallFailure{"an empty address", [](ScriptedForm& f) { Network(f, "", "9100"); }, {Failure(kAddressLength)}, 0},
       InstallFailure{"an address of 32 bytes", [](ScriptedForm& f) { Network(f, std::string(26, 'a') + ".local", "9100"); },
