@@ -32,6 +32,12 @@ for dll in "$build"/native/generated/package/*/*.dll; do
 done
 DIST_DIR=$build/dist "$root/scripts/release.sh" --no-build
 "$root/tests/release/reproduce.sh" "$build"
+# With the test PFX: a signed release, verified, and built again elsewhere to
+# the same bytes, catalogs and programs included.
+signed=$build/signed
+export THIRD_PARTY_DIR=$build/third_party LUMATREK_SIGNING_PASSWORD=lumatrek-test-only
+SIGNING_PFX=$root/tests/signing/test-publisher.pfx BUILD_DIR=$signed DIST_DIR=$signed/dist "$root/scripts/release.sh"
+"$root/tests/release/reproduce.sh" "$signed"
 python3 "$root/tests/docs/check_messages.py"
 "$root/tests/fuzz/run.sh"
 

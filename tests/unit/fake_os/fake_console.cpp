@@ -22,44 +22,44 @@ Console& console() {
 
 namespace {
 
-const char* IconvName(os::UINT codePage) {
-  return codePage == 936 ? "CP936" : codePage == os::CP_UTF8 ? "UTF-8" : nullptr;
-}
-
-// `bytes` from encoding `from` to `to`; false for bytes that do not convert.
-bool Convert(const char* from, const char* to, const std::string& bytes, std::string* out) {
-  iconv_t cd = iconv_open(to, from);
+// `bytes` from code page `from` to `to` (65001, 936 or 1200 for UTF-16), or
+// nothing for a code page the fake does not know or bytes that do not convert.
+bool Convert(unsigned from, unsigned to, std::string in, std::string* out) {
+  auto name = [](unsigned cp) { return cp == 936 ? "CP936" : cp == 1200 ? "UTF-16LE" : cp == 65001 ? "UTF-8" : ""; };
+  iconv_t cd = iconv_open(name(to), name(from));
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  std::string in = bytes;
-  out->assign(in.size() * 4 + 4, '\0');
-  char* inPtr = &in[0];
-  char* outPtr = &(*out)[0];
+  out->assign(in.size() * 4, '\0');
+  char *inPtr = &in[0], *outPtr = &(*out)[0];
   std::size_t inLeft = in.size(), outLeft = out->size();
-  const bool ok = in.empty() || iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+  const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
   iconv_close(cd);
   out->resize(out->size() - outLeft);
   return ok;
 }
 
-// The sizing call (room 0) answers the size; a filling call needs the room.
-int Answer(const std::string& converted, std::size_t unit, void* buffer, int room) {
-  const int size = static_cast<int>(converted.size() / unit);
-  if (room == 0) return size;
-  if (room < size) {
+// The conversion calls' protocol: the sizing call (room 0) answers the size in
+// `unit`s; a filling call needs the room.
+int Converted(const char* call, unsigned from, unsigned to, const std::string& in, void* buffer, int room) {
+  std::string out;
+  if (Called(call) || !Convert(from, to, in, &out)) {
+    os::SetLastError(1113);  // ERROR_NO_UNICODE_TRANSLATION
+    return 0;
+  }
+  const int size = static_cast<int>(out.size() / (to == 1200 ? 2 : 1));
+  if (room != 0 && room < size) {
     os::SetLastError(os::ERROR_INSUFFICIENT_BUFFER);
     return 0;
   }
-  std::memcpy(buffer, converted.data(), converted.size());
+  if (room != 0) std::memcpy(buffer, out.data(), out.size());
   return size;
 }
 
 }  // namespace
 
 std::string Console::Output() const {
-  std::string out;
+  std::string out, utf8;
   if (const Device* d = devices().Find("CONOUT$")) out += d->received;
-  std::string utf8;
-  Convert("UTF-16LE", "UTF-8", std::string(reinterpret_cast<const char*>(shown.data()), shown.size() * 2), &utf8);
+  Convert(1200, 65001, std::string(reinterpret_cast<const char*>(shown.data()), shown.size() * 2), &utf8);
   out += utf8;
   if (const Device* d = devices().Find("<stdout>")) out += d->received;
   return out;
@@ -104,24 +104,13 @@ BOOL WriteConsoleW(HANDLE console, const WCHAR* text, DWORD count, DWORD* writte
 }
 
 int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int count, WCHAR* wide, int wideCount) {
-  std::string utf16;
-  if (fake::Called("MultiByteToWideChar") || fake::IconvName(codePage) == nullptr ||
-      !fake::Convert(fake::IconvName(codePage), "UTF-16LE", std::string(text, count), &utf16)) {
-    SetLastError(1113);  // ERROR_NO_UNICODE_TRANSLATION
-    return 0;
-  }
-  return fake::Answer(utf16, sizeof(WCHAR), wide, wideCount);
+  return fake::Converted("MultiByteToWideChar", codePage, 1200, std::string(text, count), wide, wideCount);
 }
 
 int WideCharToMultiByte(UINT codePage, DWORD, const WCHAR* wide, int count, LPSTR text, int bytesCount, LPCSTR,
                         BOOL*) {
-  std::string bytes;
-  if (fake::Called("WideCharToMultiByte") || fake::IconvName(codePage) == nullptr ||
-      !fake::Convert("UTF-16LE", fake::IconvName(codePage), std::string(reinterpret_cast<const char*>(wide), count * 2), &bytes)) {
-    SetLastError(1113);
-    return 0;
-  }
-  return fake::Answer(bytes, 1, text, bytesCount);
+  const std::string in(reinterpret_cast<const char*>(wide), static_cast<std::size_t>(count) * 2);
+  return fake::Converted("WideCharToMultiByte", 1200, codePage, in, text, bytesCount);
 }
 
 HANDLE GetStdHandle(DWORD which) {
