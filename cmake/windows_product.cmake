@@ -61,9 +61,12 @@ target_link_libraries(lumatrek-setup PRIVATE minizip_win
 # With a PFX the program is signed (Authenticode, SHA-256) as soon as it is linked.
 set(SIGNING_PFX "" CACHE FILEPATH "PFX that signs the program (password in LUMATREK_SIGNING_PASSWORD); empty: unsigned")
 set(SIGNING_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server for the program's signature")
+# Its signing time is the build's SOURCE_DATE_EPOCH, as for the plug-ins and catalogs.
+set(SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}" CACHE STRING "Seconds since 1970: the signature's signing time")
 if(SIGNING_PFX)
   add_custom_command(TARGET lumatrek-setup POST_BUILD
-    COMMAND bash ${CMAKE_SOURCE_DIR}/tools/catalog_gen/sign_pe.sh ${SIGNING_PFX}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH}
+      bash ${CMAKE_SOURCE_DIR}/tools/catalog_gen/sign_pe.sh ${SIGNING_PFX}
       $<TARGET_FILE:lumatrek-setup> $<TARGET_FILE:lumatrek-setup> ${SIGNING_TIMESTAMP_URL}
     COMMENT "Signing lumatrek-setup.exe")
 endif()

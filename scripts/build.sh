@@ -38,6 +38,7 @@ for target in win32:mingw-i686 win64:mingw-x86_64; do
   dir=${target%%:*}
   cmake -S "$root" -B "$build/$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/${target#*:}.cmake" \
-    -DMINIZIP_SRC_DIR="$minizip" -DGENERATED_DIR="$build/native/generated" "${signing[@]}" >/dev/null
+    -DMINIZIP_SRC_DIR="$minizip" -DGENERATED_DIR="$build/native/generated" "${signing[@]}" \
+    -DSOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" >/dev/null
   cmake --build "$build/$dir" -j "$jobs" "${product_targets[@]}"
 done
