@@ -42,21 +42,31 @@ target_compile_definitions(lumatrek-setup PRIVATE
 # nothing calls (most of all in the statically linked C++ runtime).
 set(SECTION_FLAGS -ffunction-sections -fdata-sections)
 target_compile_options(minizip_win PRIVATE ${SECTION_FLAGS} -Os)
+# Nothing of the build's time or folder goes into the program: no PE time
+# stamp, source paths (__FILE__) relative to the repository.
+set(REPRODUCIBLE_FLAGS -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build
+  -ffile-prefix-map=${MINIZIP_SRC_DIR}=minizip)
+target_compile_options(minizip_win PRIVATE ${REPRODUCIBLE_FLAGS})
 target_compile_options(lumatrek-setup PRIVATE
-  $<$<COMPILE_LANGUAGE:CXX>:${TEXT_FLAGS} -Wall -Wextra -Wno-missing-field-initializers -Os ${SECTION_FLAGS}>)
+  $<$<COMPILE_LANGUAGE:CXX>:${TEXT_FLAGS} -Wall -Wextra -Wno-missing-field-initializers -Os ${SECTION_FLAGS}
+  ${REPRODUCIBLE_FLAGS}>)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES
   COMPILE_FLAGS "-I${MANIFEST_DIR} -I${GENERATED_DIR} -I${CMAKE_SOURCE_DIR}/resources"
-  OBJECT_DEPENDS "${GENERATED_DIR}/side.bmp;${GENERATED_DIR}/app.ico;${GENERATED_DIR}/install.zip;${GENERATED_DIR}/sample.zip;${MANIFEST_DIR}/lumatrek-setup.manifest")
-target_link_options(lumatrek-setup PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/version_info.rc;${GENERATED_DIR}/side.bmp;${GENERATED_DIR}/app.ico;${GENERATED_DIR}/install.zip;${GENERATED_DIR}/sample.zip;${MANIFEST_DIR}/lumatrek-setup.manifest")
+target_link_options(lumatrek-setup PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections
+  -Wl,--no-insert-timestamp)
 target_link_libraries(lumatrek-setup PRIVATE minizip_win
   comctl32 ole32 shlwapi ws2_32 advapi32 user32 gdi32 kernel32)
 
 # With a PFX the program is signed (Authenticode, SHA-256) as soon as it is linked.
 set(SIGNING_PFX "" CACHE FILEPATH "PFX that signs the program (password in LUMATREK_SIGNING_PASSWORD); empty: unsigned")
 set(SIGNING_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server for the program's signature")
+# Its signing time is the build's SOURCE_DATE_EPOCH, as for the plug-ins and catalogs.
+set(SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}" CACHE STRING "Seconds since 1970: the signature's signing time")
 if(SIGNING_PFX)
   add_custom_command(TARGET lumatrek-setup POST_BUILD
-    COMMAND bash ${CMAKE_SOURCE_DIR}/tools/catalog_gen/sign_pe.sh ${SIGNING_PFX}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH}
+      bash ${CMAKE_SOURCE_DIR}/tools/catalog_gen/sign_pe.sh ${SIGNING_PFX}
       $<TARGET_FILE:lumatrek-setup> $<TARGET_FILE:lumatrek-setup> ${SIGNING_TIMESTAMP_URL}
     COMMENT "Signing lumatrek-setup.exe")
 endif()

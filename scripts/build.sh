@@ -7,20 +7,38 @@
 # SIGNING_PFX=<file> (password in LUMATREK_SIGNING_PASSWORD) signs the catalogs,
 # plug-ins and programs with that certificate, SIGNING_TIMESTAMP_URL adds an
 # RFC 3161 time stamp; without a PFX a throw-away certificate signs the catalogs.
+#
+# The build is reproducible: the same commit, SOURCE_DATE_EPOCH (default: the
+# commit's time) and signing input (none, or a PFX without a time stamp) give
+# the same programs, plug-ins and archives in any folder, apart from what the
+# throw-away certificate signs. BUILD_SCOPE=release builds only those (no
+# tests, no helpers); THIRD_PARTY_DIR names a folder where minizip's sources
+# were already unpacked.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 jobs=$(nproc)
-minizip=$("$root/scripts/fetch-minizip.sh" "$build/third_party")
+minizip=$("$root/scripts/fetch-minizip.sh" "${THIRD_PARTY_DIR:-$build/third_party}")
 signing=(-DSIGNING_PFX="${SIGNING_PFX:-}" -DSIGNING_TIMESTAMP_URL="${SIGNING_TIMESTAMP_URL:-}")
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 1704067200)  # else 2024-01-01
+fi
+export SOURCE_DATE_EPOCH
+native_targets=() product_targets=()
+if [ "${BUILD_SCOPE:-all}" = release ]; then
+  native_targets=(--target archives pictures)
+  product_targets=(--target lumatrek-setup)
+fi
 
-cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMINIZIP_SRC_DIR="$minizip" "${signing[@]}" >/dev/null
-cmake --build "$build/native" -j "$jobs"
+cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMINIZIP_SRC_DIR="$minizip" \
+  -DSOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" "${signing[@]}" >/dev/null
+cmake --build "$build/native" -j "$jobs" "${native_targets[@]}"
 
 for target in win32:mingw-i686 win64:mingw-x86_64; do
   dir=${target%%:*}
   cmake -S "$root" -B "$build/$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/${target#*:}.cmake" \
-    -DMINIZIP_SRC_DIR="$minizip" -DGENERATED_DIR="$build/native/generated" "${signing[@]}" >/dev/null
-  cmake --build "$build/$dir" -j "$jobs"
+    -DMINIZIP_SRC_DIR="$minizip" -DGENERATED_DIR="$build/native/generated" "${signing[@]}" \
+    -DSOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" >/dev/null
+  cmake --build "$build/$dir" -j "$jobs" "${product_targets[@]}"
 done

@@ -22,6 +22,12 @@ using BOOL = int;
 using UINT = unsigned int;
 using LPSTR = char*;
 using LPCSTR = const char*;
+// UTF-16 code units: the platform's wchar_t, char16_t where wchar_t is wider.
+#ifdef _WIN32
+using WCHAR = wchar_t;
+#else
+using WCHAR = char16_t;
+#endif
 using HANDLE = void*;
 using HMODULE = ::HINSTANCE__*;
 using HINSTANCE = HMODULE;

@@ -1,7 +1,9 @@
 #include "testprint/network_transport.h"
 
 #include <cstdio>
+#include <string>
 
+#include "common/diagnostics.h"
 #include "os/sockets.h"
 
 namespace {
@@ -43,13 +45,11 @@ bool SendToNetworkPrinter(const char* address, int port, const unsigned char* da
   if (s.get() == os::INVALID_SOCKET ||
       os::setsockopt(s.get(), os::SOL_SOCKET, os::SO_SNDTIMEO, reinterpret_cast<const char*>(&kSendTimeoutMs),
                      static_cast<int>(sizeof kSendTimeoutMs)) != 0) {
-    std::printf("Socket() error:%d", os::WSAGetLastError());
-    std::fflush(stdout);
+    WriteDiagnostic("Socket() error:" + std::to_string(os::WSAGetLastError()));
     return false;
   }
   if (os::connect(s.get(), &target, static_cast<int>(sizeof(target))) == os::SOCKET_ERROR) {
-    std::printf("连接失败:%d", os::WSAGetLastError());
-    std::fflush(stdout);
+    WriteDiagnostic("连接失败:" + std::to_string(os::WSAGetLastError()));
     return false;
   }
   // Each send takes what the system accepts; the first is made even for an empty run.

@@ -51,9 +51,14 @@ std::string NextArgument(const char*& p) {
   return arg;
 }
 
-std::string Lower(const std::string& s) {
+bool OptionPrefix(char c) { return c == '/' || c == '-'; }
+
+// An option's name in lower case with "/" in front, whichever prefix it was
+// typed with; other text lower-cased.
+std::string OptionName(const std::string& s) {
   std::string out = s;
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (!out.empty() && out[0] == '-') out[0] = '/';
   return out;
 }
 
@@ -94,13 +99,25 @@ std::vector<std::string> SplitCommandLine(const char* commandLine) {
   return arguments;
 }
 
+bool StartsUnattended(const std::vector<std::string>& arguments) {
+  return arguments.size() > 1 && !arguments[1].empty() && OptionPrefix(arguments[1][0]);
+}
+
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    const std::string name = OptionName(argument);
+    if (name == "/?" || name == "/help") {
+      ParsedArguments help;
+      help.help = true;
+      return help;
+    }
+  }
   UnattendedOptions o;
   std::string command;  // as typed, for the messages
   std::vector<std::string> seen;  // option names, in lower case
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& typed = arguments[i];
-    const std::string name = Lower(typed);
+    const std::string name = OptionName(typed);
     const bool isCommand = name == "/install" || name == "/uninstall" || name == "/test";
     const bool isSwitch = name == "/share" || name == "/default";
     const bool takesValue =

@@ -34,15 +34,24 @@ struct UnattendedOptions {
 };
 
 struct ParsedArguments {
+  bool help = false;  // /?, -? or /help: print the usage and end successfully
   bool ok = false;
   std::string problem;  // what is wrong with the line, when not ok
   UnattendedOptions options;
 };
 
-// Reads the arguments after the program name. Option names are matched
-// without regard to case. Fails on an unknown argument, a missing value (a
-// value may not begin with "/"), an option given twice, no command or two,
-// /usb with /host, /port without /host, and options the command does not use.
+// True when `arguments` (the program name first) ask for the unattended
+// mode: the first argument after the program name begins with "/" or "-".
+// Anything else (a file dropped on the program, "", the tail of an unquoted
+// path with a blank) is a start without arguments, which opens the dialog.
+bool StartsUnattended(const std::vector<std::string>& arguments);
+
+// Reads the arguments after the program name. Option names begin with "/" or
+// "-" and are matched without regard to case; /?, -?, /help or -help anywhere
+// asks for the usage (help) and nothing else is judged. Fails on an unknown
+// argument, a missing value (a value may not begin with "/"), an option given
+// twice, no command or two, /usb with /host, /port without /host, and options
+// the command does not use.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
 
 // What the program prints when the command line is not understood.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/diagnostics.h"
 #include "common/messages.h"
 #include "install/install_command.h"
 #include "os/console.h"
@@ -14,6 +15,7 @@
 #include "unattended/arguments_form.h"
 #include "unattended/command_line.h"
 #include "unattended/exit_codes.h"
+#include "unattended/text_encoding.h"
 
 namespace {
 
@@ -22,12 +24,16 @@ namespace {
 class ConsoleOutput {
  public:
   ConsoleOutput() : out_(os::GetStdHandle(os::STD_OUTPUT_HANDLE)), owned_(nullptr) {
-    if (Valid(out_)) return;
-    out_ = nullptr;
-    if (!os::AttachConsole(os::ATTACH_PARENT_PROCESS)) return;
-    owned_ = os::CreateFileA("CONOUT$", os::GENERIC_READ | os::GENERIC_WRITE,
-                             os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING, 0, nullptr);
-    if (Valid(owned_)) out_ = owned_;
+    if (!Valid(out_)) {
+      out_ = nullptr;
+      if (!os::AttachConsole(os::ATTACH_PARENT_PROCESS)) return;
+      owned_ = os::CreateFileA("CONOUT$", os::GENERIC_READ | os::GENERIC_WRITE,
+                               os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING, 0, nullptr);
+      if (!Valid(owned_)) return;
+      out_ = owned_;
+    }
+    os::DWORD mode = 0;
+    console_ = os::GetConsoleMode(out_, &mode) != os::FALSE;
   }
   ~ConsoleOutput() {
     if (Valid(owned_)) os::CloseHandle(owned_);
@@ -35,16 +41,26 @@ class ConsoleOutput {
   ConsoleOutput(const ConsoleOutput&) = delete;
   ConsoleOutput& operator=(const ConsoleOutput&) = delete;
 
+  // A console shows UTF-16 whatever its code page; a file or pipe gets UTF-8.
   void Write(const std::string& text) {
     if (out_ == nullptr) return;
     os::DWORD written = 0;
-    os::WriteFile(out_, text.data(), static_cast<os::DWORD>(text.size()), &written, nullptr);
+    if (console_) {
+      const WideText wide = WideFromProgramText(text);
+      if (!wide.empty()) {
+        os::WriteConsoleW(out_, wide.data(), static_cast<os::DWORD>(wide.size()), &written, nullptr);
+        return;
+      }
+    }
+    const std::string bytes = Utf8FromProgramText(text);
+    os::WriteFile(out_, bytes.data(), static_cast<os::DWORD>(bytes.size()), &written, nullptr);
   }
 
  private:
   static bool Valid(os::HANDLE h) { return h != nullptr && h != os::INVALID_HANDLE_VALUE; }
   os::HANDLE out_;
   os::HANDLE owned_;
+  bool console_ = false;
 };
 
 // The /log file: created new, or the user's file emptied. A link at that path
@@ -60,9 +76,12 @@ class LogFile {
     stream_ = std::make_unique<os::FileStream>(path.c_str(), "wb");
     return static_cast<bool>(*stream_);
   }
+  // UTF-8 lines, the first after a byte order mark, so that any editor on any
+  // Windows reads the file right.
   void Write(const std::string& line) {
     if (stream_ == nullptr || !*stream_) return;
-    const std::string text = line + "\r\n";
+    const std::string text = (started_ ? "" : "\xEF\xBB\xBF") + Utf8FromProgramText(line + "\r\n");
+    started_ = true;
     if (os::fwrite(text.data(), 1, text.size(), stream_->get()) != text.size()) complete_ = false;
   }
   // Closes the file; false when any line did not reach it (a full disk).
@@ -74,6 +93,7 @@ class LogFile {
  private:
   std::unique_ptr<os::FileStream> stream_;
   bool complete_ = true;
+  bool started_ = false;
 };
 
 // Messages as lines on the console and in the log; steps in the log only.
@@ -129,6 +149,10 @@ void RunCommand(const UnattendedOptions& o, LineMessages& messages) {
 int RunUnattended(const std::vector<std::string>& arguments) {
   ConsoleOutput console;
   const ParsedArguments parsed = ParseArguments(arguments);
+  if (parsed.help) {
+    console.Write(kUsageText);
+    return kExitSuccess;
+  }
   if (!parsed.ok) {
     console.Write("lumatrek-setup: " + parsed.problem + "\r\n" + kUsageText);
     return kExitUsage;
@@ -143,7 +167,10 @@ int RunUnattended(const std::vector<std::string>& arguments) {
   log.Write(line);
 
   LineMessages messages(console, log);
+  // The commands' own diagnostics (a socket error) reach the same console.
+  SetDiagnosticWriter([&console](const std::string& text) { console.Write(text); });
   RunCommand(parsed.options, messages);
+  SetDiagnosticWriter(nullptr);
   int code = messages.failureCode;
   if (code == 0 && !messages.succeeded) {
     messages.Line("lumatrek-setup: the command ended without a result");

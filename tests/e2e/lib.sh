@@ -534,12 +534,14 @@ expect_product_removed() {
 # ---- Unattended runs: the program with arguments, no dialog ----
 
 # Runs the program with ARGS, its standard output to a file; sets STATUS (the
-# exit code) and CONSOLE (what it printed, in UTF-8, without carriage returns).
+# exit code) and CONSOLE (what it printed, UTF-8 as redirected output is,
+# without carriage returns).
 unattended() {
   local out=$E2E_OUT/logs/$SCENARIO.console
   STATUS=0
   wine "$E2E_BIN/lumatrek-setup.exe" "$@" >"$out" 2>>"$E2E_OUT/logs/$SCENARIO.wine.log" || STATUS=$?
-  CONSOLE=$(iconv -f GBK -t UTF-8 <"$out" | tr -d '\r')
+  iconv -f UTF-8 -t UTF-8 <"$out" >/dev/null || fail "the output is not UTF-8"
+  CONSOLE=$(tr -d '\r' <"$out")
   echo "lumatrek-setup.exe $* -> exit code $STATUS"
   printf '%s\n' "$CONSOLE"
 }
@@ -551,10 +553,12 @@ expect_unattended() {
   [ "$CONSOLE" = "$text" ] || fail "the console showed '$CONSOLE' where '$text' was expected"
 }
 
-# The log file at drive C's PATH (Windows spelling after C:\), in UTF-8
-# without carriage returns.
+# The log file at drive C's PATH (Windows spelling after C:\), UTF-8 after
+# its byte order mark, without the mark and carriage returns.
 unattended_log() {
   local file=$WINEPREFIX/drive_c/${1//\\//}
   [ -f "$file" ] || fail "no log at C:\\$1"
-  iconv -f GBK -t UTF-8 <"$file" | tr -d '\r' | unrandomised
+  [ "$(head -c 3 "$file" | od -An -tx1 | tr -d ' \n')" = efbbbf ] || fail "the log does not begin with a UTF-8 mark"
+  iconv -f UTF-8 -t UTF-8 <"$file" >/dev/null || fail "the log is not UTF-8"
+  tail -c +4 "$file" | tr -d '\r' | unrandomised
 }

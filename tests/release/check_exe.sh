@@ -5,7 +5,7 @@
 # only KnownDLLs and the side-by-side common controls, whose manifest
 # asks for administrator rights without UI access and for Common Controls 6 of
 # its own architecture, which embeds its archives, dialog, icon and side
-# picture, and which stays small.
+# picture, which carries its version information, and which stays small.
 # Usage: check_exe.sh PATH/lumatrek-setup.exe 32|64
 set -uo pipefail
 exe=${1:?usage: check_exe.sh PATH/lumatrek-setup.exe 32|64}
@@ -156,6 +156,7 @@ check "sample picture archive ZIPRES 208" zip_resource 208
 check "main dialog 129" has_resource 5 129
 check "application icon 128" has_resource 14 128
 check "side picture bitmap 201" has_resource 2 201
+check "version information 1.0.0.0 (V1.00) of Tovlan" python3 "$here/check_version.py" "$exe" lumatrek-setup.exe
 check "size within 4 MB" size_bounded
 echo "resources:"
 sed 's/^/  /' <<<"$resources"

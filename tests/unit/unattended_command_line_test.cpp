@@ -64,6 +64,7 @@ TEST(ParseArguments, ReadsEveryOptionOfEachCommand) {
       {"/test /usb USB001 /log t.log", "test model=0 usb=USB001 port=9100 log=t.log"},
       {"/uninstall", "uninstall model=0 port=9100"},
       {"/log u.log /uninstall", "uninstall model=0 port=9100 log=u.log"},
+      {"-Install -usb USB001 -name -x", "install model=0 usb=USB001 port=9100 name=-x"},
   };
   for (const auto& [line, described] : cases) {
     const ParsedArguments parsed = Parse(line);
@@ -78,7 +79,7 @@ TEST(ParseArguments, RejectsEveryMalformedLineWithItsReason) {
       {"/usb USB001", "no command: /install, /test or /uninstall"},
       {"/install /usb USB001 /quiet", "unknown argument: /quiet"},
       {"/install /usb USB001 extra", "unknown argument: extra"},
-      {"-install /usb USB001", "unknown argument: -install"},
+      {"/install -usb USB001 /USB USB002", "/USB is given twice"},
       {"/install /usb", "/usb needs a value"},
       {"/install /name /share /usb USB001", "/name needs a value"},
       {"/install /usb USB001 /log", "/log needs a value"},
@@ -101,6 +102,26 @@ TEST(ParseArguments, RejectsEveryMalformedLineWithItsReason) {
     EXPECT_FALSE(parsed.ok) << line;
     EXPECT_EQ(problem, parsed.problem) << line;
   }
+}
+
+// Only an option first starts the unattended mode; anything else Windows or
+// a user may hand over opens the dialog. Help anywhere wins over the rest.
+TEST(ParseArguments, OptionsFirstStartTheUnattendedModeAndHelpIsNoError) {
+  const std::vector<std::pair<const char*, bool>> starts = {
+      {"x.exe", false},
+      {"x.exe \"\"", false},
+      {"x.exe C:\\Users\\a\\Desktop\\receipt.txt /install", false},  // a dropped file
+      {"C:\\Program Files\\Tovlan\\lumatrek-setup.exe", false},     // started without quotes
+      {"x.exe /install", true},
+      {"x.exe -?", true},
+  };
+  for (const auto& [line, unattended] : starts) EXPECT_EQ(unattended, StartsUnattended(SplitCommandLine(line))) << line;
+
+  for (const char* line : {"/?", "-?", "/HELP", "-help", "/install /usb USB001 /?", "/bogus /?"}) {
+    const ParsedArguments parsed = Parse(line);
+    EXPECT_TRUE(parsed.help) << line;
+  }
+  EXPECT_FALSE(Parse("/help-me").help);
 }
 
 }  // namespace

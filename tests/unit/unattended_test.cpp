@@ -28,8 +28,10 @@ namespace {
 const std::string kInterfaces =
     "SYSTEM\\ControlSet001\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 const std::string kTcpIpPorts = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
-const char kInstalledLine[] = "\xCC\xE1\xCA\xBE: \xB4\xF2\xD3\xA1\xBB\xFA\xC7\xFD\xB6\xAF\xC9\xE8\xB1\xB8\xD2\xD1\xCD\xEA"
-                              "\xB3\xC9\xB0\xB2\xD7\xB0\r\n";  // 提示: 打印机驱动设备已完成安装
+// The success line as a file or pipe gets it (UTF-8) and as a console shows it.
+const char kInstalledLine[] = u8"提示: 打印机驱动设备已完成安装\r\n";
+const char16_t kInstalledShown[] = u"提示: 打印机驱动设备已完成安装\r\n";
+const char kBom[] = "\xEF\xBB\xBF";
 
 void AddUsbPrinter(const std::string& instance, std::uint32_t port) {
   fake::registry().SetDword(
@@ -92,6 +94,7 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
       {"/test /usb USB001", none, 0},
       {"/uninstall", none, 0},
       {"/install /usb USB001 /bogus", none, 10},
+      {"/install /usb USB001 /?", none, 0},
       {"/install /usb USB001 /log C:\\", none, 11},
       {"/install /usb USB001 /log C:\\no\\such\\folder\\a.log", none, 11},
       // The picture does not load: reported as the sample that cannot be unpacked.
@@ -185,7 +188,8 @@ TEST_F(Unattended, MessagesReachTheRedirectedOutputOrTheParentsConsole) {
   fake::console().redirected = false;
   EXPECT_EQ(0, Run("/install /usb USB001"));
   EXPECT_TRUE(fake::console().attached);
-  EXPECT_EQ(kInstalledLine, fake::devices().Find("CONOUT$")->received);
+  EXPECT_EQ(kInstalledShown, fake::console().shown);
+  EXPECT_EQ("", fake::devices().Find("CONOUT$")->received);
   EXPECT_EQ(0, fake::devices().OpenHandles());
 
   // Neither: the command still runs and ends with its code.
@@ -197,11 +201,22 @@ TEST_F(Unattended, MessagesReachTheRedirectedOutputOrTheParentsConsole) {
   EXPECT_EQ("", fake::console().Output());
 }
 
+TEST_F(Unattended, HelpPrintsTheUsageAndTheSocketsDiagnosticGoesTheSameWay) {
+  EXPECT_EQ(0, Run("-?"));
+  EXPECT_EQ(kUsageText, fake::console().Output());
+
+  fake::Reset();
+  SetUp();
+  EXPECT_EQ(45, Run("/test /host 127.0.0.1 /port 9101"));
+  EXPECT_EQ(0u, fake::console().Output().find(u8"连接失败:")) << fake::console().Output();
+}
+
 TEST_F(Unattended, TheLogHasOneLineForEachStepAndMessage) {
   fake::files().AddFile("C:\\logs\\setup.log", std::string(5000, 'o'));  // the user's old log is emptied
   EXPECT_EQ(0, Run("/install /host 127.0.0.1 /log C:\\logs\\setup.log"));
   EXPECT_EQ(
-      "command: /install /host 127.0.0.1 /log C:\\logs\\setup.log\r\n"
+      std::string(kBom) +
+          "command: /install /host 127.0.0.1 /log C:\\logs\\setup.log\r\n"
       "staged: " + kFirstWorkingFolder + "\\install\\\r\n"
       "checked: network printer at 127.0.0.1 port 9100\r\n"
       "port registered: 127.0.0.1\r\n"
@@ -218,10 +233,11 @@ TEST_F(Unattended, TheLogHasOneLineForEachStepAndMessage) {
   SetUp();
   EXPECT_EQ(45, Run("/test /usb USB009 /log C:\\t.log"));
   EXPECT_EQ(
-      "command: /test /usb USB009 /log C:\\t.log\r\n"
+      std::string(kBom) +
+          "command: /test /usb USB009 /log C:\\t.log\r\n"
       "staged: " + kFirstWorkingFolder + "\\sample.bmp\r\n"
       "page written: USB009: no USB printer device\r\n"
-      "\xB4\xED\xCE\xF3: \xB2\xE2\xCA\xD4\xB6\xCB\xBF\xDA\xD0\xB4\xC8\xEB\xCA\xA7\xB0\xDC\r\n"  // 错误: 测试端口写入失败
+      u8"错误: 测试端口写入失败\r\n"
       "cleaned up: ok\r\n"
       "exit code: 45\r\n",
       fake::files().Read("C:\\t.log"));

@@ -1,6 +1,7 @@
 // Process entry: prepare COM and the common controls, show the main dialog
-// modally and return its result as the exit code. With arguments, run the
-// one command they name without the dialog (unattended mode).
+// modally and return its result as the exit code. With an option as the first
+// argument, run the one command the arguments name without the dialog
+// (unattended mode); any other argument is ignored, as before that mode.
 #include <objbase.h>
 #include <commctrl.h>
 
@@ -34,7 +35,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   RestrictDllSearchToSystemFolder();
   ::CoInitialize(nullptr);
   std::vector<std::string> arguments = SplitCommandLine(os::GetCommandLineA());
-  if (arguments.size() > 1) {
+  if (StartsUnattended(arguments)) {
     arguments.erase(arguments.begin());  // the program
     const int code = RunUnattended(arguments);
     ::CoUninitialize();

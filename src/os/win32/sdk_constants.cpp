@@ -5,6 +5,7 @@
 // ends up in the program.
 #include <cstdint>
 
+#include "os/console.h"
 #include "os/devices.h"
 #include "os/files.h"
 #include "os/os_types.h"
@@ -22,6 +23,8 @@
   X(ERROR_SUCCESS) X(ERROR_FILE_NOT_FOUND) X(ERROR_ACCESS_DENIED) X(ERROR_NOT_ENOUGH_MEMORY)               \
   X(ERROR_SHARING_VIOLATION) X(ERROR_INVALID_PARAMETER) X(ERROR_INSUFFICIENT_BUFFER) X(ERROR_MORE_DATA)     \
   X(ERROR_NO_MORE_ITEMS) X(ERROR_IO_PENDING)                                                               \
+  /* console.h */                                                                                          \
+  X(ATTACH_PARENT_PROCESS) X(STD_OUTPUT_HANDLE) X(CP_UTF8)                                                 \
   /* devices.h */                                                                                          \
   X(GENERIC_READ) X(GENERIC_WRITE) X(FILE_SHARE_READ) X(FILE_SHARE_WRITE) X(OPEN_EXISTING)                 \
   X(FILE_FLAG_OVERLAPPED) X(WAIT_OBJECT_0) X(WAIT_TIMEOUT) X(WAIT_FAILED) X(ERROR_OPERATION_ABORTED)       \
@@ -97,6 +100,7 @@ static_assert(SameType<os::DWORD, ::DWORD>(), "DWORD");
 static_assert(SameType<os::LONG, ::LONG>(), "LONG");
 static_assert(SameType<os::BOOL, ::BOOL>(), "BOOL");
 static_assert(SameType<os::UINT, ::UINT>(), "UINT");
+static_assert(SameType<os::WCHAR, ::WCHAR>(), "WCHAR");
 static_assert(SameType<os::BOOLEAN, ::BOOLEAN>(), "BOOLEAN");
 static_assert(SameType<os::REGSAM, ::REGSAM>(), "REGSAM");
 static_assert(SameType<os::SOCKET, ::SOCKET>(), "SOCKET");

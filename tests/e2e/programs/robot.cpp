@@ -7,7 +7,7 @@
 // The script is UTF-8, one step a line ('#' starts a comment). ID is a
 // control id number (tests/e2e/lib.sh puts the numbers in for the names that
 // the scenarios use):
-//   launch WINPATH                 start the program and wait for its dialog
+//   launch WINPATH [| ARGS]        start the program (with ARGS) and wait for its dialog
 //   text ID TEXT                   window text of control ID equals TEXT
 //   enabled ID 0|1                 control ID is disabled / enabled
 //   checked ID 0|1                 button ID is unchecked / checked
@@ -192,7 +192,9 @@ std::string Step(const std::string& verb, const std::string& rest) {
   const int id = std::atoi(first.c_str());
 
   if (verb == "launch") {
-    std::wstring cmd = L"\"" + Wide(rest) + L"\"";
+    const size_t bar = rest.find(" | ");
+    std::wstring cmd = L"\"" + Wide(rest.substr(0, bar)) + L"\"";
+    if (bar != std::string::npos) cmd += L" " + Wide(rest.substr(bar + 3));
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};

@@ -94,6 +94,11 @@ Device* Devices::Find(const std::string& path) {
   return nullptr;
 }
 
+Device* Devices::Of(void* handle) {
+  Handle* h = Lookup(handle);
+  return h == nullptr ? nullptr : h->device;
+}
+
 void* Devices::Open(const std::string& path) {
   Device* d = Find(path);
   if (d == nullptr) d = &Add(path);

@@ -42,6 +42,8 @@ struct Devices {
   // A handle to device `path` (added when absent) that the program did not
   // open itself, such as a standard handle given by the parent.
   void* Open(const std::string& path);
+  // The device behind an open handle, or null.
+  Device* Of(void* handle);
   std::vector<std::string> opened;  // every path given to CreateFileA, present or not
   int OpenHandles() const;
 };
