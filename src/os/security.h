@@ -18,6 +18,7 @@ constexpr int WinLocalSystemSid = 22;
 constexpr int WinBuiltinAdministratorsSid = 26;
 constexpr DWORD TOKEN_QUERY = 0x8;
 constexpr int TokenUser = 1;
+constexpr int TokenOwner = 4;
 #endif
 
 struct SID_AND_ATTRIBUTES {
@@ -26,6 +27,10 @@ struct SID_AND_ATTRIBUTES {
 };
 struct TOKEN_USER {
   SID_AND_ATTRIBUTES User;
+};
+// The owner the system gives what this process creates without naming one.
+struct TOKEN_OWNER {
+  PSID Owner;
 };
 
 // Builds a descriptor from its string form; free it with LocalFree.

@@ -33,21 +33,34 @@ bool PlainFolder(os::HANDLE handle) {
          !(info.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// Whether `sid` is the user this process runs as. Where the system does not
-// keep the owner given at creation (Wine), what this process makes is owned
-// by that user; a standard user cannot give anything that owner.
-bool IsProcessUser(os::PSID sid) {
+// One record of this process's token (TokenUser, TokenOwner), in `buffer`;
+// false when it cannot be read.
+bool ReadToken(int informationClass, std::vector<os::TOKEN_USER>& buffer) {
   os::HANDLE token = nullptr;
   if (!os::OpenProcessToken(os::GetCurrentProcess(), os::TOKEN_QUERY, &token)) return false;
   os::OwnedHandle owner(token);
   os::DWORD size = 0;
-  os::GetTokenInformation(token, os::TokenUser, nullptr, 0, &size);
-  if (size < sizeof(os::TOKEN_USER)) return false;
-  std::vector<os::TOKEN_USER> buffer(size / sizeof(os::TOKEN_USER) + 1);
-  if (!os::GetTokenInformation(token, os::TokenUser, buffer.data(), static_cast<os::DWORD>(buffer.size() * sizeof(os::TOKEN_USER)), &size)) {
-    return false;
-  }
-  return os::EqualSid(sid, buffer[0].User.Sid) != os::FALSE;
+  os::GetTokenInformation(token, informationClass, nullptr, 0, &size);
+  if (size < sizeof(os::TOKEN_OWNER)) return false;
+  buffer.assign(size / sizeof(os::TOKEN_USER) + 1, os::TOKEN_USER{});
+  return os::GetTokenInformation(token, informationClass, buffer.data(),
+                                 static_cast<os::DWORD>(buffer.size() * sizeof(os::TOKEN_USER)), &size) != os::FALSE;
+}
+
+// Whether `sid` is the user this process runs as, on a system that gives what
+// this process makes to that user. Where the system does not keep the owner
+// given at creation (Wine), what this process makes is owned by its user; a
+// standard user cannot give anything that owner. An elevated token on Windows
+// gives what it makes to the Administrators: there a folder owned by the
+// user was made by one of the user's processes that is not elevated, and is
+// refused.
+bool IsProcessUser(os::PSID sid) {
+  std::vector<os::TOKEN_USER> owner;
+  std::vector<os::TOKEN_USER> user;
+  if (!ReadToken(os::TokenOwner, owner) || !ReadToken(os::TokenUser, user)) return false;
+  const os::PSID defaultOwner = reinterpret_cast<const os::TOKEN_OWNER*>(owner.data())->Owner;
+  if (defaultOwner == nullptr || os::IsWellKnownSid(defaultOwner, os::WinBuiltinAdministratorsSid)) return false;
+  return os::EqualSid(sid, user[0].User.Sid) != os::FALSE;
 }
 
 // A plain folder (no link) owned by the Administrators, SYSTEM or this

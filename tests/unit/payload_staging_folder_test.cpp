@@ -134,6 +134,12 @@ TEST(StagingFolder, WhatOthersMadeIsLeftAsItIsAndAnUnusablePathFallsBackToTheSys
       {"a system that gives what it makes to the process's user (as Wine)",
        [] { fake::OnNthCall("CreateFileA", 3, [] { fs().SetOwner(kFirstWorkingFolder, fake::kProcessUser); }); },
        kFirstWorkingFolder, [] {}},
+      {"a folder owned by the user of an elevated token (a process of the user's that is not elevated)",
+       [] {
+         fs().SetDefaultOwner("BA");
+         fake::OnNthCall("CreateFileA", 3, [] { fs().SetOwner(kFirstWorkingFolder, fake::kProcessUser); });
+       },
+       kSecondInTemp, [] {}},
       {"the new folder swapped for a junction before it is opened",
        [] {
          fs().AddFolder(kVendor);

@@ -34,7 +34,7 @@
   X(FILE_ATTRIBUTE_REPARSE_POINT) X(INVALID_FILE_ATTRIBUTES) X(MAX_PATH) X(DELETE) X(READ_CONTROL)         \
   X(FILE_SHARE_DELETE) X(FILE_FLAG_BACKUP_SEMANTICS) X(FILE_FLAG_OPEN_REPARSE_POINT)                       \
   /* security.h */                                                                                         \
-  X(TOKEN_QUERY) X(TokenUser)                                                                              \
+  X(TOKEN_QUERY) X(TokenUser) X(TokenOwner)                                                                              \
   /* processes.h */                                                                                        \
   X(SW_SHOW) X(STILL_ACTIVE) X(ERROR_DIRECTORY) X(ERROR_BROKEN_PIPE) X(STARTF_USESTDHANDLES)               \
   X(HANDLE_FLAG_INHERIT)                                                                                   \

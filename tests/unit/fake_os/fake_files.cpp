@@ -103,6 +103,7 @@ struct State {
   std::map<std::intptr_t, DiskHandle> handles;
   std::intptr_t nextHandle = 0x30000;
   std::set<Descriptor*> descriptors;
+  std::string defaultOwner = "S-1-5-21-0-0-0-513";
 };
 
 State& state();
@@ -437,6 +438,8 @@ void FileSystem::AddHardLink(const std::string& path, const std::string& existin
 void FileSystem::SetOwner(const std::string& path, const std::string& sid) {
   if (Node* n = Find(Key(MustParse(path)))) n->owner = sid;
 }
+
+void FileSystem::SetDefaultOwner(const std::string& sid) { state().defaultOwner = sid; }
 
 std::string FileSystem::Owner(const std::string& path) const {
   const Node* n = Existing(Locate(path, false));
@@ -795,16 +798,21 @@ BOOL GetTokenInformation(HANDLE token, int informationClass, void* buffer, DWORD
   static std::string user = fake::kProcessUser;
   auto it = state().handles.find(reinterpret_cast<std::intptr_t>(token));
   if (fake::Called("GetTokenInformation") || it == state().handles.end() || it->second.key != "<token>" ||
-      informationClass != TokenUser) {
+      (informationClass != TokenUser && informationClass != TokenOwner)) {
     SetLastError(fake::kAccessDenied);
     return FALSE;
   }
-  *returned = sizeof(TOKEN_USER);
-  if (buffer == nullptr || size < sizeof(TOKEN_USER)) {
+  const DWORD needed = informationClass == TokenUser ? sizeof(TOKEN_USER) : sizeof(TOKEN_OWNER);
+  *returned = needed;
+  if (buffer == nullptr || size < needed) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return FALSE;
   }
-  static_cast<TOKEN_USER*>(buffer)->User = SID_AND_ATTRIBUTES{&user, 0};
+  if (informationClass == TokenUser) {
+    static_cast<TOKEN_USER*>(buffer)->User = SID_AND_ATTRIBUTES{&user, 0};
+  } else {
+    static_cast<TOKEN_OWNER*>(buffer)->Owner = &state().defaultOwner;
+  }
   return TRUE;
 }
 

@@ -35,6 +35,9 @@ struct FileSystem {
   // names share the same bytes.
   void AddHardLink(const std::string& path, const std::string& existing);
   void SetOwner(const std::string& path, const std::string& sid);
+  // The token's default owner (TokenOwner): Wine's user group unless set; "BA"
+  // is an elevated Windows token's.
+  void SetDefaultOwner(const std::string& sid);
   void Lock(const std::string& path);     // held open by another user: no delete, no write, no rename
   // Held open by another user with DELETE access and full sharing.
   void HoldForDeletion(const std::string& path);
