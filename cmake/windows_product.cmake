@@ -60,7 +60,7 @@ foreach(src ${E2E_PROGRAMS})
   target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++ -municode)
   # The plug-in harness declares the plug-in's interfaces from the plug-in's own header.
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tools/driver_plugin)
-  target_link_libraries(${name} PRIVATE winspool user32 gdi32 shell32 uuid kernel32)
+  target_link_libraries(${name} PRIVATE winspool crypt32 wintrust user32 gdi32 shell32 uuid kernel32)
 endforeach()
 # The robot's message hook, which Wine loads into the program under test.
 add_library(robot_hook SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/programs/hook/robot_hook.cpp)
