@@ -51,6 +51,16 @@ target_link_options(lumatrek-setup PRIVATE -static -static-libgcc -static-libstd
 target_link_libraries(lumatrek-setup PRIVATE minizip_win
   comctl32 ole32 shlwapi ws2_32 advapi32 user32 gdi32 kernel32)
 
+# With a PFX the program is signed (Authenticode, SHA-256) as soon as it is linked.
+set(SIGNING_PFX "" CACHE FILEPATH "PFX that signs the program (password in LUMATREK_SIGNING_PASSWORD); empty: unsigned")
+set(SIGNING_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server for the program's signature")
+if(SIGNING_PFX)
+  add_custom_command(TARGET lumatrek-setup POST_BUILD
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tools/catalog_gen/sign_pe.sh ${SIGNING_PFX} "${SIGNING_TIMESTAMP_URL}"
+      $<TARGET_FILE:lumatrek-setup> $<TARGET_FILE:lumatrek-setup>
+    COMMENT "Signing lumatrek-setup.exe")
+endif()
+
 # End-to-end helpers that run under the same Wine.
 file(GLOB E2E_PROGRAMS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/programs/*.cpp)
 foreach(src ${E2E_PROGRAMS})
@@ -60,7 +70,7 @@ foreach(src ${E2E_PROGRAMS})
   target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++ -municode)
   # The plug-in harness declares the plug-in's interfaces from the plug-in's own header.
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tools/driver_plugin)
-  target_link_libraries(${name} PRIVATE winspool crypt32 wintrust user32 gdi32 shell32 uuid kernel32)
+  target_link_libraries(${name} PRIVATE winspool user32 gdi32 shell32 uuid wintrust crypt32 advapi32 kernel32)
 endforeach()
 # The robot's message hook, which Wine loads into the program under test.
 add_library(robot_hook SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/programs/hook/robot_hook.cpp)

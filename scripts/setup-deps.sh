@@ -17,6 +17,7 @@ PACKAGES=(
   libpng-dev libfreetype-dev fonts-wqy-microhei
   wine wine64 xvfb x11-apps imagemagick locales
   iproute2 util-linux clang libclang-rt-14-dev python3 unzip
+  libssl-dev openssl osslsigncode
 )
 if [ "$LUMATREK_RUNS_32BIT" = yes ]; then PACKAGES+=(wine32:i386); fi
 

@@ -6,11 +6,7 @@
 # the harness drew (text and the sample picture) dot for dot, down to its last
 # printed row, then the cut.
 native=$(native_build)
-package=$E2E_OUT/logs/$SCENARIO-package
-rm -rf "$package"
-mkdir -p "$package"
-python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
-  "$native/generated/install.zip" "$package" || fail "could not unpack install.zip"
+unpack_install_zip
 
 # The 64-bit harness runs in the 64-bit prefix; the 32-bit one where the
 # program under test is the 32-bit build (32-bit code runs on this machine).

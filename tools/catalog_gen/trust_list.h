@@ -1,0 +1,39 @@
+// The content of a driver catalog: a Microsoft certificate trust list
+// (szOID_CTL) whose subjects are catalog members, one per file and hash.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "der.h"
+
+namespace trust_list {
+
+constexpr char kSha1[] = "1.3.14.3.2.26";
+constexpr char kSha256[] = "2.16.840.1.101.3.4.2.1";
+
+struct Member {
+  std::string fileName;  // the name the "File" attribute carries
+  bool peImage = false;  // an Authenticode image hash (else a flat-file hash)
+  std::string digestAlgorithm;  // kSha1 or kSha256
+  der::Bytes digest;
+};
+
+struct Catalog {
+  std::vector<Member> members;
+  // Catalog-level name/value attributes, e.g. {"OSAttr", "2:6.1,2:10.0"}, {"HWID1", "..."}.
+  std::vector<std::pair<std::string, std::string>> attributes;
+  std::int64_t thisUpdate = 0;  // seconds since 1970, UTC
+};
+
+// The member's tag: the upper-case hex of its digest, which Windows looks the file up by.
+std::string Tag(const Member& m);
+// SPC_INDIRECT_DATA_CONTENT of a member: the hash with the SIP's link.
+der::Bytes IndirectData(const Member& m);
+// A CAT_NAMEVALUE (name, flags, UTF-16 value) as catalogs store their attributes.
+der::Bytes NameValue(const std::string& name, const std::string& value);
+// The whole CertificateTrustList encoding (members ordered by tag).
+der::Bytes Encode(const Catalog& catalog);
+
+}  // namespace trust_list
