@@ -27,6 +27,8 @@ struct CRYPT_HASH_BLOB {
 // The provider is a number in a string pointer's clothes, as the platform spells it.
 constexpr std::intptr_t kCertStoreProvSystemABits = 9;
 inline LPCSTR const CERT_STORE_PROV_SYSTEM_A = reinterpret_cast<LPCSTR>(kCertStoreProvSystemABits);
+constexpr std::intptr_t kCertStoreProvSystemRegistryABits = 12;
+inline LPCSTR const CERT_STORE_PROV_SYSTEM_REGISTRY_A = reinterpret_cast<LPCSTR>(kCertStoreProvSystemRegistryABits);
 constexpr DWORD CERT_SYSTEM_STORE_LOCAL_MACHINE = 0x20000;
 constexpr DWORD X509_ASN_ENCODING = 0x1;
 constexpr DWORD PKCS_7_ASN_ENCODING = 0x10000;

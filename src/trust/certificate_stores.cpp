@@ -46,8 +46,9 @@ std::string SubjectName(os::PCCERT_CONTEXT certificate) {
   return name.data();
 }
 
-os::HCERTSTORE OpenMachineStore(const char* name) {
-  return os::CertOpenStore(os::CERT_STORE_PROV_SYSTEM_A, 0, 0, os::CERT_SYSTEM_STORE_LOCAL_MACHINE, name);
+os::HCERTSTORE OpenMachineStore(const char* name, bool registryOnly) {
+  return os::CertOpenStore(registryOnly ? os::CERT_STORE_PROV_SYSTEM_REGISTRY_A : os::CERT_STORE_PROV_SYSTEM_A, 0, 0,
+                           os::CERT_SYSTEM_STORE_LOCAL_MACHINE, name);
 }
 
 Lookup FindByThumbprint(os::HCERTSTORE store, const std::string& thumbprint, os::PCCERT_CONTEXT* found) {

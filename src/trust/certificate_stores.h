@@ -12,8 +12,11 @@ os::PCCERT_CONTEXT CertificateFromDer(const std::string& bytes);
 std::string Thumbprint(os::PCCERT_CONTEXT certificate);
 // Its subject's display name ("" when it has none).
 std::string SubjectName(os::PCCERT_CONTEXT certificate);
-// Opens the local machine's system store `name` ("TrustedPublisher", "Root"); null on failure.
-os::HCERTSTORE OpenMachineStore(const char* name);
+// Opens the local machine's system store `name` ("TrustedPublisher", "Root")
+// with all its physical stores, or with `registryOnly` only the registry
+// store that additions go to and deletions must be made in (through the
+// whole system store Wine deletes from its copy in memory alone); null on failure.
+os::HCERTSTORE OpenMachineStore(const char* name, bool registryOnly = false);
 
 enum class Lookup { Present, Absent, Failed };
 // Whether `store` holds the certificate with `thumbprint`; when it does and

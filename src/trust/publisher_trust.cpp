@@ -108,7 +108,7 @@ bool RemoveAddedCertificates(MessageSink& messages) {
       messages.Step("added certificate removed", entry.store + " " + entry.thumbprint + ": not ours, left alone");
       continue;
     }
-    os::CertStore store(OpenMachineStore(entry.store.c_str()));
+    os::CertStore store(OpenMachineStore(entry.store.c_str(), true));
     os::PCCERT_CONTEXT found = nullptr;
     const Lookup lookup = store.get() != nullptr ? FindByThumbprint(store.get(), entry.thumbprint, &found) : Lookup::Failed;
     std::string subject;

@@ -62,6 +62,7 @@ OS_CONSTANTS(COPY_OS_CONSTANT)
 constexpr std::intptr_t INVALID_HANDLE_VALUE_os = os::kInvalidHandleValueBits;
 constexpr std::intptr_t HKEY_LOCAL_MACHINE_os = os::kHkeyLocalMachineBits;
 constexpr std::intptr_t CERT_STORE_PROV_SYSTEM_A_os = os::kCertStoreProvSystemABits;
+constexpr std::intptr_t CERT_STORE_PROV_SYSTEM_REGISTRY_A_os = os::kCertStoreProvSystemRegistryABits;
 }  // namespace from_os
 
 #include "os/win32/win32.h"
@@ -87,6 +88,8 @@ static_assert(SameValue(from_os::INVALID_HANDLE_VALUE_os, INVALID_HANDLE_VALUE),
 static_assert(SameValue(from_os::HKEY_LOCAL_MACHINE_os, HKEY_LOCAL_MACHINE), "os::HKEY_LOCAL_MACHINE");
 #define LPCSTR LONG_PTR
 static_assert(SameValue(from_os::CERT_STORE_PROV_SYSTEM_A_os, CERT_STORE_PROV_SYSTEM_A), "os::CERT_STORE_PROV_SYSTEM_A");
+static_assert(SameValue(from_os::CERT_STORE_PROV_SYSTEM_REGISTRY_A_os, CERT_STORE_PROV_SYSTEM_REGISTRY_A),
+              "os::CERT_STORE_PROV_SYSTEM_REGISTRY_A");
 #undef LPCSTR
 #undef HANDLE
 #undef HKEY

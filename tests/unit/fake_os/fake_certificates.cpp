@@ -42,12 +42,14 @@ State& state() {
 
 std::unique_ptr<X509, decltype(&X509_free)> Parse(const std::string& der) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(der.data());
-  X509* x = d2i_X509(nullptr, &p, static_cast<long>(der.size()));
-  if (x != nullptr && p != reinterpret_cast<const unsigned char*>(der.data()) + der.size()) {
-    X509_free(x);
-    x = nullptr;
-  }
-  return {x, X509_free};
+  return {d2i_X509(nullptr, &p, static_cast<long>(der.size())), X509_free};
+}
+
+// Fails a call with `code` as its last error.
+template <typename T>
+T Fails(T result, os::DWORD code) {
+  os::SetLastError(code);
+  return result;
 }
 
 os::PCCERT_CONTEXT NewContext(const std::string& der, const std::string& store) {
@@ -126,10 +128,10 @@ namespace os {
 
 HCERTSTORE CertOpenStore(LPCSTR provider, DWORD encodingType, std::uintptr_t, DWORD flags, const void* para) {
   // Only the local machine's system stores exist here.
-  if (fake::Called("CertOpenStore") || provider != CERT_STORE_PROV_SYSTEM_A || encodingType != 0 ||
+  if (fake::Called("CertOpenStore") ||
+      (provider != CERT_STORE_PROV_SYSTEM_A && provider != CERT_STORE_PROV_SYSTEM_REGISTRY_A) || encodingType != 0 ||
       flags != CERT_SYSTEM_STORE_LOCAL_MACHINE || para == nullptr) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return nullptr;
+    return fake::Fails<HCERTSTORE>(nullptr, ERROR_ACCESS_DENIED);
   }
   const std::uintptr_t handle = fake::state().nextStore++;
   fake::state().storeNames[handle] = fake::Upper(static_cast<const char*>(para));
@@ -144,8 +146,7 @@ BOOL CertCloseStore(HCERTSTORE store, DWORD) {
 PCCERT_CONTEXT CertCreateCertificateContext(DWORD encodingType, const BYTE* encoded, DWORD size) {
   const std::string der(reinterpret_cast<const char*>(encoded), size);
   if (fake::Called("CertCreateCertificateContext") || !(encodingType & X509_ASN_ENCODING) || !fake::Parse(der)) {
-    SetLastError(fake::kBadEncoding);
-    return nullptr;
+    return fake::Fails<PCCERT_CONTEXT>(nullptr, fake::kBadEncoding);
   }
   return fake::NewContext(der, "");
 }
@@ -156,15 +157,9 @@ BOOL CertAddCertificateContextToStore(HCERTSTORE store, PCCERT_CONTEXT context, 
   const fake::Context* c = fake::Resolve(context);
   if (fake::Called("CertAddCertificateContextToStore") || certificates == nullptr || c == nullptr ||
       disposition != CERT_STORE_ADD_NEW || storeContext != nullptr) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
+    return fake::Fails(FALSE, ERROR_ACCESS_DENIED);
   }
-  for (const std::string& der : *certificates) {
-    if (der == c->der) {
-      SetLastError(fake::kExists);
-      return FALSE;
-    }
-  }
+  if (std::count(certificates->begin(), certificates->end(), c->der) > 0) return fake::Fails(FALSE, fake::kExists);
   certificates->push_back(c->der);
   return TRUE;
 }
@@ -175,23 +170,21 @@ PCCERT_CONTEXT CertFindCertificateInStore(HCERTSTORE store, DWORD encodingType, 
   const auto* hash = static_cast<const CRYPT_HASH_BLOB*>(findPara);
   if (fake::Called("CertFindCertificateInStore") || certificates == nullptr || previous != nullptr ||
       findType != CERT_FIND_SHA1_HASH || !(encodingType & X509_ASN_ENCODING) || hash == nullptr) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return nullptr;
+    return fake::Fails<PCCERT_CONTEXT>(nullptr, ERROR_ACCESS_DENIED);
   }
-  const std::string wanted = fake::Hex(hash->pbData, hash->cbData);
   for (const std::string& der : *certificates) {
-    if (fake::Sha1Hex(der) == wanted) return fake::NewContext(der, fake::state().storeNames[reinterpret_cast<std::uintptr_t>(store)]);
+    if (fake::Sha1Hex(der) == fake::Hex(hash->pbData, hash->cbData)) {
+      return fake::NewContext(der, fake::state().storeNames[reinterpret_cast<std::uintptr_t>(store)]);
+    }
   }
-  SetLastError(CRYPT_E_NOT_FOUND);
-  return nullptr;
+  return fake::Fails<PCCERT_CONTEXT>(nullptr, CRYPT_E_NOT_FOUND);
 }
 
 BOOL CertGetCertificateContextProperty(PCCERT_CONTEXT context, DWORD propId, void* data, DWORD* size) {
   const fake::Context* c = fake::Resolve(context);
   if (fake::Called("CertGetCertificateContextProperty") || c == nullptr || propId != CERT_SHA1_HASH_PROP_ID ||
       size == nullptr || (data != nullptr && *size < SHA_DIGEST_LENGTH)) {
-    SetLastError(ERROR_MORE_DATA);
-    return FALSE;
+    return fake::Fails(FALSE, ERROR_MORE_DATA);
   }
   if (data != nullptr) {
     SHA1(reinterpret_cast<const unsigned char*>(c->der.data()), c->der.size(), static_cast<unsigned char*>(data));
@@ -202,21 +195,13 @@ BOOL CertGetCertificateContextProperty(PCCERT_CONTEXT context, DWORD propId, voi
 
 BOOL CertDeleteCertificateFromStore(PCCERT_CONTEXT context) {
   const bool failed = fake::Called("CertDeleteCertificateFromStore");
-  auto it = fake::state().contexts.find(context);
-  if (it == fake::state().contexts.end()) return FALSE;
-  const fake::Context c = *it->second;
-  fake::state().contexts.erase(it);  // freed whatever the answer
-  if (failed || c.store.empty()) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-  auto& certificates = fake::state().stores[c.store];
-  for (auto der = certificates.begin(); der != certificates.end(); ++der) {
-    if (*der == c.der) {
-      certificates.erase(der);
-      break;
-    }
-  }
+  const fake::Context* c = fake::Resolve(context);
+  if (c == nullptr) return FALSE;
+  const std::string der = c->der, store = c->store;
+  fake::state().contexts.erase(context);  // freed whatever the answer
+  if (failed || store.empty()) return fake::Fails(FALSE, ERROR_ACCESS_DENIED);
+  auto& certificates = fake::state().stores[store];
+  certificates.erase(std::find(certificates.begin(), certificates.end(), der));
   return TRUE;
 }
 
@@ -225,14 +210,14 @@ BOOL CertFreeCertificateContext(PCCERT_CONTEXT context) {
   return fake::state().contexts.erase(context) == 1 ? TRUE : FALSE;
 }
 
+// The subject's common name.
 DWORD CertGetNameStringA(PCCERT_CONTEXT context, DWORD type, DWORD, void*, LPSTR name, DWORD size) {
   const fake::Context* c = fake::Resolve(context);
-  std::string text;
+  char cn[256] = {};
   if (c != nullptr && type == CERT_NAME_SIMPLE_DISPLAY_TYPE) {
-    auto x = fake::Parse(c->der);
-    char cn[256] = {};
-    if (x && X509_NAME_get_text_by_NID(X509_get_subject_name(x.get()), NID_commonName, cn, sizeof cn) > 0) text = cn;
+    X509_NAME_get_text_by_NID(X509_get_subject_name(fake::Parse(c->der).get()), NID_commonName, cn, sizeof cn);
   }
+  const std::string text = cn;
   if (name == nullptr || size == 0) return static_cast<DWORD>(text.size() + 1);
   const size_t n = std::min<size_t>(text.size(), size - 1);
   text.copy(name, n);
