@@ -18,7 +18,7 @@ trust_state() {  # the stores' thumbprints and the catalogs' verdicts, as trust_
   local out=$E2E_OUT/logs/$SCENARIO-trust.txt
   rm -f "$out"
   timeout 120 wine "$E2E_BIN/trust_probe.exe" "$(winpath "$out")" "$(winpath "$package/lumatrek.cat")" \
-    "$(winpath "$package/lumatrek80.cat")" >/dev/null 2>&1 || fail "the trust probe failed"
+    "$(winpath "$package/lumatrek80.cat")" >/dev/null 2>&1 || return 1
   tr -d '\r' < "$out"
 }
 record() {  # the record's line in reg's listing, or nothing
@@ -26,13 +26,13 @@ record() {  # the record's line in reg's listing, or nothing
     tr -d '\r' | grep AddedCertificates || true
 }
 
-before=$(trust_state)
+before=$(trust_state) || fail "the trust probe failed"
 grep -v '^store|' <<<"$before"
 ! grep -q "|$SIGNER_THUMB\$" <<<"$before" || fail "the signer is trusted before the installation"
 
 unattended /install /host 127.0.0.1
 expect_unattended 0 '提示: 打印机驱动设备已完成安装'
-after=$(trust_state)
+after=$(trust_state) || fail "the trust probe failed"
 grep -v '^store|' <<<"$after"; grep "|$SIGNER_THUMB\$" <<<"$after" || true
 grep -qx "store|TrustedPublisher|$SIGNER_THUMB" <<<"$after" || fail "the signer is no trusted publisher"
 grep -qx "store|Root|$SIGNER_THUMB" <<<"$after" || fail "the signer is no trusted root"
@@ -42,7 +42,7 @@ record | grep -q "TrustedPublisher $SIGNER_THUMB.*Root $SIGNER_THUMB" || fail "t
 unattended /uninstall /log 'C:\e2e\uninstall.log'
 expect_unattended 0 '提示: 驱动卸载完成'
 unattended_log 'e2e\uninstall.log' | grep certificate
-gone=$(trust_state)
+gone=$(trust_state) || fail "the trust probe failed"
 ! grep -q "|$SIGNER_THUMB\$" <<<"$gone" || fail "the signer is still trusted after the uninstall"
 [ "$(grep '^store|' <<<"$gone")" = "$(grep '^store|' <<<"$before")" ] || fail "other certificates changed"
 [ -z "$(record)" ] || fail "the record is left: $(record)"
