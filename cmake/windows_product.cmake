@@ -56,8 +56,8 @@ set(SIGNING_PFX "" CACHE FILEPATH "PFX that signs the program (password in LUMAT
 set(SIGNING_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server for the program's signature")
 if(SIGNING_PFX)
   add_custom_command(TARGET lumatrek-setup POST_BUILD
-    COMMAND bash ${CMAKE_SOURCE_DIR}/tools/catalog_gen/sign_pe.sh ${SIGNING_PFX} "${SIGNING_TIMESTAMP_URL}"
-      $<TARGET_FILE:lumatrek-setup> $<TARGET_FILE:lumatrek-setup>
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tools/catalog_gen/sign_pe.sh ${SIGNING_PFX}
+      $<TARGET_FILE:lumatrek-setup> $<TARGET_FILE:lumatrek-setup> ${SIGNING_TIMESTAMP_URL}
     COMMENT "Signing lumatrek-setup.exe")
 endif()
 

@@ -282,7 +282,7 @@ INSTANTIATE_TEST_SUITE_P(
        [](ScriptedForm&) { fake::Fail("RegOpenKeyA"); },
        {{"RegOpenKeyA baseKeyName err.", kError}, Failure(kModel)}, 0},
       InstallFailure{"no memory for the USB printer lookup (its own message first)",
-       [](ScriptedForm&) { fake::FailNth("malloc", 14); },  // after one chunk per extracted file
+       [](ScriptedForm&) { fake::FailNth("malloc", 14); },  // after one chunk per extracted file (13 files)
        {{"malloc subKeyName err.", kError}, Failure(kModel)}, 0},
       InstallFailure{"an empty address", [](ScriptedForm& f) { Network(f, "", "9100"); }, {Failure(kAddressLength)}, 0},
       InstallFailure{"an address of 32 bytes", [](ScriptedForm& f) { Network(f, std::string(26, 'a') + ".local", "9100"); },

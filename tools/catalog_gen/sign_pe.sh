@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Signs a Windows program or DLL with Authenticode (SHA-256) from a PFX:
-#   sign_pe.sh PFX TIMESTAMP_URL|"" IN OUT      (IN and OUT may be the same file)
+#   sign_pe.sh PFX IN OUT [TIMESTAMP_URL]      (IN and OUT may be the same file)
 # The PFX password comes from LUMATREK_SIGNING_PASSWORD and reaches
 # osslsigncode through a pipe, never a command line, a file or a log.
 set -euo pipefail
-pfx=$1 url=$2 in=$3 out=$4
+pfx=$1 in=$2 out=$3 url=${4:-}
 [ -n "${LUMATREK_SIGNING_PASSWORD+set}" ] || { echo "sign_pe.sh: LUMATREK_SIGNING_PASSWORD is not set" >&2; exit 1; }
 tmp="$out.signing"
 rm -f "$tmp"
