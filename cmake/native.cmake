@@ -2,6 +2,7 @@
 # tests under AddressSanitizer and UBSan, and the build-time tools.
 find_package(ZLIB REQUIRED)
 find_package(GTest REQUIRED)
+find_package(OpenSSL REQUIRED)  # the fake certificate stores parse and hash with it
 include(cmake/minizip.cmake)
 enable_testing()
 
@@ -23,7 +24,7 @@ target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
 target_compile_options(unit_tests PRIVATE ${WARNINGS})
 target_compile_definitions(unit_tests PRIVATE
   LUMATREK_SOURCE_DIR="${CMAKE_SOURCE_DIR}" LUMATREK_GENERATED_DIR="${CMAKE_BINARY_DIR}/generated")
-target_link_libraries(unit_tests PRIVATE lumatrek_core GTest::gtest)
+target_link_libraries(unit_tests PRIVATE lumatrek_core GTest::gtest OpenSSL::Crypto)
 add_test(NAME unit_tests COMMAND unit_tests)
 
 # The robot scripts' control and style names (tests/e2e/lib.sh), worked out

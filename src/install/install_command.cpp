@@ -17,6 +17,7 @@
 #include "payload/archive_extraction.h"
 #include "payload/resource_export.h"
 #include "payload/staging_folder.h"
+#include "trust/publisher_trust.h"
 #include "usb/usb_printer_discovery.h"
 
 namespace {
@@ -105,6 +106,8 @@ const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload&
     messages.Step("port registered", port);
   }
 
+  // 64-bit Windows stages no driver package whose signer it does not trust.
+  if (!TrustPackageSigner(payloadFolder, messages)) return kMsgInstallFailed;
   const std::string arguments =
       PrinterInstallArguments(form.ModelIndex(), payloadFolder, port, printerName, form.SharePrinter());
   // The printer UI exits 0 even when it did nothing: the spooler has the last word.

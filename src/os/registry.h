@@ -15,9 +15,12 @@ constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
 constexpr DWORD REG_BINARY = 3;
 constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_MULTI_SZ = 7;
 constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
 constexpr REGSAM KEY_READ = 0x20019;
 constexpr REGSAM KEY_WRITE = 0x20006;
+// The native registry view, also from a 32-bit program on 64-bit Windows.
+constexpr REGSAM KEY_WOW64_64KEY = 0x100;
 #endif
 
 struct FILETIME;
@@ -31,6 +34,7 @@ LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameSize, DWORD* re
                    DWORD* clsSize, FILETIME* lastWriteTime);
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize);
 LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD dataSize);
+LONG RegDeleteValueA(HKEY key, LPCSTR valueName);
 LONG RegCloseKey(HKEY key);
 
 // One owner per open key.

@@ -5,6 +5,7 @@
 #include "common/printer_models.h"
 #include "os/system_info.h"
 #include "spooler/service_control.h"
+#include "trust/publisher_trust.h"
 #include "uninstall/driver_files.h"
 #include "uninstall/driver_packages.h"
 #include "uninstall/driver_removal.h"
@@ -56,7 +57,8 @@ bool RemoveEverything(MessageSink& messages) {
   }
   RestartSpooler();  // results ignored
   if (!Reported(messages, "driver packages removed", RemoveDriverPackages())) return false;
-  return Reported(messages, "driver files deleted", DeleteDriverFiles());
+  if (!Reported(messages, "driver files deleted", DeleteDriverFiles())) return false;
+  return RemoveAddedCertificates(messages);
 }
 
 }  // namespace

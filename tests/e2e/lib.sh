@@ -444,6 +444,24 @@ unpack_install_zip() {
     "$(native_build)/generated/install.zip" "$package" || fail "could not unpack install.zip"
 }
 
+# The built package's signer certificate: its thumbprint (upper-case SHA-1)
+# in SIGNER_THUMB, its common name in SIGNER_NAME, and the log lines of its
+# store entries ("STEP: "NAME" THUMB in LocalMachine\STORE: OUTCOME") from
+# signer_lines STEP OUTCOME, TrustedPublisher first, then Root.
+signer_certificate() {
+  local cer
+  cer=$(ls "$(native_build)"/generated/package/*.cer)
+  SIGNER_THUMB=$(openssl x509 -inform DER -in "$cer" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
+  SIGNER_NAME=$(openssl x509 -inform DER -in "$cer" -noout -subject -nameopt multiline |
+    sed -n 's/^ *commonName *= //p')
+}
+signer_lines() {
+  local store
+  for store in TrustedPublisher Root; do
+    printf '%s: "%s" %s in LocalMachine\\%s: %s\n' "$1" "$SIGNER_NAME" "$SIGNER_THUMB" "$store" "$2"
+  done
+}
+
 # The payload folder the stand-in saw holds exactly the package the build
 # made, byte for byte: setup information, descriptions, settings, catalogs,
 # the signer's certificate and the plug-ins in amd64 and i386.

@@ -15,7 +15,7 @@ LEVELS = [
     ["app"],                                         # the dialog and WinMain
     ["unattended"],                                  # the same commands from a command line
     ["install", "testprint", "uninstall", "port_list"],  # the commands: only they show messages
-    ["usb", "payload", "spooler"],                   # what the commands use
+    ["usb", "payload", "spooler", "trust"],          # what the commands use
     ["process"],                                     # starting programs, reading their output
     ["common"],                                      # setup form, message sink, port list view, models, rules
     ["os"],                                          # the operating-system boundary

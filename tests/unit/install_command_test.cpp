@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "fake_os/fake_certificates.h"
 #include "fake_os/fake_files.h"
 #include "fake_os/fake_os.h"
 #include "fake_os/fake_processes.h"
@@ -20,6 +19,8 @@
 #include "support/case_name.h"
 #include "support/scripted_form.h"
 #include "support/working_folder.h"
+#include "support/signed_payload.h"
+#include "support/trust_fixture.h"
 
 namespace {
 
@@ -52,21 +53,9 @@ const std::string kPorts = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\
 const std::string kInterfaces =
     "SYSTEM\\ControlSet001\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 
-// Sorted, with the signer certificate the build packed (publisher.cer in a build signed with a PFX).
-const std::vector<std::string> kPayloadListing = [] {
-  const bool publisher = std::ifstream(std::string(LUMATREK_GENERATED_DIR) + "/package/publisher.cer").good();
-  std::vector<std::string> names = {
-      "amd64",         "i386",           "lumatrek.cat",   "lumatrek.gpd",   "lumatrek.inf",
-      "lumatrek.ini",  "lumatrek80.cat", "lumatrek80.gpd", "lumatrek80.inf", "lumatrek80.ini",
-      publisher ? "publisher.cer" : "build-signer.cer"};
-  std::sort(names.begin(), names.end());
-  return names;
-}();
-
-std::string GeneratedPayload() {
-  std::ifstream in(LUMATREK_GENERATED_DIR "/install.zip", std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+const std::vector<std::string> kPayloadListing = {
+    "amd64",         "build-signer.cer", "i386",           "lumatrek.cat",   "lumatrek.gpd",   "lumatrek.inf",
+    "lumatrek.ini",  "lumatrek80.cat", "lumatrek80.gpd", "lumatrek80.inf", "lumatrek80.ini"};
 
 void AddUsbInterface(const std::string& instance, std::uint32_t port) {
   fake::registry().SetDword(kInterfaces + "\\##?#" + instance + "#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}\\#\\Device Parameters",
@@ -84,9 +73,7 @@ struct ChildView {
 class InstallCommandTest : public testing::Test {
  protected:
   void SetUp() override {
-    payload = GeneratedPayload();
-    ASSERT_FALSE(payload.empty());
-    fake::resources().Add("ZIPRES", 205, payload);
+    fake::resources().Add("ZIPRES", 205, PayloadSignedBy("build-signer.cer", Cert('S')));
     fake::resources().Add("ZIPRES", 208, "the sample archive");
     fake::services().AddSpoolerWithPrerequisites(os::SERVICE_RUNNING);
     fake::services().Find("Spooler")->stopMs = 500;
@@ -102,6 +89,7 @@ class InstallCommandTest : public testing::Test {
   std::vector<ShownMessage> Run() {
     RecordingSink sink;
     RunInstallCommand(form, sink);
+    steps = sink.steps;
     EXPECT_FALSE(fake::files().Exists(kArchive));
     EXPECT_FALSE(fake::files().Exists(kPayload));
     EXPECT_FALSE(fake::files().Exists(kStaging)) << "the working folder goes";
@@ -114,6 +102,7 @@ class InstallCommandTest : public testing::Test {
     EXPECT_EQ(0, fake::resources().Loaded());
     EXPECT_EQ(0, fake::LiveBlocks());
     EXPECT_EQ(0, fake::spooler().OpenHandles());
+    EXPECT_EQ(0, fake::certificates().Open());
     return sink.shown;
   }
 
@@ -132,8 +121,8 @@ class InstallCommandTest : public testing::Test {
     return lines;
   }
 
-  std::string payload;
   ScriptedForm form;
+  std::vector<std::string> steps;
 };
 
 }  // namespace
@@ -412,3 +401,68 @@ TEST_F(InstallCommandTest, AnArchiveLeftFromAnEarlierRunIsReplaced) {
   EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
   ASSERT_EQ(1u, fake::processes().launches.size());
 }
+
+namespace {
+struct TrustCase {
+  const char* what;
+  std::function<void()> arrange;
+  std::string trustedPublisher, root;  // the stores afterwards, as letters
+  RecordLines record;                  // afterwards
+  bool installed;
+};
+
+class InstallTrustTest : public InstallCommandTest, public testing::WithParamInterface<TrustCase> {};
+
+void Package(const char* file, const std::string& der) {
+  fake::resources().Add("ZIPRES", 205, PayloadSignedBy(file, der));
+}
+}  // namespace
+
+// The signer is trusted before the printer UI runs, and every addition, and
+// nothing else, is recorded; a failure stops the installation.
+TEST_P(InstallTrustTest, TrustsTheSignerWhereItIsNotTrustedAndRecordsIt) {
+  GetParam().arrange();
+  EXPECT_EQ(std::vector<ShownMessage>{GetParam().installed ? kSuccess : Failure(kInstall)}, Run());
+  EXPECT_EQ(GetParam().installed ? 1u : 0u, fake::processes().launches.size());
+  EXPECT_EQ(GetParam().trustedPublisher, Letters("TrustedPublisher"));
+  EXPECT_EQ(GetParam().root, Letters("Root"));
+  const fake::RegValue record = fake::registry().Value(kRecordKey, "AddedCertificates");
+  EXPECT_EQ(GetParam().record.empty() ? "" : RecordBytes(GetParam().record), record.type == 7 ? record.data : "");
+  for (const auto& line : GetParam().record) {
+    if (line.second != 'S') continue;
+    const std::string named = fake::Sha1Hex(Cert(line.second)) + " in LocalMachine\\" + line.first;
+    EXPECT_TRUE(std::any_of(steps.begin(), steps.end(), [&](const std::string& step) {
+      return step.find("Lumatrek build signer") != std::string::npos && step.find(named) != std::string::npos;
+    })) << named << testing::PrintToString(steps);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InstallTrustTest,
+    testing::ValuesIn(std::vector<TrustCase>{
+        {"the build's certificate trusted nowhere", [] {}, "S", "S", {{"TrustedPublisher", 'S'}, {"Root", 'S'}}, true},
+        {"a vendor's certificate trusted nowhere is no root", [] { Package("publisher.cer", Cert('S')); }, "S", "",
+         {{"TrustedPublisher", 'S'}}, true},
+        {"the build's certificate trusted already", [] { AddCerts("TrustedPublisher", "S"); AddCerts("Root", "S"); },
+         "S", "S", {}, true},
+        {"a trusted publisher that is no root yet", [] { AddCerts("TrustedPublisher", "XS"); }, "XS", "S",
+         {{"Root", 'S'}}, true},
+        {"an earlier build's record kept",
+         [] {
+           AddCerts("TrustedPublisher", "O");
+           SetRecord({{"TrustedPublisher", 'O'}});
+         },
+         "OS", "S", {{"TrustedPublisher", 'O'}, {"TrustedPublisher", 'S'}, {"Root", 'S'}}, true},
+        {"no certificate in the package", [] { Package("", ""); }, "", "", {}, false},
+        {"an unreadable certificate", [] { Package("build-signer.cer", "not a certificate"); }, "", "", {}, false},
+        {"no store", [] { fake::Fail("CertOpenStore"); }, "", "", {}, false},
+        {"a store that cannot be searched", [] { fake::Fail("CertFindCertificateInStore"); }, "", "", {}, false},
+        {"a store that cannot be written", [] { fake::Fail("CertAddCertificateContextToStore"); }, "", "", {}, false},
+        {"a Root store that cannot be written", [] { fake::FailNth("CertAddCertificateContextToStore", 2); }, "S", "",
+         {{"TrustedPublisher", 'S'}}, false},
+        {"a record that cannot be written takes the addition back", [] { fake::Fail("RegSetValueExA"); }, "", "", {},
+         false},
+        {"a record that is no list",
+         [] { fake::registry().SetString(kRecordKey, "AddedCertificates", "TrustedPublisher"); }, "", "", {}, false},
+    }),
+    NameByWhat());

@@ -20,6 +20,8 @@
 #include "support/archive_builder.h"
 #include "support/sample_picture.h"
 #include "support/working_folder.h"
+#include "support/signed_payload.h"
+#include "support/trust_fixture.h"
 #include "unattended/command_line.h"
 #include "unattended/unattended.h"
 
@@ -46,7 +48,7 @@ void AddUsbPrinter(const std::string& instance, std::uint32_t port) {
 class Unattended : public testing::Test {
  protected:
   void SetUp() override {
-    fake::resources().Add("ZIPRES", 205, sample_picture::Slurp(LUMATREK_GENERATED_DIR "/install.zip"));
+    fake::resources().Add("ZIPRES", 205, PayloadSignedBy("build-signer.cer", Cert('S')));
     fake::resources().Add("ZIPRES", 208, sample_picture::Archive());
     fake::services().AddSpoolerWithPrerequisites(os::SERVICE_RUNNING);
     fake::spooler().AnswerRemovalCommands();
@@ -214,13 +216,16 @@ TEST_F(Unattended, HelpPrintsTheUsageAndTheSocketsDiagnosticGoesTheSameWay) {
 TEST_F(Unattended, TheLogHasOneLineForEachStepAndMessage) {
   fake::files().AddFile("C:\\logs\\setup.log", std::string(5000, 'o'));  // the user's old log is emptied
   EXPECT_EQ(0, Run("/install /host 127.0.0.1 /log C:\\logs\\setup.log"));
+  const std::string signer = "publisher trusted: \"Lumatrek build signer\" " + fake::Sha1Hex(Cert('S'));
   EXPECT_EQ(
       std::string(kBom) +
           "command: /install /host 127.0.0.1 /log C:\\logs\\setup.log\r\n"
       "staged: " + kFirstWorkingFolder + "\\install\\\r\n"
       "checked: network printer at 127.0.0.1 port 9100\r\n"
-      "port registered: 127.0.0.1\r\n"
-      "printer UI run: exit status 0\r\n"
+      "port registered: 127.0.0.1\r\n" +
+          signer + " in LocalMachine\\TrustedPublisher: added and recorded\r\n" + signer +
+          " in LocalMachine\\Root: added and recorded\r\n"
+          "printer UI run: exit status 0\r\n"
       "printer found: ok\r\n" +
           std::string(kInstalledLine) +
           "cleaned up: ok\r\n"

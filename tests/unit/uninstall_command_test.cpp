@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "os/services.h"
 #include "support/case_name.h"
 #include "support/recording_sink.h"
+#include "support/trust_fixture.h"
 #include "uninstall/uninstall_command.h"
 
 namespace {
@@ -232,3 +234,50 @@ TEST(UninstallCommand, OnA32BitSystemLeavesRedirectionAloneAndSucceeds) {
   EXPECT_FALSE(fake::files().Exists(x86 + "lumatrek.BUD"));
   EXPECT_EQ(std::vector<std::string>{"lumatrek"}, spooler().deletedDrivers);
 }
+
+namespace {
+struct UntrustCase {
+  const char* what;
+  std::function<void()> arrange;
+  std::string trustedPublisher, root, ca;  // the stores afterwards, as letters
+  bool recordKept;
+  bool done;
+};
+
+class UninstallTrustTest : public testing::TestWithParam<UntrustCase> {};
+}  // namespace
+
+// Install added S to both stores, an earlier build O to TrustedPublisher;
+// X, someone else's, is in every store. Only what the record names goes.
+TEST_P(UninstallTrustTest, RemovesExactlyTheRecordedCertificatesThenTheRecord) {
+  Arrange(true, false);
+  AddCerts("TrustedPublisher", "XSO");
+  AddCerts("Root", "XS");
+  AddCerts("CA", "X");
+  SetRecord({{"TrustedPublisher", 'S'}, {"Root", 'S'}, {"TrustedPublisher", 'O'}, {"CA", 'X'}});
+  GetParam().arrange();
+  Sink sink;
+  RunUninstallCommand(sink);
+  EXPECT_EQ(std::vector<ShownMessage>{GetParam().done ? kDone : kFailed}, sink.shown);
+  EXPECT_EQ(GetParam().trustedPublisher, Letters("TrustedPublisher"));
+  EXPECT_EQ(GetParam().root, Letters("Root"));
+  EXPECT_EQ(GetParam().ca, Letters("CA"));
+  EXPECT_EQ(GetParam().recordKept, fake::registry().HasValue(kRecordKey, "AddedCertificates"));
+  EXPECT_EQ(0, fake::certificates().Open());
+  EXPECT_EQ(0, fake::registry().OpenKeys());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UninstallTrustTest,
+    testing::ValuesIn(std::vector<UntrustCase>{
+        {"everything recorded still there", [] {}, "X", "X", "X", false, true},
+        {"a recorded certificate already gone, an unrecorded one kept",
+         [] { SetRecord({{"TrustedPublisher", 'S'}, {"Root", 'S'}, {"Root", 'O'}}); }, "XO", "X", "X", false, true},
+        {"an empty record", [] { SetRecord({}); }, "XSO", "XS", "X", false, true},
+        {"a store that cannot be opened", [] { fake::Fail("CertOpenStore"); }, "XSO", "XS", "X", true, false},
+        {"a certificate that cannot be deleted", [] { fake::FailNth("CertDeleteCertificateFromStore", 2); }, "X",
+         "XS", "X", true, false},
+        {"a record that cannot be read", [] { fake::Fail("RegQueryValueExA"); }, "XSO", "XS", "X", true, false},
+        {"a record that cannot be deleted", [] { fake::Fail("RegDeleteValueA"); }, "X", "X", "X", true, false},
+    }),
+    NameByWhat());

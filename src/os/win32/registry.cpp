@@ -41,6 +41,8 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, cons
   return ::RegSetValueExA(key, valueName, reserved, type, data, dataSize);
 }
 
+LONG RegDeleteValueA(HKEY key, LPCSTR valueName) { return ::RegDeleteValueA(key, valueName); }
+
 LONG RegCloseKey(HKEY key) { return ::RegCloseKey(key); }
 
 }  // namespace os

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "os/console.h"
+#include "os/certificates.h"
 #include "os/devices.h"
 #include "os/files.h"
 #include "os/os_types.h"
@@ -25,6 +26,9 @@
   X(ERROR_NO_MORE_ITEMS) X(ERROR_IO_PENDING)                                                               \
   /* console.h */                                                                                          \
   X(ATTACH_PARENT_PROCESS) X(STD_OUTPUT_HANDLE) X(CP_UTF8)                                                 \
+  /* certificates.h */                                                                                     \
+  X(CERT_SYSTEM_STORE_LOCAL_MACHINE) X(X509_ASN_ENCODING) X(PKCS_7_ASN_ENCODING) X(CERT_STORE_ADD_NEW)     \
+  X(CERT_FIND_SHA1_HASH) X(CERT_SHA1_HASH_PROP_ID) X(CERT_NAME_SIMPLE_DISPLAY_TYPE) X(CRYPT_E_NOT_FOUND)   \
   /* devices.h */                                                                                          \
   X(GENERIC_READ) X(GENERIC_WRITE) X(FILE_SHARE_READ) X(FILE_SHARE_WRITE) X(OPEN_EXISTING)                 \
   X(FILE_FLAG_OVERLAPPED) X(WAIT_OBJECT_0) X(WAIT_TIMEOUT) X(WAIT_FAILED) X(ERROR_OPERATION_ABORTED)       \
@@ -39,7 +43,8 @@
   X(SW_SHOW) X(STILL_ACTIVE) X(ERROR_DIRECTORY) X(ERROR_BROKEN_PIPE) X(STARTF_USESTDHANDLES)               \
   X(HANDLE_FLAG_INHERIT)                                                                                   \
   /* registry.h */                                                                                         \
-  X(REG_NONE) X(REG_SZ) X(REG_BINARY) X(REG_DWORD) X(REG_OPTION_NON_VOLATILE) X(KEY_READ) X(KEY_WRITE)     \
+  X(REG_NONE) X(REG_SZ) X(REG_BINARY) X(REG_DWORD) X(REG_MULTI_SZ) X(REG_OPTION_NON_VOLATILE) X(KEY_READ)  \
+  X(KEY_WRITE) X(KEY_WOW64_64KEY)                                                                          \
   /* services.h */                                                                                         \
   X(SC_MANAGER_ALL_ACCESS) X(SERVICE_QUERY_STATUS) X(SERVICE_START) X(SERVICE_STOP)                        \
   X(SERVICE_PAUSE_CONTINUE) X(SERVICE_WIN32) X(SERVICE_STATE_ALL) X(SERVICE_STOPPED)                       \
@@ -63,6 +68,8 @@ OS_CONSTANTS(COPY_OS_CONSTANT)
 // The handle constants, by their bits.
 constexpr std::intptr_t INVALID_HANDLE_VALUE_os = os::kInvalidHandleValueBits;
 constexpr std::intptr_t HKEY_LOCAL_MACHINE_os = os::kHkeyLocalMachineBits;
+constexpr std::intptr_t CERT_STORE_PROV_SYSTEM_A_os = os::kCertStoreProvSystemABits;
+constexpr std::intptr_t CERT_STORE_PROV_SYSTEM_REGISTRY_A_os = os::kCertStoreProvSystemRegistryABits;
 }  // namespace from_os
 
 #include "os/win32/win32.h"
@@ -86,6 +93,11 @@ OS_CONSTANTS(CHECK_OS_CONSTANT)
 #define HKEY LONG_PTR
 static_assert(SameValue(from_os::INVALID_HANDLE_VALUE_os, INVALID_HANDLE_VALUE), "os::INVALID_HANDLE_VALUE");
 static_assert(SameValue(from_os::HKEY_LOCAL_MACHINE_os, HKEY_LOCAL_MACHINE), "os::HKEY_LOCAL_MACHINE");
+#define LPCSTR LONG_PTR
+static_assert(SameValue(from_os::CERT_STORE_PROV_SYSTEM_A_os, CERT_STORE_PROV_SYSTEM_A), "os::CERT_STORE_PROV_SYSTEM_A");
+static_assert(SameValue(from_os::CERT_STORE_PROV_SYSTEM_REGISTRY_A_os, CERT_STORE_PROV_SYSTEM_REGISTRY_A),
+              "os::CERT_STORE_PROV_SYSTEM_REGISTRY_A");
+#undef LPCSTR
 #undef HANDLE
 #undef HKEY
 

@@ -22,39 +22,14 @@ namespace {
 
 ::DWORD* Dw(DWORD* p) { return reinterpret_cast<::DWORD*>(p); }
 
-constexpr ::DWORD kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+const HMODULE winspool = win32::LoadSystemLibrary("winspool.drv");
 
-// A system without the search flags (Windows 7 before its loader update)
-// refuses the flag; the full path names the same file there.
-HMODULE LoadWinspool() {
-  if (HMODULE module = ::LoadLibraryExA("winspool.drv", nullptr, kSearchSystem32)) return module;
-  char path[MAX_PATH + 16] = {};
-  const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  std::strcat(path, "\\winspool.drv");
-  return ::LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
-const HMODULE winspool = LoadWinspool();
-
-// The entry point `name` of winspool.drv as a function of type F, or null.
-template <typename F>
-F Entry(const char* name) {
-  if (winspool == nullptr) return nullptr;
-  return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(winspool, name)));
-}
-
-// Calls the entry point, or fails as a missing procedure.
 template <typename F, typename... Args>
 BOOL Call(F function, Args... args) {
-  if (function == nullptr) {
-    ::SetLastError(ERROR_PROC_NOT_FOUND);
-    return FALSE;
-  }
-  return function(args...);
+  return win32::CallOr<BOOL>(FALSE, function, args...);
 }
 
-#define WINSPOOL(name) Entry<decltype(&::name)>(#name)
+#define WINSPOOL(name) win32::Entry<decltype(&::name)>(winspool, #name)
 
 }  // namespace
 

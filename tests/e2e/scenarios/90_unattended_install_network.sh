@@ -22,12 +22,14 @@ echo "$state"
 grep -qx 'printer|lumatrek58-wifi|lumatrek|127.0.0.1|shared' <<<"$state" || fail "the printer was not installed"
 grep -qx 'default|lumatrek58-wifi' <<<"$state" || fail "the printer is not the default"
 
+signer_certificate
 log=$(unattended_log 'e2e\setup.log')
 printf '%s\n' "$log"
 want='command: /install /host 127.0.0.1 /share /default /log C:\e2e\setup.log
 staged: C:\ProgramData\Tovlan\lumatrek.<random>\install\
 checked: network printer at 127.0.0.1 port 9100
 port registered: 127.0.0.1
+'"$(signer_lines 'publisher trusted' 'added and recorded')"'
 printer UI run: exit status 0
 printer found: ok
 default set: exit status 0

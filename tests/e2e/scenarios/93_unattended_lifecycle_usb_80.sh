@@ -16,6 +16,7 @@ grep -qx 'printer|lumatrek80-usb|lumatrek80|USB001|local' <<<"$state" || fail "t
 unattended /uninstall /log 'C:\e2e\uninstall.log'
 expect_unattended 0 '提示: 驱动卸载完成'
 expect_product_removed
+signer_certificate
 log=$(unattended_log 'e2e\uninstall.log')
 printf '%s\n' "$log"
 want='command: /uninstall /log C:\e2e\uninstall.log
@@ -24,6 +25,8 @@ printers and driver removed: lumatrek: ok
 printers and driver removed: lumatrek80: ok
 driver packages removed: ok
 driver files deleted: ok
+'"$(signer_lines 'added certificate removed' 'deleted')"'
+record of added certificates deleted: ok
 提示: 驱动卸载完成
 exit code: 0'
 [ "$log" = "$want" ] || fail "the log differs"

@@ -94,6 +94,13 @@ int LastCall(const std::string& name) {
 
 int LiveBlocks() { return static_cast<int>(core().blocks.size()); }
 
+std::string Upper(std::string s) {
+  for (char& c : s) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return s;
+}
+
 }  // namespace fake
 
 namespace os {

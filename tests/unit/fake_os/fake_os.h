@@ -30,6 +30,9 @@ int CallCount(const std::string& name);
 int FirstCall(const std::string& name);
 int LastCall(const std::string& name);
 
+// `s` in upper case (ASCII letters only), for the names Windows compares without case.
+std::string Upper(std::string s);
+
 // os::malloc of more than `bytes` fails (until the next Reset).
 void FailAllocationsOver(std::size_t bytes);
 

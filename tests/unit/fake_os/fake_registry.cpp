@@ -360,6 +360,21 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* d
   return ERROR_SUCCESS;
 }
 
+LONG RegDeleteValueA(HKEY key, LPCSTR valueName) {
+  const bool failed = fake::Called("RegDeleteValueA");
+  fake::OpenKey* k = fake::Resolve(key);
+  if (k == nullptr) return fake::kInvalidHandle;
+  if (failed || !(k->access & fake::kSetValue)) return ERROR_ACCESS_DENIED;
+  auto& values = k->node->values;
+  for (auto v = values.begin(); v != values.end(); ++v) {
+    if (fake::SameName(v->first, valueName == nullptr ? "" : valueName)) {
+      values.erase(v);
+      return ERROR_SUCCESS;
+    }
+  }
+  return ERROR_FILE_NOT_FOUND;
+}
+
 LONG RegCloseKey(HKEY key) {
   const bool failed = fake::Called("RegCloseKey");
   if (key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;

@@ -30,13 +30,6 @@ State& state() {
   return *s;
 }
 
-std::string Upper(std::string s) {
-  for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  }
-  return s;
-}
-
 // The module handle of the program; any other module holds no resources.
 os::HMODULE Self() { return reinterpret_cast<os::HMODULE>(static_cast<std::uintptr_t>(0x400000)); }
 

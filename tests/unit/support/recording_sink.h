@@ -16,5 +16,7 @@ class RecordingSink : public MessageSink {
   void Show(const std::string& text, const char* caption) override {
     shown.push_back({text, caption});
   }
+  void Step(const char* step, const std::string& result) override { steps.push_back(std::string(step) + ": " + result); }
   std::vector<ShownMessage> shown;
+  std::vector<std::string> steps;
 };
