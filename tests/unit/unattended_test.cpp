@@ -130,12 +130,13 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
 TEST_F(Unattended, TheFormComesFromTheArgumentsWithTheDialogsDefaults) {
   const std::string inf = "rundll32 printui.dll,PrintUIEntry /if /f \"C:\\ProgramData\\Tovlan\\lumatrek\\install\\\\";
   const std::vector<std::pair<const char*, std::vector<std::string>>> cases = {
-      {"/install /usb USB001", {inf + "lumatrek.inf\" /r \"USB001\" /m \"lumatrek\" /b \"lumatrek58-usb\""}},
+      // Unattended, the printer UI is asked to stay quiet ("/q").
+      {"/install /usb USB001", {inf + "lumatrek.inf\" /r \"USB001\" /m \"lumatrek\" /b \"lumatrek58-usb\" /q"}},
       {"/install /host 127.0.0.1 /model 80",
-       {inf + "lumatrek80.inf\" /r \"127.0.0.1\" /m \"lumatrek80\" /b \"lumatrek80-wifi\""}},
+       {inf + "lumatrek80.inf\" /r \"127.0.0.1\" /m \"lumatrek80\" /b \"lumatrek80-wifi\" /q"}},
       {"/install /usb USB001 /model 80 /name \"front desk\" /share /default",
-       {inf + "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"front desk\" /Z",
-        "rundll32 printui.dll,PrintUIEntry /n \"front desk\" /y"}},
+       {inf + "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"front desk\" /Z /q",
+        "rundll32 printui.dll,PrintUIEntry /n \"front desk\" /y /q"}},
   };
   for (const auto& [line, commandLines] : cases) {
     fake::Reset();

@@ -9,7 +9,8 @@
 // the security descriptor text it was created with, if any. Files and
 // folders opened with CreateFileA stay open until CloseHandle; an entry open
 // without delete sharing cannot be deleted or renamed, nor can a folder with
-// anything open below it be renamed.
+// anything open below it be renamed. A file's link count is the number of
+// names sharing its bytes (AddHardLink).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -60,9 +61,12 @@ FileSystem& files();
 // CreateFileA and WriteFile serve devices (paths beginning "\\\\") and the file
 // system; these are the file system's part.
 bool IsDiskPath(const char* path);
-void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMode, std::uint32_t disposition,
-                   std::uint32_t flags);
+void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMode, const void* securityAttributes,
+                   std::uint32_t disposition, std::uint32_t flags);
 bool IsDiskHandle(void* handle);
 int WriteDiskFile(void* handle, const void* buffer, std::uint32_t size, std::uint32_t* written);
+// Open files and folders whose handles a child started with inheritance gets.
+std::vector<void*> InheritableDiskHandles();
+bool IsInheritableDiskHandle(void* handle);
 
 }  // namespace fake
