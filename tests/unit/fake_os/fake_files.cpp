@@ -533,6 +533,8 @@ void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMo
     if (n->folder && (flags & os::FILE_FLAG_BACKUP_SEMANTICS) == 0) return fail(kAccessDenied);
     if (write && (n->folder || n->readOnly)) return fail(kAccessDenied);
     if (write && (n->locked || n->openStreams > 0)) return fail(kSharingViolation);
+    // A file link opened itself has a data stream of its own, apart from its target's.
+    if (write && !n->folder && !n->linkTarget.empty() && !n->data) n->data = std::make_shared<std::string>();
   } else {
     return fail(os::ERROR_INVALID_PARAMETER);
   }
