@@ -5,7 +5,6 @@
 
 static_assert(sizeof(os::STARTUPINFOA) == sizeof(::STARTUPINFOA), "STARTUPINFOA layout");
 static_assert(sizeof(os::STARTUPINFOEXA) == sizeof(::STARTUPINFOEXA), "STARTUPINFOEXA layout");
-static_assert(os::PROC_THREAD_ATTRIBUTE_HANDLE_LIST == PROC_THREAD_ATTRIBUTE_HANDLE_LIST, "handle list attribute");
 static_assert(sizeof(os::PROCESS_INFORMATION) == sizeof(::PROCESS_INFORMATION), "PROCESS_INFORMATION layout");
 
 namespace os {
