@@ -4,10 +4,13 @@
 #pragma once
 #include "os/os_types.h"
 
+// INFINITE, spelled out: the dialog's sources see the platform's macro of that name.
+inline constexpr os::DWORD kNoTimeLimit = 0xFFFFFFFFu;
+
 struct ChildRuns {
   bool quietPrinterUi = false;                     // "/q" after the printer UI's arguments
-  os::DWORD printerInstallWaitMs = os::INFINITE;   // rundll32 printui /if
-  os::DWORD toolWaitMs = os::INFINITE;             // rundll32 printui /y and /dl, pnputil -e and -d
+  os::DWORD printerInstallWaitMs = kNoTimeLimit;   // rundll32 printui /if
+  os::DWORD toolWaitMs = kNoTimeLimit;             // rundll32 printui /y and /dl, pnputil -e and -d
 };
 
 // The printer UI's arguments as `runs` asks for them.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "os/os_types.h"
+#include "process/child_runs.h"
 
 // "<system folder>\<program>", with ".exe" added when the name has no
 // extension; false when the system folder cannot be read or the path does not fit.
@@ -14,7 +15,7 @@ bool SystemProgramPath(const char* program, std::string& path);
 // first word included), waits for it at most `waitMs` and returns its exit
 // status; -1 when it could not be started, did not end in time (it is left to
 // finish, not ended) or the status could not be read.
-int RunSystemProgram(const char* program, const std::string& commandLine, os::DWORD waitMs = os::INFINITE);
+int RunSystemProgram(const char* program, const std::string& commandLine, os::DWORD waitMs = kNoTimeLimit);
 
 // The standard output of a system program, read through a pipe line by line
 // as a text-mode stream gives it (a carriage return before a newline is
@@ -25,7 +26,7 @@ class ProgramOutput {
  public:
   static constexpr int kLineSize = 1024;
 
-  ProgramOutput(const char* program, const std::string& commandLine, os::DWORD waitMs = os::INFINITE);
+  ProgramOutput(const char* program, const std::string& commandLine, os::DWORD waitMs = kNoTimeLimit);
   ~ProgramOutput();
   ProgramOutput(const ProgramOutput&) = delete;
   ProgramOutput& operator=(const ProgramOutput&) = delete;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "os/os_types.h"
+#include "process/child_runs.h"
 
 // The provider that both of the product's driver packages declare.
 inline constexpr const char kPackageProvider[] = "Lumatrek Pos Printer";
@@ -49,4 +50,4 @@ std::vector<std::string> ProductPackagesInListing(const char* listing, std::size
 // cannot be read), a package's name is not a published name, or a delete exits
 // nonzero (later packages are not tried). Each program is waited for at most
 // `waitMs` (the listing's reading included); one still running then is a failure.
-bool RemoveDriverPackages(os::DWORD waitMs = os::INFINITE);
+bool RemoveDriverPackages(os::DWORD waitMs = kNoTimeLimit);
