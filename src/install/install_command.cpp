@@ -48,8 +48,8 @@ bool RunPrinterTool(const std::string& arguments, const std::string& payloadFold
   }
   os::OwnedHandle owner(process);
   if (os::WaitForSingleObject(process, waitMs) != os::WAIT_OBJECT_0) {
-    messages.Step(step, waitMs == os::INFINITE ? std::string("wait failed")
-                                              : "not ended within " + std::to_string(waitMs / 1000) + " s, left running");
+    const std::string bound = std::to_string(waitMs / 1000);
+    messages.Step(step, waitMs == os::INFINITE ? "wait failed" : "not ended within " + bound + " s, left running");
     return false;
   }
   os::DWORD status = 0;

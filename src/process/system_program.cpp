@@ -13,12 +13,13 @@ constexpr os::UINT kFolderSize = 1024;
 constexpr os::DWORD kReadSize = 4096;
 constexpr os::DWORD kPollMs = 50;  // how often a bounded read looks at the pipe
 
-// The attribute list that lets a child inherit the given handles and no
-// others (any other handle of ours marked inheritable stays ours); null from
-// get() when the list could not be made.
+// The attribute list that lets a child inherit `handle` and no other handle
+// of ours marked inheritable; nothing for a null handle, and null from get()
+// when the list could not be made.
 class InheritOnly {
  public:
-  explicit InheritOnly(os::HANDLE* handles, std::size_t count) {
+  explicit InheritOnly(os::HANDLE handle) : handles_{handle} {
+    if (handle == nullptr) return;
     std::size_t size = 0;
     os::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
     if (size == 0) return;
@@ -26,8 +27,9 @@ class InheritOnly {
     auto* list = reinterpret_cast<os::PROC_THREAD_ATTRIBUTE_LIST*>(block_.data());
     if (!os::InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
     made_ = list;
-    if (os::UpdateProcThreadAttribute(list, 0, os::PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles,
-                                      count * sizeof(os::HANDLE), nullptr, nullptr)) {
+    // The list keeps a pointer to the array, which lives as long as this.
+    if (os::UpdateProcThreadAttribute(list, 0, os::PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_, sizeof handles_,
+                                      nullptr, nullptr)) {
       list_ = list;
     }
   }
@@ -39,6 +41,7 @@ class InheritOnly {
   os::PROC_THREAD_ATTRIBUTE_LIST* get() const { return list_; }
 
  private:
+  os::HANDLE handles_[1];
   std::vector<std::uint64_t> block_;  // 8-byte aligned room for the list
   os::PROC_THREAD_ATTRIBUTE_LIST* made_ = nullptr;
   os::PROC_THREAD_ATTRIBUTE_LIST* list_ = nullptr;
@@ -54,8 +57,7 @@ os::HANDLE Start(const char* program, const std::string& commandLine, os::HANDLE
   line.push_back('\0');
   os::STARTUPINFOEXA startup{};
   startup.StartupInfo.cb = sizeof startup.StartupInfo;
-  os::HANDLE inherited[] = {output};
-  InheritOnly only(inherited, 1);
+  InheritOnly only(output);
   os::DWORD flags = 0;
   if (output != nullptr) {
     // Without the list the child would get every inheritable handle we hold.

@@ -63,7 +63,8 @@ bool RemoveEverything(MessageSink& messages, const ChildRuns& runs) {
 
 void RunUninstallCommand(MessageSink& messages, const ChildRuns& runs) {
   RedirectionOff redirection;
-  const bool removed = Reported(messages, "WOW64 redirection off", redirection.ok()) && RemoveEverything(messages, runs);
+  const bool removed =
+      Reported(messages, "WOW64 redirection off", redirection.ok()) && RemoveEverything(messages, runs);
   if (removed) {
     messages.Notice(kUninstalled);
   } else {

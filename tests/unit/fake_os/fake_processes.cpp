@@ -230,10 +230,8 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, void*, void*, BOO
   if (startupInfo != nullptr) launches.back().showWindow = startupInfo->wShowWindow;
   const bool extended = (flags & EXTENDED_STARTUPINFO_PRESENT) != 0;
   const DWORD size = extended ? sizeof(STARTUPINFOEXA) : sizeof(STARTUPINFOA);
-  const fake::AttributeList* list =
-      extended && startupInfo != nullptr
-          ? reinterpret_cast<const fake::AttributeList*>(reinterpret_cast<STARTUPINFOEXA*>(startupInfo)->lpAttributeList)
-          : nullptr;
+  const auto* ex = reinterpret_cast<STARTUPINFOEXA*>(startupInfo);
+  const auto* list = extended && ex != nullptr ? reinterpret_cast<const fake::AttributeList*>(ex->lpAttributeList) : nullptr;
   launches.back().handleList = list != nullptr && list->count > 0;
   std::vector<HANDLE> inherited;
   if (startupInfo == nullptr || startupInfo->cb != size || processInformation == nullptr ||
