@@ -1,6 +1,5 @@
 #include "payload/text.h"
 
-#include "common/form_validation.h"
 #include "os/files.h"
 
 namespace payload {
@@ -14,7 +13,12 @@ std::string::size_type NextBackslash(const std::string& text, std::string::size_
 }
 
 bool EndsWithBackslash(const std::string& text) {
-  const std::string::size_type last = LastCharacterAt(text);
+  // Walk from the start: only a forward walk knows where characters begin.
+  std::string::size_type last = std::string::npos;
+  for (std::string::size_type i = 0; i < text.size(); ++i) {
+    last = i;
+    if (os::IsDBCSLeadByte(static_cast<os::BYTE>(text[i])) && i + 1 < text.size()) ++i;
+  }
   return last != std::string::npos && last == text.size() - 1 && text[last] == '\\';
 }
 
