@@ -7,6 +7,7 @@
 namespace {
 
 constexpr std::size_t kMaxFieldBytes = 31;
+constexpr std::size_t kMaxPortNameBytes = 63;
 
 // The characters of a DNS name; anything else could reach the port's registry
 // key path and the printer tool's command line.
@@ -28,14 +29,38 @@ bool HasCharacter(const std::string& name, char c) {
   return false;
 }
 
+std::string::size_type LastCharacterAt(const std::string& text) {
+  std::string::size_type last = std::string::npos;
+  for (std::string::size_type i = 0; i < text.size(); ++i) {
+    last = i;
+    if (os::IsDBCSLeadByte(static_cast<os::BYTE>(text[i]))) ++i;  // its trail byte
+  }
+  return last;
+}
+
+bool EndsInLoneLeadByte(const std::string& text) {
+  const std::string::size_type last = LastCharacterAt(text);
+  return last != std::string::npos && last + 1 == text.size() && os::IsDBCSLeadByte(static_cast<os::BYTE>(text[last]));
+}
+
 bool CheckPrinterName(const std::string& printerName) {
   if (printerName.empty() || printerName.size() > kMaxFieldBytes) return false;
+  if (EndsInLoneLeadByte(printerName)) return false;
   // A quote would end the quoted argument; the spooler refuses '\' and ','.
   for (const char c : {'"', '\\', ','}) {
     if (HasCharacter(printerName, c)) return false;
   }
   for (const char c : printerName) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+  }
+  return true;
+}
+
+bool CheckUsbPortName(const std::string& portName) {
+  if (portName.empty() || portName.size() > kMaxPortNameBytes) return false;
+  for (const char c : portName) {
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (!letter && !(c >= '0' && c <= '9') && c != '.' && c != '_' && c != '-' && c != ':') return false;
   }
   return true;
 }

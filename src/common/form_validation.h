@@ -15,12 +15,26 @@ inline constexpr const char kMsgPortWrong[] = "打印机端口格式错误(0 < p
 
 // Passes a name of 1 to 31 bytes that the spooler and a quoted command-line
 // argument both take as it is: no '"', '\', ',' or control character (a
-// double-byte character's trail byte is not read as one). Nothing is trimmed.
+// double-byte character's trail byte is not read as one), and no lead byte
+// left without its trail byte at the end (it would join the closing quote
+// into one character). Nothing is trimmed.
 bool CheckPrinterName(const std::string& printerName);
+
+// Passes a USB port name as the spooler names local ports ("USB001"): 1 to 63
+// bytes of ASCII letters, digits, '.', '_', '-' and ':'. Nothing else can
+// reach the printer tool's command line through it.
+bool CheckUsbPortName(const std::string& portName);
 
 // Whether `name` holds `c` as a character of its own (not as the trail byte of
 // a double-byte character of the ANSI code page).
 bool HasCharacter(const std::string& name, char c);
+
+// The offset where the last character of `text` begins, walking from the start
+// (only a forward walk knows where double-byte characters begin); npos for "".
+std::string::size_type LastCharacterAt(const std::string& text);
+
+// Whether `text` ends in a lead byte of the ANSI code page without its trail byte.
+bool EndsInLoneLeadByte(const std::string& text);
 
 enum class AddressCheck { RejectedByLength, Ipv4Address, HostName, RejectedByForm };
 

@@ -32,17 +32,22 @@ std::string Format(const char* format, std::initializer_list<const char*> values
 }
 
 // Starts "rundll32" with `arguments` in the payload folder and waits for it
-// without a time limit. A program that cannot be started counts as a failure,
-// as does any exit status other than 0. Reports the outcome as `step`.
+// at most `waitMs`. A program that cannot be started counts as a failure, as
+// does one still running at the bound (it is left to finish) and any exit
+// status other than 0. Reports the outcome as `step`.
 bool RunPrinterTool(const std::string& arguments, const std::string& payloadFolder, MessageSink& messages,
-                    const char* step) {
+                    const char* step, os::DWORD waitMs) {
   os::HANDLE process = LaunchProcess("rundll32", arguments.c_str(), payloadFolder.c_str(), os::SW_SHOW);
   if (process == nullptr) {
     messages.Step(step, "rundll32 could not be started");
     return false;
   }
   os::OwnedHandle owner(process);
-  os::WaitForSingleObject(process, os::INFINITE);
+  if (os::WaitForSingleObject(process, waitMs) != os::WAIT_OBJECT_0) {
+    const std::string bound = std::to_string(waitMs / 1000);
+    messages.Step(step, waitMs == os::INFINITE ? "wait failed" : "not ended within " + bound + " s, left running");
+    return false;
+  }
   os::DWORD status = 0;
   if (!os::GetExitCodeProcess(process, &status)) {
     messages.Step(step, "exit status unreadable");
@@ -50,6 +55,23 @@ bool RunPrinterTool(const std::string& arguments, const std::string& payloadFold
   }
   messages.Step(step, "exit status " + std::to_string(status));
   return status == 0;
+}
+
+// What the spooler's answer says, for the log.
+const char* Described(InstalledPrinter found) {
+  switch (found) {
+    case InstalledPrinter::Ours:
+      return "ok";
+    case InstalledPrinter::Missing:
+      return "no printer of that name";
+    case InstalledPrinter::Unreadable:
+      return "its record could not be read";
+    case InstalledPrinter::OtherDriver:
+      return "a printer of that name on another driver";
+    case InstalledPrinter::OtherPort:
+      return "a printer of that name on another port";
+  }
+  return "?";
 }
 
 // The command's working folder, removed with everything in it however the
@@ -72,7 +94,7 @@ class StagedPayload {
 
 // Steps up to the printer installation; returns the message of the first
 // failure, or null when the printer tools ran to success.
-const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload& staged) {
+const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload& staged, const ChildRuns& runs) {
   if (!staged.staging.Prepare()) return kMsgUnpackFolderFailed;
   const std::string archive = staged.staging.PathOf("install.zip");
   if (!ExportResource(archive, IDR_PAYLOAD_ZIP)) return kMsgInstallExportFailed;
@@ -86,7 +108,7 @@ const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload&
   std::string port;
   if (form.UsbPrinterChecked()) {
     port = form.UsbPortName();
-    if (port.empty()) return kMsgUsbPortNameWrong;
+    if (!CheckUsbPortName(port)) return kMsgUsbPortNameWrong;
     const VendorPortCheck vendor = CheckVendorUsbPort(port);
     // A check that could not be made says why before the model message.
     if (vendor == VendorPortCheck::NameBufferFailed) messages.Error(kMsgMallocSubKeyName);
@@ -109,14 +131,20 @@ const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload&
   // 64-bit Windows stages no driver package whose signer it does not trust.
   if (!TrustPackageSigner(payloadFolder, messages)) return kMsgInstallFailed;
   const std::string arguments =
-      PrinterInstallArguments(form.ModelIndex(), payloadFolder, port, printerName, form.SharePrinter());
-  // The printer UI exits 0 even when it did nothing: the spooler has the last word.
-  if (!RunPrinterTool(arguments, payloadFolder, messages, "printer UI run")) return kMsgInstallFailed;
-  const bool found = PrinterExists(printerName);
-  messages.Step("printer found", found ? "ok" : "no printer named " + printerName);
-  if (!found) return kMsgInstallFailed;
+      PrinterInstallArguments(form.ModelIndex(), payloadFolder, port, printerName, form.SharePrinter()) +
+      PrinterUiQuietFlag(runs);
+  // The printer UI exits 0 even when it did nothing: the spooler has the last
+  // word, and a printer that already had the name must be on our driver and port.
+  if (!RunPrinterTool(arguments, payloadFolder, messages, "printer UI run", runs.printerInstallWaitMs)) {
+    return kMsgInstallFailed;
+  }
+  const InstalledPrinter found =
+      CheckInstalledPrinter(printerName, ModelAt(form.ModelIndex(), kModel80).driverName, port);
+  messages.Step("printer found", Described(found));
+  if (found != InstalledPrinter::Ours) return kMsgInstallFailed;
   if (form.MakeDefault()) {
-    if (!RunPrinterTool(DefaultPrinterArguments(printerName), payloadFolder, messages, "default set")) {
+    const std::string makeDefault = DefaultPrinterArguments(printerName) + PrinterUiQuietFlag(runs);
+    if (!RunPrinterTool(makeDefault, payloadFolder, messages, "default set", runs.toolWaitMs)) {
       return kMsgSetDefaultFailed;
     }
     const bool isDefault = IsDefaultPrinter(printerName);
@@ -140,9 +168,9 @@ std::string DefaultPrinterArguments(const std::string& printerName) {
   return Format("printui.dll,PrintUIEntry /n \"%s\" /y", {printerName.c_str()});
 }
 
-void RunInstallCommand(const SetupForm& form, MessageSink& messages) {
+void RunInstallCommand(const SetupForm& form, MessageSink& messages, const ChildRuns& runs) {
   StagedPayload staged(messages);
-  if (const char* failure = Install(form, messages, staged)) {
+  if (const char* failure = Install(form, messages, staged, runs)) {
     messages.Error(failure);
   } else {
     messages.Notice(kMsgInstalled);

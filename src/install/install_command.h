@@ -8,6 +8,7 @@
 
 #include "common/messages.h"
 #include "common/setup_form.h"
+#include "process/child_runs.h"
 
 inline constexpr const char kMsgUnpackFolderFailed[] = "创建解压目录失败";
 inline constexpr const char kMsgInstallExportFailed[] = "导出安装资源失败";
@@ -26,6 +27,8 @@ std::string PrinterInstallArguments(int modelIndex, const std::string& payloadFo
 // The arguments of "rundll32" that make the printer the default printer.
 std::string DefaultPrinterArguments(const std::string& printerName);
 
-// Runs the whole command; shows exactly one message of its own (the USB
-// device check may show its registry message first).
-void RunInstallCommand(const SetupForm& form, MessageSink& messages);
+// Runs the whole command, starting the printer UI as `runs` says; shows
+// exactly one message of its own (the USB device check may show its registry
+// message first). The installed printer counts only on the model's driver and
+// the port given.
+void RunInstallCommand(const SetupForm& form, MessageSink& messages, const ChildRuns& runs = ChildRuns{});

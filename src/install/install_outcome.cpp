@@ -1,15 +1,60 @@
 #include "install/install_outcome.h"
 
+#include <utility>
 #include <vector>
 
 #include "os/spooler.h"
 
-bool PrinterExists(const std::string& name) {
-  std::string copy = name;
-  os::HANDLE printer = nullptr;
-  if (!os::OpenPrinterA(&copy[0], &printer, nullptr)) return false;
-  os::ClosePrinter(printer);
-  return true;
+namespace {
+
+// Port names are matched as the spooler matches them: ASCII case ignored.
+bool SamePortName(const std::string& a, const char* b) {
+  const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  std::size_t i = 0;
+  for (; i < a.size() && b[i] != '\0'; ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return i == a.size() && b[i] == '\0';
+}
+
+// Read access is all the check needs.
+class ReadablePrinter {
+ public:
+  explicit ReadablePrinter(std::string name) : name_(std::move(name)) {
+    if (!os::OpenPrinterA(&name_[0], &handle_, nullptr)) handle_ = nullptr;
+  }
+  ~ReadablePrinter() {
+    if (handle_ != nullptr) os::ClosePrinter(handle_);
+  }
+  ReadablePrinter(const ReadablePrinter&) = delete;
+  ReadablePrinter& operator=(const ReadablePrinter&) = delete;
+  os::HANDLE get() const { return handle_; }
+
+ private:
+  std::string name_;
+  os::HANDLE handle_ = nullptr;
+};
+
+}  // namespace
+
+InstalledPrinter CheckInstalledPrinter(const std::string& name, const std::string& driver, const std::string& port) {
+  ReadablePrinter printer(name);
+  if (printer.get() == nullptr) return InstalledPrinter::Missing;
+  os::DWORD size = 0;
+  if (os::GetPrinterA(printer.get(), 2, nullptr, 0, &size) || os::GetLastError() != os::ERROR_INSUFFICIENT_BUFFER ||
+      size < sizeof(os::PRINTER_INFO_2A)) {
+    return InstalledPrinter::Unreadable;
+  }
+  // Pointer-aligned: the record's fields are pointers into the same block.
+  std::vector<os::PRINTER_INFO_2A> block(size / sizeof(os::PRINTER_INFO_2A) + 1);
+  if (!os::GetPrinterA(printer.get(), 2, reinterpret_cast<os::BYTE*>(block.data()),
+                       static_cast<os::DWORD>(block.size() * sizeof(os::PRINTER_INFO_2A)), &size)) {
+    return InstalledPrinter::Unreadable;
+  }
+  const os::PRINTER_INFO_2A& info = block[0];
+  if (info.pDriverName == nullptr || driver != info.pDriverName) return InstalledPrinter::OtherDriver;
+  if (info.pPortName == nullptr || !SamePortName(port, info.pPortName)) return InstalledPrinter::OtherPort;
+  return InstalledPrinter::Ours;
 }
 
 bool IsDefaultPrinter(const std::string& name) {

@@ -3,7 +3,18 @@
 #pragma once
 #include <string>
 
-// Whether the spooler holds a printer named `name` (it can be opened).
-bool PrinterExists(const std::string& name);
+// What the spooler says of the printer an install named.
+enum class InstalledPrinter {
+  Ours,         // the name, on the driver and port the install gave
+  Missing,      // no printer of that name (or it cannot be opened)
+  Unreadable,   // opened, but its record could not be read
+  OtherDriver,  // a printer of that name on another driver
+  OtherPort,    // on our driver, but on another port
+};
+
+// The printer named `name` as the spooler has it (GetPrinterA level 2),
+// compared with the driver (exactly) and port (ASCII case ignored) an install
+// gave it: a printer that already had the name is no proof that the install ran.
+InstalledPrinter CheckInstalledPrinter(const std::string& name, const std::string& driver, const std::string& port);
 // Whether the default printer is the one named `name`.
 bool IsDefaultPrinter(const std::string& name);

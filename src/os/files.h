@@ -24,6 +24,7 @@ constexpr DWORD READ_CONTROL = 0x20000;
 constexpr DWORD DELETE = 0x10000;  // refused while another handle lacks FILE_SHARE_DELETE
 constexpr DWORD FILE_SHARE_DELETE = 0x4;
 constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD OPEN_ALWAYS = 4;
 constexpr DWORD FILE_FLAG_BACKUP_SEMANTICS = 0x02000000u;  // needed to open a folder
 constexpr DWORD FILE_FLAG_OPEN_REPARSE_POINT = 0x00200000u;  // opens a link itself, not its target
 constexpr DWORD ERROR_FILE_EXISTS = 80;
@@ -77,6 +78,13 @@ BOOL CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES* securityAttributes);
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
 // What a handle from CreateFileA was opened on (its attributes tell a link).
 BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info);
+// The full path of a file and the path its handle really reaches: every link
+// resolved, "\\?\" first (flags 0: the drive-letter form). Each returns
+// the length, or the size needed when `buffer` is too small, or 0 on failure.
+DWORD GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* filePart);
+DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR buffer, DWORD size, DWORD flags);
+// Cuts an open file at its handle's position (0 right after opening).
+BOOL SetEndOfFile(HANDLE file);
 BOOL DeleteFileA(LPCSTR path);
 BOOL RemoveDirectoryA(LPCSTR path);
 HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data);

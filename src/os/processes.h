@@ -3,6 +3,9 @@
 // child's standard output. Waiting on and closing process and pipe handles use
 // WaitForSingleObject and CloseHandle (os/devices.h).
 #pragma once
+#include <cstddef>
+#include <cstdint>
+
 #include "os/devices.h"
 #include "os/files.h"
 #include "os/os_types.h"
@@ -16,6 +19,8 @@ constexpr DWORD ERROR_DIRECTORY = 267;
 constexpr DWORD ERROR_BROKEN_PIPE = 109;
 constexpr DWORD STARTF_USESTDHANDLES = 0x100;
 constexpr DWORD HANDLE_FLAG_INHERIT = 0x1;
+constexpr DWORD EXTENDED_STARTUPINFO_PRESENT = 0x00080000;
+constexpr std::uintptr_t PROC_THREAD_ATTRIBUTE_HANDLE_LIST = 0x20002;
 #endif
 
 struct STARTUPINFOA {
@@ -39,6 +44,16 @@ struct STARTUPINFOA {
   HANDLE hStdError;
 };
 
+// Opaque; sized by InitializeProcThreadAttributeList.
+struct PROC_THREAD_ATTRIBUTE_LIST;
+
+// Passed as STARTUPINFOA* with cb = sizeof(STARTUPINFOEXA) and
+// EXTENDED_STARTUPINFO_PRESENT among the creation flags.
+struct STARTUPINFOEXA {
+  STARTUPINFOA StartupInfo;
+  PROC_THREAD_ATTRIBUTE_LIST* lpAttributeList;
+};
+
 struct PROCESS_INFORMATION {
   HANDLE hProcess;
   HANDLE hThread;
@@ -52,6 +67,15 @@ struct PROCESS_INFORMATION {
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, void* processAttributes, void* threadAttributes,
                     BOOL inheritHandles, DWORD creationFlags, void* environment, LPCSTR currentDirectory,
                     STARTUPINFOA* startupInfo, PROCESS_INFORMATION* processInformation);
+// An attribute list for STARTUPINFOEXA: with a null list, the size it needs in
+// `*size` (and FALSE with ERROR_INSUFFICIENT_BUFFER); then filled in place.
+BOOL InitializeProcThreadAttributeList(PROC_THREAD_ATTRIBUTE_LIST* list, DWORD count, DWORD flags, std::size_t* size);
+// With PROC_THREAD_ATTRIBUTE_HANDLE_LIST, `value` is an array of inheritable
+// handles: with inheritHandles TRUE the child gets those and no others. The
+// array must outlive the CreateProcessA call.
+BOOL UpdateProcThreadAttribute(PROC_THREAD_ATTRIBUTE_LIST* list, DWORD flags, std::uintptr_t attribute, void* value,
+                               std::size_t size, void* previousValue, std::size_t* returnSize);
+void DeleteProcThreadAttributeList(PROC_THREAD_ATTRIBUTE_LIST* list);
 BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode);
 // The system folder ("C:\Windows\system32"), without a trailing backslash; its
 // length, or the size needed when `buffer` is too small, or 0 on failure.
@@ -64,6 +88,9 @@ UINT GetSystemWindowsDirectoryA(LPSTR buffer, UINT size);
 // A size of 0 asks for the system's default buffer.
 BOOL CreatePipe(HANDLE* readPipe, HANDLE* writePipe, void* pipeAttributes, DWORD size);
 BOOL SetHandleInformation(HANDLE object, DWORD mask, DWORD flags);
+// How many bytes a pipe holds now, in `*available`, without waiting; FALSE with
+// ERROR_BROKEN_PIPE when it is empty and every write end is closed.
+BOOL PeekNamedPipe(HANDLE pipe, void* buffer, DWORD size, DWORD* bytesRead, DWORD* available, DWORD* leftThisMessage);
 // Reads what is there, up to `bytesToRead`; on a pipe whose write ends are all
 // closed: FALSE with ERROR_BROKEN_PIPE once everything was read.
 BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED* overlapped);

@@ -100,6 +100,9 @@ BOOL EnumPrintersA(DWORD Flags, LPSTR Name, DWORD Level, BYTE* pPrinterEnum, DWO
 // A handle in `*phPrinter` (close it with ClosePrinter), or FALSE and null.
 BOOL OpenPrinterA(LPSTR pPrinterName, HANDLE* phPrinter, PRINTER_DEFAULTSA* pDefault);
 BOOL ClosePrinter(HANDLE hPrinter);
+// The open printer's record at `Level` (2: PRINTER_INFO_2A), sized and filled
+// as the lists are; FALSE with ERROR_INSUFFICIENT_BUFFER when it does not fit.
+BOOL GetPrinterA(HANDLE hPrinter, DWORD Level, BYTE* pPrinter, DWORD cbBuf, DWORD* pcbNeeded);
 // Marks the printer of an open handle (opened with administer rights) for
 // deletion; it goes when its last handle is closed.
 BOOL DeletePrinter(HANDLE hPrinter);

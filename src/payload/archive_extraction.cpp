@@ -95,24 +95,30 @@ bool IsContainedName(const std::string& name) {
 }
 
 // Writes the current (opened) entry to `out` through one heap chunk. False
-// on a read or inflate error and on a write that fails (a full disk).
-bool CopyEntry(unzFile zip, NewFile& out) {
+// on a read or inflate error, on a write that fails (a full disk), and when
+// the data ends before or after the size the archive gives: minizip reports a
+// compressed stream that ends early as the entry's end, and checks the
+// checksum only of an entry read to its full size.
+bool CopyEntry(unzFile zip, NewFile& out, ZPOS64_T size) {
   os::HeapBlock chunk(kChunk);
   if (!chunk) return false;
+  ZPOS64_T copied = 0;
   for (;;) {
     const int got = unzReadCurrentFile(zip, chunk.get(), kChunk);
-    if (got == 0) return true;
+    if (got == 0) return copied == size;
     if (got < 0 || !out.Write(chunk.get(), static_cast<std::size_t>(got))) return false;
+    copied += static_cast<ZPOS64_T>(got);
+    if (copied > size) return false;
   }
 }
 
-int ExtractFile(unzFile zip, const std::string& outPath, const char* password) {
+int ExtractFile(unzFile zip, const std::string& outPath, const char* password, ZPOS64_T size) {
   const int opened = password != nullptr ? unzOpenCurrentFilePassword(zip, password) : unzOpenCurrentFile(zip);
   if (opened != UNZ_OK) return kFailed;
   OpenEntry entry(zip);
   if (!CreateFolderForFile(outPath)) return kFailed;
   NewFile out(outPath);
-  if (!out || !CopyEntry(zip, out)) return kFailed;
+  if (!out || !CopyEntry(zip, out, size)) return kFailed;
   // A checksum mismatch shows only when the entry is closed after its end.
   return entry.Close() == UNZ_OK ? 0 : kFailed;
 }
@@ -140,10 +146,12 @@ int ExtractArchive(const std::string& archivePath, const std::string& destinatio
     const std::string outPath = destination + "\\" + name;
     if (info.external_fa & kDirectoryAttribute) {
       if (!CreateFolderChain(outPath)) return kFailed;
-    } else if (ExtractFile(archive.get(), outPath, password) != 0) {
+    } else if (ExtractFile(archive.get(), outPath, password, info.uncompressed_size) != 0) {
       return kFailed;
     }
-    if (i + 1 < global.number_entry && unzGoToNextFile(archive.get()) != UNZ_OK) return kFailed;
+    // The directory goes on to its last entry and ends there, not in an error.
+    const int next = unzGoToNextFile(archive.get());
+    if (next != (i + 1 < global.number_entry ? UNZ_OK : UNZ_END_OF_LIST_OF_FILE)) return kFailed;
   }
   return 0;
 }

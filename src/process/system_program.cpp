@@ -1,43 +1,88 @@
 #include "process/system_program.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "os/processes.h"
+#include "os/services.h"
 
 namespace {
 
 constexpr os::UINT kFolderSize = 1024;
 constexpr os::DWORD kReadSize = 4096;
+constexpr os::DWORD kPollMs = 50;  // how often a bounded read looks at the pipe
+
+// The attribute list that lets a child inherit `handle` and no other handle
+// of ours marked inheritable; nothing for a null handle, and null from get()
+// when the list could not be made.
+class InheritOnly {
+ public:
+  explicit InheritOnly(os::HANDLE handle) : handles_{handle} {
+    if (handle == nullptr) return;
+    std::size_t size = 0;
+    os::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    if (size == 0) return;
+    block_.resize(size / sizeof(std::uint64_t) + 1);
+    auto* list = reinterpret_cast<os::PROC_THREAD_ATTRIBUTE_LIST*>(block_.data());
+    if (!os::InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
+    made_ = list;
+    // The list keeps a pointer to the array, which lives as long as this.
+    if (os::UpdateProcThreadAttribute(list, 0, os::PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_, sizeof handles_,
+                                      nullptr, nullptr)) {
+      list_ = list;
+    }
+  }
+  ~InheritOnly() {
+    if (made_ != nullptr) os::DeleteProcThreadAttributeList(made_);
+  }
+  InheritOnly(const InheritOnly&) = delete;
+  InheritOnly& operator=(const InheritOnly&) = delete;
+  os::PROC_THREAD_ATTRIBUTE_LIST* get() const { return list_; }
+
+ private:
+  os::HANDLE handles_[1];
+  std::vector<std::uint64_t> block_;  // 8-byte aligned room for the list
+  os::PROC_THREAD_ATTRIBUTE_LIST* made_ = nullptr;
+  os::PROC_THREAD_ATTRIBUTE_LIST* list_ = nullptr;
+};
 
 // Starts the program from the system folder with `commandLine`; with an
-// `output` handle, that handle (inheritable) becomes its standard output.
-// The process handle, or null.
+// `output` handle (inheritable), that handle becomes its standard output and
+// is the only handle it inherits. The process handle, or null.
 os::HANDLE Start(const char* program, const std::string& commandLine, os::HANDLE output) {
   std::string application;
   if (!SystemProgramPath(program, application)) return nullptr;
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
-  os::STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
+  os::STARTUPINFOEXA startup{};
+  startup.StartupInfo.cb = sizeof startup.StartupInfo;
+  InheritOnly only(output);
+  os::DWORD flags = 0;
   if (output != nullptr) {
-    startup.dwFlags = os::STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
+    // Without the list the child would get every inheritable handle we hold.
+    if (only.get() == nullptr) return nullptr;
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = os::STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdOutput = output;
+    startup.lpAttributeList = only.get();
+    flags = os::EXTENDED_STARTUPINFO_PRESENT;
   }
   os::PROCESS_INFORMATION process{};
   if (!os::CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, output != nullptr ? os::TRUE : os::FALSE,
-                          0, nullptr, nullptr, &startup, &process)) {
+                          flags, nullptr, nullptr, &startup.StartupInfo, &process)) {
     return nullptr;
   }
   os::OwnedHandle thread(process.hThread);
   return process.hProcess;
 }
 
-// Waits for the process without a time limit, closes its handle and returns its exit status, or -1.
-int WaitForExit(os::HANDLE process) {
+// Waits for the process at most `waitMs`, closes its handle and returns its
+// exit status, or -1. A program still running then is left to finish.
+int WaitForExit(os::HANDLE process, os::DWORD waitMs) {
   os::OwnedHandle child(process);
   os::DWORD status = 0;
-  if (os::WaitForSingleObject(child.get(), os::INFINITE) != os::WAIT_OBJECT_0 ||
+  if (os::WaitForSingleObject(child.get(), waitMs) != os::WAIT_OBJECT_0 ||
       !os::GetExitCodeProcess(child.get(), &status)) {
     return -1;
   }
@@ -51,18 +96,22 @@ bool SystemProgramPath(const char* program, std::string& path) {
   const os::UINT length = os::GetSystemDirectoryA(folder, kFolderSize);
   if (length == 0 || length >= kFolderSize) return false;
   path = folder;
-  if (path.back() != '\\') path += '\\';
+  // The folder comes without a backslash unless it is a drive's root: its last
+  // byte may be the trail byte 0x5C of a double-byte character, no separator.
+  const bool root = path.size() >= 2 && path[path.size() - 2] == ':' && path.back() == '\\';
+  if (!root) path += '\\';
   path += program;
   if (std::strchr(program, '.') == nullptr) path += ".exe";
   return path.size() < kFolderSize;
 }
 
-int RunSystemProgram(const char* program, const std::string& commandLine) {
+int RunSystemProgram(const char* program, const std::string& commandLine, os::DWORD waitMs) {
   const os::HANDLE process = Start(program, commandLine, nullptr);
-  return process != nullptr ? WaitForExit(process) : -1;
+  return process != nullptr ? WaitForExit(process, waitMs) : -1;
 }
 
-ProgramOutput::ProgramOutput(const char* program, const std::string& commandLine) {
+ProgramOutput::ProgramOutput(const char* program, const std::string& commandLine, os::DWORD waitMs)
+    : waitMs_(waitMs), started_(os::GetTickCount()) {
   os::HANDLE write = nullptr;
   if (!os::CreatePipe(&pipe_, &write, nullptr, 0)) {
     pipe_ = nullptr;
@@ -79,7 +128,30 @@ ProgramOutput::ProgramOutput(const char* program, const std::string& commandLine
 
 ProgramOutput::~ProgramOutput() { Close(); }
 
+os::DWORD ProgramOutput::Remaining() const {
+  if (waitMs_ == os::INFINITE) return os::INFINITE;
+  const os::DWORD elapsed = os::GetTickCount() - started_;
+  return elapsed >= waitMs_ ? 0 : waitMs_ - elapsed;
+}
+
+bool ProgramOutput::BytesArrive() {
+  for (;;) {
+    os::DWORD available = 0;
+    // A pipe that cannot be peeked at is at its end: the read says so at once.
+    if (!os::PeekNamedPipe(pipe_, nullptr, 0, nullptr, &available, nullptr) || available > 0) return true;
+    if (os::WaitForSingleObject(process_, 0) == os::WAIT_OBJECT_0) return true;
+    if (Remaining() == 0) return false;
+    os::Sleep(kPollMs);
+  }
+}
+
 bool ProgramOutput::Fill() {
+  // A bounded read never blocks: a program that stops writing without ending
+  // would keep ReadFile waiting for ever.
+  if (waitMs_ != os::INFINITE && !BytesArrive()) {
+    timedOut_ = true;
+    return false;
+  }
   char bytes[kReadSize];
   os::DWORD read = 0;
   if (!os::ReadFile(pipe_, bytes, sizeof bytes, &read, nullptr) || read == 0) {
@@ -125,5 +197,9 @@ int ProgramOutput::Close() {
   if (process_ == nullptr) return -1;
   const os::HANDLE process = process_;
   process_ = nullptr;
-  return WaitForExit(process);
+  if (timedOut_) {
+    os::CloseHandle(process);  // left to finish
+    return -1;
+  }
+  return WaitForExit(process, Remaining());
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "os/devices.h"
+#include "os/files.h"
 
 namespace {
 
@@ -29,8 +30,9 @@ std::vector<std::unique_ptr<PendingWrite>>& AbandonedWrites() {
 std::string UsbDevicePath(const std::string& stem) {
   std::string prepared = stem;
   if (!prepared.empty()) os::CharUpperBuffA(&prepared[0], static_cast<os::DWORD>(prepared.size()));
-  for (char& c : prepared) {
-    if (c == '\\') c = '#';
+  for (std::size_t i = 0; i < prepared.size(); ++i) {
+    if (prepared[i] == '\\') prepared[i] = '#';
+    if (os::IsDBCSLeadByte(static_cast<os::BYTE>(prepared[i]))) ++i;  // a trail byte 0x5C stays
   }
   std::vector<char> path(prepared.size() + sizeof kUsbDeviceInterfaceClass + 8);
   std::snprintf(path.data(), path.size(), "\\\\?\\%s#%s", prepared.c_str(), kUsbDeviceInterfaceClass);

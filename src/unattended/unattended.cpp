@@ -1,7 +1,6 @@
 #include "unattended/unattended.h"
 
 #include <cstring>
-#include <memory>
 
 #include "common/diagnostics.h"
 #include "common/messages.h"
@@ -15,9 +14,15 @@
 #include "unattended/arguments_form.h"
 #include "unattended/command_line.h"
 #include "unattended/exit_codes.h"
+#include "unattended/log_file.h"
 #include "unattended/text_encoding.h"
 
 namespace {
+
+// Nobody may be there to answer a window: the printer UI stays quiet and no
+// wait lasts for ever. Installing a driver package can take minutes on a busy
+// machine; the other programs end in seconds.
+constexpr ChildRuns kUnattendedRuns{true, 10u * 60u * 1000u, 2u * 60u * 1000u};
 
 // The output handle the parent gave us (redirected to a file or pipe), else
 // the console of the parent, attached to; nothing when there is neither.
@@ -63,35 +68,38 @@ class ConsoleOutput {
   bool console_ = false;
 };
 
-// The /log file: created new, or the user's file emptied. A link at that path
-// is refused rather than written through, as the program runs elevated.
+// The /log file (unattended/log_file.h), written line by line.
 class LogFile {
  public:
+  LogFile() = default;
+  ~LogFile() { Close(); }
+  LogFile(const LogFile&) = delete;
+  LogFile& operator=(const LogFile&) = delete;
   bool Open(const std::string& path) {
-    const os::DWORD attributes = os::GetFileAttributesA(path.c_str());
-    if (attributes != os::INVALID_FILE_ATTRIBUTES &&
-        (attributes & (os::FILE_ATTRIBUTE_REPARSE_POINT | os::FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-      return false;
-    }
-    stream_ = std::make_unique<os::FileStream>(path.c_str(), "wb");
-    return static_cast<bool>(*stream_);
+    file_ = OpenLogFile(path);
+    return file_ != os::INVALID_HANDLE_VALUE;
   }
   // UTF-8 lines, the first after a byte order mark, so that any editor on any
   // Windows reads the file right.
   void Write(const std::string& line) {
-    if (stream_ == nullptr || !*stream_) return;
+    if (file_ == os::INVALID_HANDLE_VALUE) return;
     const std::string text = (started_ ? "" : "\xEF\xBB\xBF") + Utf8FromProgramText(line + "\r\n");
     started_ = true;
-    if (os::fwrite(text.data(), 1, text.size(), stream_->get()) != text.size()) complete_ = false;
+    os::DWORD written = 0;
+    if (!os::WriteFile(file_, text.data(), static_cast<os::DWORD>(text.size()), &written, nullptr) ||
+        written != text.size()) {
+      complete_ = false;
+    }
   }
   // Closes the file; false when any line did not reach it (a full disk).
   bool Close() {
-    if (stream_ != nullptr && stream_->Close() != 0) complete_ = false;
+    if (file_ != os::INVALID_HANDLE_VALUE && !os::CloseHandle(file_)) complete_ = false;
+    file_ = os::INVALID_HANDLE_VALUE;
     return complete_;
   }
 
  private:
-  std::unique_ptr<os::FileStream> stream_;
+  os::HANDLE file_ = os::INVALID_HANDLE_VALUE;
   bool complete_ = true;
   bool started_ = false;
 };
@@ -125,10 +133,10 @@ void RunCommand(const UnattendedOptions& o, LineMessages& messages) {
   const ArgumentsForm form(o);
   switch (o.command) {
     case UnattendedCommand::Install:
-      RunInstallCommand(form, messages);
+      RunInstallCommand(form, messages, kUnattendedRuns);
       break;
     case UnattendedCommand::Uninstall:
-      RunUninstallCommand(messages);
+      RunUninstallCommand(messages, kUnattendedRuns);
       break;
     case UnattendedCommand::Test:
       if (o.network) {

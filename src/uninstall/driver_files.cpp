@@ -6,6 +6,7 @@
 #include "os/files.h"
 #include "os/processes.h"
 #include "os/system_info.h"
+#include "payload/text.h"
 #include "uninstall/driver_removal.h"
 
 DriverFolders GetDriverFolders() {
@@ -13,7 +14,8 @@ DriverFolders GetDriverFolders() {
   os::GetSystemDirectoryA(buffer, sizeof buffer);
   DriverFolders folders;
   folders.system = buffer;
-  if (folders.system.empty() || folders.system.back() != '\\') folders.system += '\\';
+  // The last byte may be a double-byte character's trail byte 0x5C.
+  if (!payload::EndsWithBackslash(folders.system)) folders.system += '\\';
 
   os::SYSTEM_INFO info{};
   os::GetNativeSystemInfo(&info);

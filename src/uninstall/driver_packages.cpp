@@ -120,8 +120,8 @@ std::vector<std::string> ProductPackagesInListing(const char* listing, std::size
   return names;
 }
 
-bool RemoveDriverPackages() {
-  ProgramOutput listing("pnputil", "pnputil -e");
+bool RemoveDriverPackages(os::DWORD waitMs) {
+  ProgramOutput listing("pnputil", "pnputil -e", waitMs);
   if (!listing.opened()) return false;
   PackageListingParser parser;
   char line[ProgramOutput::kLineSize];
@@ -130,11 +130,12 @@ bool RemoveDriverPackages() {
     if (!parser.Feed(line, name)) continue;
     // Only a name of the store's own form goes on a command line; a package
     // whose name cannot be told stays, and that is a failure.
-    if (!IsPublishedName(name) || RunSystemProgram("pnputil", "pnputil -f -d " + name) != 0) {
+    if (!IsPublishedName(name) || RunSystemProgram("pnputil", "pnputil -f -d " + name, waitMs) != 0) {
       listing.Close();  // waits for the listing command to end
       return false;
     }
   }
-  listing.Close();
-  return true;
+  // A listing that failed (or whose end could not be told) may have left
+  // packages out: nothing says they are gone.
+  return listing.Close() == 0;
 }

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "os/os_types.h"
+#include "process/child_runs.h"
+
 // The provider that both of the product's driver packages declare.
 inline constexpr const char kPackageProvider[] = "Lumatrek Pos Printer";
 
@@ -43,6 +46,8 @@ std::vector<std::string> ProductPackagesInListing(const char* listing, std::size
 
 // Deletes every package of the product in the listing, in listing order,
 // each while the listing is still open; "pnputil" is the system folder's.
-// False when the listing cannot be started, a package's name is not a
-// published name, or a delete exits nonzero (later packages are not tried).
-bool RemoveDriverPackages();
+// False when the listing cannot be started or exits nonzero (or its status
+// cannot be read), a package's name is not a published name, or a delete exits
+// nonzero (later packages are not tried). Each program is waited for at most
+// `waitMs` (the listing's reading included); one still running then is a failure.
+bool RemoveDriverPackages(os::DWORD waitMs = kNoTimeLimit);

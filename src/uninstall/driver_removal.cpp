@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/form_validation.h"
 #include "os/system_info.h"
 #include "process/system_program.h"
 #include "spooler/service_control.h"
@@ -23,7 +24,11 @@ os::DWORD JobRemovalCommand() {
 // it open, and control characters have no place on a command line.
 bool QuotesIntact(const char* name) {
   const std::size_t length = std::strlen(name);
-  if (length == 0 || name[length - 1] == '\\') return false;
+  const std::string text(name, length);
+  // Walked by characters: a trail byte 0x5C is no backslash, and a lone lead
+  // byte would take the closing quote as its trail byte.
+  const std::string::size_type last = LastCharacterAt(text);
+  if (length == 0 || EndsInLoneLeadByte(text) || (last == length - 1 && text[last] == '\\')) return false;
   for (std::size_t i = 0; i < length; ++i) {
     const unsigned char c = static_cast<unsigned char>(name[i]);
     if (c == '"' || c < 0x20 || c == 0x7F) return false;
@@ -42,7 +47,7 @@ bool DeleteQueuedJobs(os::HANDLE printer, os::DWORD jobCount) {
 
 }  // namespace
 
-int RemovePrintersOfDriver(const os::DRIVER_INFO_3A& driver) {
+int RemovePrintersOfDriver(const os::DRIVER_INFO_3A& driver, const ChildRuns& runs) {
   SpoolerList<os::PRINTER_INFO_2A> printers = ListPrinters();
   if (!printers) return 0;
   for (const os::PRINTER_INFO_2A& printer : printers) {
@@ -58,20 +63,21 @@ int RemovePrintersOfDriver(const os::DRIVER_INFO_3A& driver) {
     }
     handle.Close();
 
-    const std::string line = std::string("rundll32 printui.dll,PrintUIEntry /dl /n \"") + printer.pPrinterName + "\"";
-    if (RunSystemProgram("rundll32", line) != 0) return 0;
+    const std::string line = std::string("rundll32 printui.dll,PrintUIEntry /dl /n \"") + printer.pPrinterName + "\"" +
+                             PrinterUiQuietFlag(runs);
+    if (RunSystemProgram("rundll32", line, runs.toolWaitMs) != 0) return 0;
   }
   return 1;
 }
 
-int RemoveDriver(const char* name) {
+int RemoveDriver(const char* name, const ChildRuns& runs) {
   if (!IsSpoolerRunning()) StartSpooler();
   SpoolerList<os::DRIVER_INFO_3A> drivers = ListPrinterDrivers();
   if (!drivers) return 0;
   // The list stays the one taken before any restart.
   for (const os::DRIVER_INFO_3A& driver : drivers) {
     if (driver.pName == nullptr || std::strcmp(driver.pName, name) != 0) continue;
-    if (RemovePrintersOfDriver(driver) == 0) return 0;
+    if (RemovePrintersOfDriver(driver, runs) == 0) return 0;
     if (!os::DeletePrinterDriverA(nullptr, nullptr, driver.pName)) return 0;
     if (IsSpoolerRunning() && StopSpooler() == 0) return 0;
     if (StartSpooler() == 0) return 0;

@@ -49,23 +49,24 @@ bool Reported(MessageSink& messages, const char* step, bool what) {
   return what;
 }
 
-bool RemoveEverything(MessageSink& messages) {
+bool RemoveEverything(MessageSink& messages, const ChildRuns& runs) {
   RestartSpooler();  // results ignored
   for (const PrinterModel& model : kPrinterModels) {
     const std::string step = std::string("printers and driver removed: ") + model.driverName;
-    if (!Reported(messages, step.c_str(), RemoveDriver(model.driverName) != 0)) return false;
+    if (!Reported(messages, step.c_str(), RemoveDriver(model.driverName, runs) != 0)) return false;
   }
   RestartSpooler();  // results ignored
-  if (!Reported(messages, "driver packages removed", RemoveDriverPackages())) return false;
+  if (!Reported(messages, "driver packages removed", RemoveDriverPackages(runs.toolWaitMs))) return false;
   if (!Reported(messages, "driver files deleted", DeleteDriverFiles())) return false;
   return RemoveAddedCertificates(messages);
 }
 
 }  // namespace
 
-void RunUninstallCommand(MessageSink& messages) {
+void RunUninstallCommand(MessageSink& messages, const ChildRuns& runs) {
   RedirectionOff redirection;
-  const bool removed = Reported(messages, "WOW64 redirection off", redirection.ok()) && RemoveEverything(messages);
+  const bool removed =
+      Reported(messages, "WOW64 redirection off", redirection.ok()) && RemoveEverything(messages, runs);
   if (removed) {
     messages.Notice(kUninstalled);
   } else {

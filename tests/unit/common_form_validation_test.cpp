@@ -1,6 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "common/form_validation.h"
+#include "fake_os/fake_os.h"
+#include "fake_os/fake_processes.h"
+#include "payload/text.h"
+#include "process/system_program.h"
+#include "testprint/usb_transport.h"
+#include "uninstall/driver_files.h"
 
 TEST(CheckPrinterName, AcceptsOneToThirtyOneBytes) {
   EXPECT_FALSE(CheckPrinterName(""));
@@ -83,4 +91,45 @@ TEST(CheckNetworkAddress, RefusesHostNamesOutsideDnsCharacters) {
     EXPECT_EQ(AddressCheck::RejectedByForm, CheckNetworkAddress(bad, ipv4)) << bad;
   }
   EXPECT_EQ(AddressCheck::HostName, CheckNetworkAddress("Printer-2.local", ipv4));
+}
+
+// Every place that reads a name or path byte by byte walks GBK characters
+// whole: 0x95 0x5C is one character, not a backslash, and a lead byte at the
+// very end has lost its trail byte.
+TEST(DoubleByteNames, ATrailByte0x5CIsNoBackslashAndALoneLeadByteIsRefused) {
+  const std::string folder = "C:\\\x95\x5C";  // a system folder whose last character ends in 0x5C
+  const std::vector<std::pair<const char*, std::function<bool()>>> cases = {
+      {"a printer name ending in a lone lead byte", [] { return !CheckPrinterName("printer\x95"); }},
+      {"a printer name ending in 0x95 0x5C", [] { return CheckPrinterName("printer\x95\x5C"); }},
+      {"a path ending in 0x95 0x5C has no separator", [&] { return !payload::EndsWithBackslash(folder); }},
+      {"a system program below such a folder",
+       [&] {
+         fake::processes().systemDirectory = folder;
+         std::string path;
+         return SystemProgramPath("pnputil", path) && path == folder + "\\pnputil.exe";
+       }},
+      {"the driver folders below it",
+       [&] {
+         fake::processes().systemDirectory = folder;
+         return GetDriverFolders().system == folder + "\\";
+       }},
+      {"a device path keeps the character whole",
+       [] { return UsbDevicePath("USB\\\x95\x5C").compare(0, 10, "\\\\?\\USB#\x95\x5C") == 0; }},
+  };
+  for (const auto& [what, holds] : cases) {
+    fake::Reset();
+    EXPECT_TRUE(holds()) << what;
+  }
+}
+
+TEST(CheckUsbPortName, TakesPlainPortNamesOnly) {
+  for (const std::string& good : {std::string("USB001"), std::string("LPT1:"), std::string("TS_002"),
+                                  std::string("WSD-4b9e.01"), std::string(63, 'P')}) {
+    EXPECT_TRUE(CheckUsbPortName(good)) << good;
+  }
+  for (const std::string& bad : {std::string(), std::string(64, 'P'), std::string("USB001\" /f \"x"),
+                                 std::string("USB 001"), std::string("USB\\001"), std::string("USB001\t"),
+                                 std::string("USB\xB6\xCB")}) {
+    EXPECT_FALSE(CheckUsbPortName(bad)) << bad;
+  }
 }

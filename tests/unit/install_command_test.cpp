@@ -145,6 +145,7 @@ TEST_F(InstallCommandTest, TheExampleCommandLineRunsTheSystemsRundll32InTheUnpac
   EXPECT_EQ(5, launch.showWindow);
   EXPECT_TRUE(launch.started);
   EXPECT_EQ(kPayloadListing, child.listing);
+  EXPECT_EQ(std::vector<std::uint32_t>{os::INFINITE}, fake::processes().waits);  // the dialog waits as long as it takes
 
   // A USB printer: the address fields are neither read nor used, no port is
   // registered and the spooler is left alone.
@@ -296,6 +297,17 @@ INSTANTIATE_TEST_SUITE_P(
       InstallFailure{"the installation exiting with 0 but adding no printer", [](ScriptedForm&) { fake::processes().Respond("/if", 0); },
        {Failure(kInstall)}, 1},
       InstallFailure{"the new printer cannot be opened", [](ScriptedForm&) { fake::Fail("OpenPrinterA"); }, {Failure(kInstall)}, 1},
+      // A printer that already had the name proves nothing unless it is on our driver and port.
+      InstallFailure{"a printer of that name already on another driver",
+       [](ScriptedForm&) { fake::spooler().AddPrinter("lumatrek58-usb", "Generic / Text Only").port = "USB001"; },
+       {Failure(kInstall)}, 1},
+      InstallFailure{"a printer of that name already on another port",
+       [](ScriptedForm&) { fake::spooler().AddPrinter("lumatrek58-usb", "lumatrek").port = "USB002"; },
+       {Failure(kInstall)}, 1},
+      InstallFailure{"the new printer's record cannot be read", [](ScriptedForm&) { fake::Fail("GetPrinterA"); },
+       {Failure(kInstall)}, 1},
+      InstallFailure{"a USB port name that would carry an argument of its own",
+       [](ScriptedForm& f) { f.usbPortName = "USB001\" /f \"C:\\x.inf"; }, {Failure(kUsbPortName)}, 0},
       InstallFailure{"the default printer command exiting with 0 but changing nothing",
        [](ScriptedForm& f) {
          f.makeDefault = true;

@@ -16,6 +16,7 @@
 #include "fake_os/fake_resources.h"
 #include "fake_os/fake_services.h"
 #include "fake_os/fake_spooler.h"
+#include "os/processes.h"
 #include "os/services.h"
 #include "support/archive_builder.h"
 #include "support/sample_picture.h"
@@ -136,12 +137,13 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
 TEST_F(Unattended, TheFormComesFromTheArgumentsWithTheDialogsDefaults) {
   const std::string inf = "rundll32 printui.dll,PrintUIEntry /if /f \"" + kFirstWorkingFolder + "\\install\\\\";
   const std::vector<std::pair<const char*, std::vector<std::string>>> cases = {
-      {"/install /usb USB001", {inf + "lumatrek.inf\" /r \"USB001\" /m \"lumatrek\" /b \"lumatrek58-usb\""}},
+      // Unattended, the printer UI is asked to stay quiet ("/q").
+      {"/install /usb USB001", {inf + "lumatrek.inf\" /r \"USB001\" /m \"lumatrek\" /b \"lumatrek58-usb\" /q"}},
       {"/install /host 127.0.0.1 /model 80",
-       {inf + "lumatrek80.inf\" /r \"127.0.0.1\" /m \"lumatrek80\" /b \"lumatrek80-wifi\""}},
+       {inf + "lumatrek80.inf\" /r \"127.0.0.1\" /m \"lumatrek80\" /b \"lumatrek80-wifi\" /q"}},
       {"/install /usb USB001 /model 80 /name \"front desk\" /share /default",
-       {inf + "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"front desk\" /Z",
-        "rundll32 printui.dll,PrintUIEntry /n \"front desk\" /y"}},
+       {inf + "lumatrek80.inf\" /r \"USB001\" /m \"lumatrek80\" /b \"front desk\" /Z /q",
+        "rundll32 printui.dll,PrintUIEntry /n \"front desk\" /y /q"}},
   };
   for (const auto& [line, commandLines] : cases) {
     fake::Reset();
@@ -279,13 +281,87 @@ TEST_F(Unattended, ALogThatDoesNotFitTheDiskTurnsSuccessIntoItsCode) {
   EXPECT_EQ(51, Run("/uninstall /log C:\\u.log"));  // a failure keeps its own code
 }
 
-TEST_F(Unattended, ALinkAtTheLogPathIsNotWrittenThrough) {
-  fake::files().AddFile("C:\\Windows\\system32\\config\\important", "keep");
-  fake::files().AddLink("C:\\Users\\Public\\setup.log", "C:\\Windows\\system32\\config\\important");
-  EXPECT_EQ(11, Run("/uninstall /log C:\\Users\\Public\\setup.log"));
-  EXPECT_EQ("keep", fake::files().Read("C:\\Windows\\system32\\config\\important"));
-  EXPECT_EQ("lumatrek-setup: cannot write the log file C:\\Users\\Public\\setup.log\r\n", fake::console().Output());
-  EXPECT_TRUE(fake::processes().launches.empty()) << "nothing was removed";
+// A path that leads anywhere but to a plain file of its own name is refused
+// before anything is emptied or run.
+TEST_F(Unattended, ALogPathThatLeadsElsewhereIsRefused) {
+  const std::string target = "C:\\Windows\\system32\\config\\important";
+  const std::string log = "C:\\Users\\Public\\setup.log";
+  const std::vector<std::pair<const char*, std::function<std::string()>>> cases = {
+      {"a link at the path", [&] { fake::files().AddLink(log, target); return log; }},
+      {"a second name of the file", [&] { fake::files().AddHardLink(log, target); return log; }},
+      {"a junction among its folders",
+       [&] {
+         fake::files().AddLink("C:\\Users\\Public\\logs", "C:\\Windows\\system32\\config");
+         return std::string("C:\\Users\\Public\\logs\\important");
+       }},
+      {"a folder", [&] { fake::files().AddFolder(log); return log; }},
+  };
+  for (const auto& [what, arrange] : cases) {
+    fake::Reset();
+    SetUp();
+    fake::files().AddFile(target, "keep");
+    const std::string path = arrange();
+    EXPECT_EQ(11, Run("/uninstall /log " + path)) << what;
+    EXPECT_EQ("keep", fake::files().Read(target)) << what;
+    EXPECT_EQ("lumatrek-setup: cannot write the log file " + path + "\r\n", fake::console().Output()) << what;
+    EXPECT_TRUE(fake::processes().launches.empty()) << what;
+    EXPECT_EQ(0, fake::files().OpenHandles()) << what;
+  }
+}
+
+// An existing log is emptied and rewritten; neither it nor any other handle
+// of ours reaches pnputil, which inherits its output pipe alone.
+TEST_F(Unattended, TheLogIsRewrittenAndNoChildInheritsIt) {
+  fake::files().AddFile("C:\\u.log", std::string(500, 'o'));
+  os::HANDLE strayRead = nullptr;
+  os::HANDLE strayWrite = nullptr;
+  ASSERT_TRUE(os::CreatePipe(&strayRead, &strayWrite, nullptr, 0));
+  ASSERT_TRUE(os::SetHandleInformation(strayWrite, os::HANDLE_FLAG_INHERIT, os::HANDLE_FLAG_INHERIT));
+  std::size_t inheritableFiles = 1;
+  fake::processes().responses.back().effect = [&] { inheritableFiles = fake::InheritableDiskHandles().size(); };
+  EXPECT_EQ(0, Run("/uninstall /log C:\\u.log"));
+  EXPECT_EQ(0u, inheritableFiles);
+  const fake::Launch& listing = fake::processes().launches.back();
+  EXPECT_EQ("pnputil -e", listing.commandLine);
+  EXPECT_TRUE(listing.piped);
+  EXPECT_EQ(1, listing.inheritedHandles);
+  EXPECT_EQ(0, fake::processes().LiveAttributeLists());
+  EXPECT_EQ(0u, fake::files().Read("C:\\u.log").find("command: /uninstall /log C:\\u.log\r\n"));
+  EXPECT_EQ(std::string::npos, fake::files().Read("C:\\u.log").find('o' + std::string("oo")));
+  os::CloseHandle(strayRead);
+  os::CloseHandle(strayWrite);
+}
+
+// Unattended, every child has a bound: one that never ends fails its command
+// with the command's code, and nothing waits for ever. The dialog's waits
+// (the install tests) stay unbounded.
+TEST_F(Unattended, AChildThatNeverEndsFailsItsCommandWithinItsBound) {
+  struct Case {
+    const char* line;
+    const char* hangs;
+    int code;
+  };
+  const Case cases[] = {
+      {"/install /usb USB001", "/if", 32},
+      {"/install /usb USB001 /default", "/y", 33},
+      {"/uninstall", "/dl", 51},
+      {"/uninstall", "pnputil -e", 51},
+      {"/uninstall", "pnputil -f -d", 51},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    SetUp();
+    fake::spooler().AddDriver("lumatrek");
+    fake::spooler().AddPrinter("old", "lumatrek");
+    fake::processes().Respond("pnputil -e", 0,
+                              "Published Name:  oem5.inf\nProvider Name:  Lumatrek Pos Printer\n");
+    fake::processes().Respond(c.hangs, 0).hangs = true;
+    EXPECT_EQ(c.code, Run(c.line)) << c.hangs;
+    EXPECT_FALSE(fake::processes().waitedForever) << c.hangs;
+    EXPECT_FALSE(fake::processes().readHung) << c.hangs;
+    for (const std::uint32_t wait : fake::processes().waits) EXPECT_LE(wait, 600000u) << c.hangs;
+    EXPECT_LE(fake::services().tick, 600000u + 1000u) << c.hangs;
+  }
 }
 
 }  // namespace

@@ -200,6 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LaterFailure{"package delete fails",
                                  [] { fake::processes().Respond("pnputil -f -d oem5.inf", 1); }, 4},
                     LaterFailure{"listing cannot start", [] { fake::processes().CannotStart("pnputil.exe"); }, 3},
+                    LaterFailure{"listing exits nonzero", [] { fake::processes().Respond("pnputil -e", 1); }, 3},
                     LaterFailure{"model file locked", LockModelFile, 5}),
     NameByWhat());
 

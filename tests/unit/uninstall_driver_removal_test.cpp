@@ -254,13 +254,17 @@ TEST(RemovePrintersOfDriver, SucceedsWithNoPrintersAtAllAndFailsWhenThePrintersC
 // spooler instead, and one the spooler will not delete is a failure.
 TEST(RemovePrintersOfDriver, RemovesNamesThatCannotBeQuotedThroughTheSpooler) {
   Arrange();
-  const std::vector<std::string> names = {"x\"&calc&\"", "back\\", "tab\tname", "x&calc&%PATH%"};
+  // A lone lead byte would take the closing quote as its trail byte; a trail
+  // byte 0x5C is no backslash.
+  const std::vector<std::string> names = {"x\"&calc&\"", "back\\", "tab\tname", "lone\x95", "x&calc&%PATH%",
+                                          "gbk\x95\x5C"};
   for (const std::string& name : names) spooler().AddPrinter(name, "lumatrek");
   EXPECT_EQ(1, RemovePrintersOfDriver(Record("lumatrek")));
-  EXPECT_EQ((std::vector<std::string>{"x\"&calc&\"", "back\\", "tab\tname"}), spooler().deletedPrinters);
-  ASSERT_EQ(1u, fake::processes().launches.size());
+  EXPECT_EQ((std::vector<std::string>{"x\"&calc&\"", "back\\", "tab\tname", "lone\x95"}), spooler().deletedPrinters);
+  ASSERT_EQ(2u, fake::processes().launches.size());
   EXPECT_EQ("C:\\Windows\\system32\\rundll32.exe", fake::processes().launches[0].application);
   EXPECT_EQ("rundll32 printui.dll,PrintUIEntry /dl /n \"x&calc&%PATH%\"", fake::processes().launches[0].commandLine);
+  EXPECT_EQ("rundll32 printui.dll,PrintUIEntry /dl /n \"gbk\x95\x5C\"", fake::processes().launches[1].commandLine);
   EXPECT_TRUE(PrinterNames().empty());
   ExpectEverythingReleased();
 

@@ -29,6 +29,13 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) { return ::MoveFileExA(fro
 BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info) {
   return ::GetFileInformationByHandle(file, reinterpret_cast<::LPBY_HANDLE_FILE_INFORMATION>(info));
 }
+DWORD GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* filePart) {
+  return ::GetFullPathNameA(name, size, buffer, filePart);
+}
+DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR buffer, DWORD size, DWORD flags) {
+  return ::GetFinalPathNameByHandleA(file, buffer, size, flags);
+}
+BOOL SetEndOfFile(HANDLE file) { return ::SetEndOfFile(file); }
 BOOL DeleteFileA(LPCSTR path) { return ::DeleteFileA(path); }
 BOOL RemoveDirectoryA(LPCSTR path) { return ::RemoveDirectoryA(path); }
 HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data) {

@@ -55,6 +55,11 @@ BOOL ClosePrinter(HANDLE hPrinter) {
   return Call(entry, hPrinter);
 }
 
+BOOL GetPrinterA(HANDLE hPrinter, DWORD Level, BYTE* pPrinter, DWORD cbBuf, DWORD* pcbNeeded) {
+  static const auto entry = WINSPOOL(GetPrinterA);
+  return Call(entry, hPrinter, Level, pPrinter, cbBuf, Dw(pcbNeeded));
+}
+
 BOOL DeletePrinter(HANDLE hPrinter) {
   static const auto entry = WINSPOOL(DeletePrinter);
   return Call(entry, hPrinter);

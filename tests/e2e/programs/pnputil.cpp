@@ -1,7 +1,8 @@
 // Stand-in for the driver store tool in a test prefix (Wine has none).
 // Reads its script from C:\e2e\pnputil\:
 //   listing.txt    printed as it is for "-e"
-//   exitcodes.txt  lines "NAME CODE": the exit code of "-f -d NAME" (else 0)
+//   exitcodes.txt  lines "NAME CODE": the exit code of "-f -d NAME" (else 0);
+//                  NAME "-e" gives the listing's exit code
 // and appends every command line it is given (after the program name) to log.txt.
 #include <windows.h>
 
@@ -29,17 +30,6 @@ void Log(const std::string& line) {
   }
 }
 
-int PrintListing() {
-  FILE* f = std::fopen(Path("listing.txt").c_str(), "rb");
-  if (f == nullptr) return 0;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) std::fwrite(buffer, 1, n, stdout);
-  std::fclose(f);
-  std::fflush(stdout);
-  return 0;
-}
-
 int ExitCodeFor(const std::string& name) {
   FILE* f = std::fopen(Path("exitcodes.txt").c_str(), "rb");
   if (f == nullptr) return 0;
@@ -54,6 +44,17 @@ int ExitCodeFor(const std::string& name) {
   }
   std::fclose(f);
   return found;
+}
+
+int PrintListing() {
+  FILE* f = std::fopen(Path("listing.txt").c_str(), "rb");
+  if (f == nullptr) return 0;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) std::fwrite(buffer, 1, n, stdout);
+  std::fclose(f);
+  std::fflush(stdout);
+  return ExitCodeFor("-e");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 # Unattended install of a network printer at 127.0.0.1, shared and default,
 # with a log: exit code 0 and the success message on the console, the port
-# entry, the printer UI's two command lines in the unpacked payload, the
+# entry, the printer UI's two command lines (quiet) in the unpacked payload, the
 # printer in the spooler, one log line per step, and only the empty staging
 # folder left.
 install_rundll32
@@ -13,8 +13,8 @@ expect_tcpip_port_value 127.0.0.1 IPAddress REG_SZ 127.0.0.1
 expect_tcpip_port_value 127.0.0.1 PortNumber REG_DWORD 0x238c
 rundll32_log
 w=$(working_folder_windows)
-want="rundll32 printui.dll,PrintUIEntry /if /f \"$w\\lumatrek.<random>\\install\\\\lumatrek.inf\" /r \"127.0.0.1\" /m \"lumatrek\" /b \"lumatrek58-wifi\" /Z
-rundll32 printui.dll,PrintUIEntry /n \"lumatrek58-wifi\" /y"
+want="rundll32 printui.dll,PrintUIEntry /if /f \"$w\\lumatrek.<random>\\install\\\\lumatrek.inf\" /r \"127.0.0.1\" /m \"lumatrek\" /b \"lumatrek58-wifi\" /Z /q
+rundll32 printui.dll,PrintUIEntry /n \"lumatrek58-wifi\" /y /q"
 [ "$(rundll32_commands)" = "$want" ] || fail "the command lines were not: $want"
 expect_payload_seen
 state=$(spooler_state)

@@ -122,11 +122,12 @@ Devices& devices() {
 
 namespace os {
 
-HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD disposition, DWORD flags, HANDLE) {
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void* securityAttributes, DWORD disposition,
+                   DWORD flags, HANDLE) {
   const bool failed = fake::Called("CreateFileA");
   // Console and other named devices ("CONOUT$") are devices, not files.
   if (fake::IsDiskPath(path) && fake::devices().Find(path) == nullptr) {
-    if (!failed) return fake::OpenDiskFile(path, access, shareMode, disposition, flags);
+    if (!failed) return fake::OpenDiskFile(path, access, shareMode, securityAttributes, disposition, flags);
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }

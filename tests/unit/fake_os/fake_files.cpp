@@ -75,6 +75,7 @@ struct DiskHandle {
   bool canWrite = false;
   bool shareDelete = false;
   bool deleteAccess = false;
+  bool inheritable = false;  // SECURITY_ATTRIBUTES bInheritHandle
   std::size_t pos = 0;
 };
 
@@ -518,8 +519,8 @@ FileSystem& files() {
 
 bool IsDiskPath(const char* path) { return !(path[0] == '\\' && path[1] == '\\'); }
 
-void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMode, std::uint32_t disposition,
-                   std::uint32_t flags) {
+void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMode, const void* securityAttributes,
+                   std::uint32_t disposition, std::uint32_t flags) {
   Located l = Locate(path, (flags & os::FILE_FLAG_OPEN_REPARSE_POINT) == 0);
   Node* n = Existing(l);
   const auto fail = [](os::DWORD error) {
@@ -528,6 +529,8 @@ void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMo
   };
   if (l.error != 0) return fail(l.error);
   const bool write = (access & os::GENERIC_WRITE) != 0;
+  if (disposition == os::OPEN_ALWAYS && n == nullptr) disposition = os::CREATE_NEW;
+  if (disposition == os::OPEN_ALWAYS) disposition = os::OPEN_EXISTING;
   if (disposition == os::CREATE_NEW) {
     if (l.node != nullptr) return fail(kFileExists);
     if (l.parent == nullptr) return fail(kPathNotFound);
@@ -540,6 +543,8 @@ void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMo
     if (n->folder && (flags & os::FILE_FLAG_BACKUP_SEMANTICS) == 0) return fail(kAccessDenied);
     if (write && (n->folder || n->readOnly)) return fail(kAccessDenied);
     if (write && (n->locked || n->openStreams > 0)) return fail(kSharingViolation);
+    // A file link opened itself has a data stream of its own, apart from its target's.
+    if (write && !n->folder && !n->linkTarget.empty() && !n->data) n->data = std::make_shared<std::string>();
   } else {
     return fail(os::ERROR_INVALID_PARAMETER);
   }
@@ -551,6 +556,8 @@ void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMo
   if ((h.deleteAccess && n->noDeleteSharing > 0) || (!h.shareDelete && n->deleteAccess > 0)) {
     return fail(kSharingViolation);
   }
+  const auto* attributes = static_cast<const os::SECURITY_ATTRIBUTES*>(securityAttributes);
+  h.inheritable = attributes != nullptr && attributes->bInheritHandle != os::FALSE;
   ++n->handles;
   if (!h.shareDelete) ++n->noDeleteSharing;
   if (h.deleteAccess) ++n->deleteAccess;
@@ -558,6 +565,19 @@ void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMo
   state().nextHandle += 4;
   state().handles[id] = h;
   return reinterpret_cast<void*>(id);
+}
+
+std::vector<void*> InheritableDiskHandles() {
+  std::vector<void*> out;
+  for (const auto& h : state().handles) {
+    if (h.second.inheritable) out.push_back(reinterpret_cast<void*>(h.first));
+  }
+  return out;
+}
+
+bool IsInheritableDiskHandle(void* handle) {
+  auto it = state().handles.find(reinterpret_cast<std::intptr_t>(handle));
+  return it != state().handles.end() && it->second.inheritable;
 }
 
 bool IsDiskHandle(void* handle) { return state().handles.count(reinterpret_cast<std::intptr_t>(handle)) != 0; }
@@ -741,7 +761,65 @@ BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info) {
   *info = BY_HANDLE_FILE_INFORMATION{};
   info->dwFileAttributes = fake::Attributes(*n);
   info->nFileSizeLow = n->data ? static_cast<DWORD>(n->data->size()) : 0;
+  // Hard links are the names that share the file's bytes.
+  info->nNumberOfLinks = 1;
+  if (n->data) {
+    info->nNumberOfLinks = 0;
+    for (const auto& other : state().nodes) info->nNumberOfLinks += other.second.data == n->data ? 1 : 0;
+  }
   return TRUE;
+}
+
+DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) {
+  const bool failed = fake::Called("GetFinalPathNameByHandleA");
+  auto it = state().handles.find(reinterpret_cast<std::intptr_t>(file));
+  if (it == state().handles.end() || failed || flags != 0) {
+    SetLastError(failed ? fake::kAccessDenied : fake::kInvalidHandle);
+    return 0;
+  }
+  // The path as the names were first spelled, every link resolved.
+  std::string final = "\\\\?\\";
+  std::string key;
+  for (std::size_t at = 0; at <= it->second.key.size();) {
+    std::size_t end = it->second.key.find('\\', at);
+    if (end == std::string::npos) end = it->second.key.size();
+    key = it->second.key.substr(0, end);
+    const fake::Node* n = fake::Find(key);
+    final += (at > 0 ? "\\" : "") + (n != nullptr ? n->name : key.substr(at));
+    at = end + 1;
+  }
+  if (final.size() == 6) final += '\\';  // a drive's root
+  if (path == nullptr || size <= final.size()) return static_cast<DWORD>(final.size() + 1);
+  std::memcpy(path, final.c_str(), final.size() + 1);
+  return static_cast<DWORD>(final.size());
+}
+
+BOOL SetEndOfFile(HANDLE file) {
+  const bool failed = fake::Called("SetEndOfFile");
+  auto it = state().handles.find(reinterpret_cast<std::intptr_t>(file));
+  fake::Node* n = it == state().handles.end() ? nullptr : fake::Find(it->second.key);
+  if (n == nullptr || failed || !it->second.canWrite || !n->data) {
+    SetLastError(failed || n != nullptr ? fake::kAccessDenied : fake::kInvalidHandle);
+    return FALSE;
+  }
+  n->data->resize(it->second.pos);
+  return TRUE;
+}
+
+DWORD GetFullPathNameA(LPCSTR name, DWORD size, LPSTR buffer, LPSTR* filePart) {
+  const bool failed = fake::Called("GetFullPathNameA");
+  fake::Parsed p = fake::Parse(name);
+  if (failed || p.error != 0) {
+    SetLastError(failed ? fake::kAccessDenied : p.error);
+    return 0;
+  }
+  std::string full;
+  for (std::size_t i = 0; i < p.parts.size(); ++i) full += (i > 0 ? "\\" : "") + p.parts[i];
+  if (p.parts.size() == 1 || p.trailingSeparator) full += '\\';
+  if (buffer == nullptr || size <= full.size()) return static_cast<DWORD>(full.size() + 1);
+  std::memcpy(buffer, full.c_str(), full.size() + 1);
+  if (filePart != nullptr) *filePart = nullptr;
+  return static_cast<DWORD>(full.size());
 }
 
 BOOL ConvertStringSecurityDescriptorToSecurityDescriptorA(LPCSTR text, DWORD revision, PSECURITY_DESCRIPTOR* descriptor,

@@ -13,6 +13,7 @@
 // it: an open asking DELETE access fails while a handle without
 // FILE_SHARE_DELETE is open, and an open without FILE_SHARE_DELETE fails
 // while a handle with DELETE access is. The process runs as kProcessUser.
+// A file's link count is the number of names sharing its bytes (AddHardLink).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -71,9 +72,12 @@ FileSystem& files();
 // CreateFileA and WriteFile serve devices (paths beginning "\\\\") and the file
 // system; these are the file system's part.
 bool IsDiskPath(const char* path);
-void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMode, std::uint32_t disposition,
-                   std::uint32_t flags);
+void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMode, const void* securityAttributes,
+                   std::uint32_t disposition, std::uint32_t flags);
 bool IsDiskHandle(void* handle);
 int WriteDiskFile(void* handle, const void* buffer, std::uint32_t size, std::uint32_t* written);
+// Open files and folders whose handles a child started with inheritance gets.
+std::vector<void*> InheritableDiskHandles();
+bool IsInheritableDiskHandle(void* handle);
 
 }  // namespace fake

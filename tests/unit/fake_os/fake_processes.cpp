@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <set>
 #include <memory>
 
 #include "fake_devices.h"
 #include "fake_files.h"
 #include "fake_os.h"
+#include "fake_services.h"
 #include "os/processes.h"
 
 namespace fake {
@@ -17,6 +19,7 @@ struct Pipe {
   std::string buffered;  // written, not yet read
   bool readOpen = true;
   bool writeOpen = true;
+  bool childWriting = false;  // a hung child holds its copy of the write end
 };
 
 // One end of a pipe.
@@ -26,8 +29,17 @@ struct PipeEnd {
   bool inheritable = false;
 };
 
+// What the fake keeps in a caller's attribute list block.
+struct AttributeList {
+  std::uint32_t magic = 0xA771157;
+  os::HANDLE handles[8] = {};
+  std::size_t count = 0;
+};
+
 struct Table {
   std::map<std::uintptr_t, std::uint32_t> handles;  // handle -> exit code of its process
+  std::set<std::uintptr_t> hung;                      // process handles that never end
+  int liveLists = 0;
   std::uintptr_t nextHandle = 0x7A0000;
   os::DWORD nextId = 0x1F0;
   std::map<std::uintptr_t, PipeEnd> pipeEnds;
@@ -54,13 +66,24 @@ bool CloseProcessHandle(void* handle) {
     table().pipeEnds.erase(end);
     return true;
   }
+  table().hung.erase(key);
   return table().handles.erase(key) == 1;
 }
 
-// Every fake process has ended by the time anyone waits for it.
-bool WaitForProcess(void* handle, std::uint32_t, std::uint32_t* result) {
-  if (table().handles.count(reinterpret_cast<std::uintptr_t>(handle)) == 0) return false;
+// Every fake process but a hung one has ended by the time anyone waits for it.
+bool WaitForProcess(void* handle, std::uint32_t milliseconds, std::uint32_t* result) {
+  const auto key = reinterpret_cast<std::uintptr_t>(handle);
+  if (table().handles.count(key) == 0) return false;
+  processes().waits.push_back(milliseconds);
   *result = os::WAIT_OBJECT_0;
+  if (table().hung.count(key) == 0) return true;
+  if (milliseconds == os::INFINITE) {
+    processes().waitedForever = true;  // the real call would never return
+    *result = os::WAIT_FAILED;
+  } else {
+    services().tick += milliseconds;
+    *result = os::WAIT_TIMEOUT;
+  }
   return true;
 }
 
@@ -122,18 +145,44 @@ os::HANDLE NewPipeEnd(const std::shared_ptr<Pipe>& pipe, bool write) {
   return reinterpret_cast<os::HANDLE>(t.nextHandle);
 }
 
-os::HANDLE NewHandle(std::uint32_t exitCode) {
+os::HANDLE NewHandle(std::uint32_t exitCode, bool hangs) {
   Table& t = table();
   t.nextHandle += 4;
-  t.handles[t.nextHandle] = exitCode;
+  t.handles[t.nextHandle] = hangs ? os::STILL_ACTIVE : exitCode;
+  if (hangs) t.hung.insert(t.nextHandle);
   return reinterpret_cast<os::HANDLE>(t.nextHandle);
 }
 
+bool InheritablePipeEnd(os::HANDLE handle) {
+  auto it = table().pipeEnds.find(reinterpret_cast<std::uintptr_t>(handle));
+  return it != table().pipeEnds.end() && it->second.inheritable;
+}
+
+// The handles a child inherits: none, the list's (each must be inheritable:
+// null when one is not), or every inheritable handle of the process.
+bool Inherited(bool inherit, const AttributeList* list, std::vector<os::HANDLE>& inherited) {
+  inherited.clear();
+  if (!inherit) return true;
+  if (list != nullptr) {
+    for (std::size_t i = 0; i < list->count; ++i) {
+      if (!InheritablePipeEnd(list->handles[i]) && !IsInheritableDiskHandle(list->handles[i])) return false;
+      inherited.push_back(list->handles[i]);
+    }
+    return true;
+  }
+  for (const auto& end : table().pipeEnds) {
+    if (end.second.inheritable) inherited.push_back(reinterpret_cast<os::HANDLE>(end.first));
+  }
+  for (os::HANDLE file : InheritableDiskHandles()) inherited.push_back(file);
+  return true;
+}
+
 // The pipe end a child gets as its standard output, if it gets one.
-PipeEnd* InheritedOutput(bool inherit, const os::STARTUPINFOA* startup) {
-  if (!inherit || startup == nullptr || (startup->dwFlags & os::STARTF_USESTDHANDLES) == 0) return nullptr;
+PipeEnd* InheritedOutput(const std::vector<os::HANDLE>& inherited, const os::STARTUPINFOA* startup) {
+  if ((startup->dwFlags & os::STARTF_USESTDHANDLES) == 0) return nullptr;
+  if (std::find(inherited.begin(), inherited.end(), startup->hStdOutput) == inherited.end()) return nullptr;
   auto it = table().pipeEnds.find(reinterpret_cast<std::uintptr_t>(startup->hStdOutput));
-  if (it == table().pipeEnds.end() || !it->second.write || !it->second.inheritable) return nullptr;
+  if (it == table().pipeEnds.end() || !it->second.write) return nullptr;
   return &it->second;
 }
 
@@ -161,12 +210,13 @@ void Processes::CannotStart(const std::string& pattern) { missing.push_back(patt
 
 int Processes::OpenHandles() const { return static_cast<int>(table().handles.size()); }
 int Processes::OpenPipes() const { return static_cast<int>(table().pipeEnds.size()); }
+int Processes::LiveAttributeLists() const { return table().liveLists; }
 
 }  // namespace fake
 
 namespace os {
 
-BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, void*, void*, BOOL inheritHandles, DWORD, void*,
+BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, void*, void*, BOOL inheritHandles, DWORD flags, void*,
                     LPCSTR currentDirectory, STARTUPINFOA* startupInfo, PROCESS_INFORMATION* processInformation) {
   const bool failed = fake::Called("CreateProcessA");
   fake::Launch launch;
@@ -178,7 +228,14 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, void*, void*, BOO
   launches.push_back(launch);
 
   if (startupInfo != nullptr) launches.back().showWindow = startupInfo->wShowWindow;
-  if (startupInfo == nullptr || startupInfo->cb != sizeof(STARTUPINFOA) || processInformation == nullptr) {
+  const bool extended = (flags & EXTENDED_STARTUPINFO_PRESENT) != 0;
+  const DWORD size = extended ? sizeof(STARTUPINFOEXA) : sizeof(STARTUPINFOA);
+  const auto* ex = reinterpret_cast<STARTUPINFOEXA*>(startupInfo);
+  const auto* list = extended && ex != nullptr ? reinterpret_cast<const fake::AttributeList*>(ex->lpAttributeList) : nullptr;
+  launches.back().handleList = list != nullptr && list->count > 0;
+  std::vector<HANDLE> inherited;
+  if (startupInfo == nullptr || startupInfo->cb != size || processInformation == nullptr ||
+      !fake::Inherited(inheritHandles != FALSE, list != nullptr && list->count > 0 ? list : nullptr, inherited)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
@@ -195,13 +252,15 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, void*, void*, BOO
     return FALSE;
   }
   launches.back().started = true;
-  fake::PipeEnd* output = fake::InheritedOutput(inheritHandles != FALSE, startupInfo);
+  launches.back().inheritedHandles = static_cast<int>(inherited.size());
+  fake::PipeEnd* output = fake::InheritedOutput(inherited, startupInfo);
   launches.back().piped = output != nullptr;
   const fake::Response answer = fake::Run(launch.commandLine);
-  // The child has written everything and ended before anyone reads.
+  // The child has written everything and ended (or hangs) before anyone reads.
   if (output != nullptr && output->pipe->readOpen) output->pipe->buffered += answer.output;
-  processInformation->hProcess = fake::NewHandle(answer.exitCode);
-  processInformation->hThread = fake::NewHandle(answer.exitCode);
+  if (output != nullptr && answer.hangs) output->pipe->childWriting = true;
+  processInformation->hProcess = fake::NewHandle(answer.exitCode, answer.hangs);
+  processInformation->hThread = fake::NewHandle(answer.exitCode, false);
   processInformation->dwProcessId = fake::table().nextId++;
   processInformation->dwThreadId = fake::table().nextId++;
   return TRUE;
@@ -263,6 +322,57 @@ BOOL SetHandleInformation(HANDLE object, DWORD mask, DWORD flags) {
   return TRUE;
 }
 
+BOOL PeekNamedPipe(HANDLE pipeHandle, void*, DWORD, DWORD* bytesRead, DWORD* available, DWORD* leftThisMessage) {
+  const bool failed = fake::Called("PeekNamedPipe");
+  auto it = fake::table().pipeEnds.find(reinterpret_cast<std::uintptr_t>(pipeHandle));
+  if (failed || it == fake::table().pipeEnds.end() || it->second.write) {
+    SetLastError(6);  // ERROR_INVALID_HANDLE
+    return FALSE;
+  }
+  const fake::Pipe& pipe = *it->second.pipe;
+  if (pipe.buffered.empty() && !pipe.writeOpen && !pipe.childWriting) {
+    SetLastError(ERROR_BROKEN_PIPE);
+    return FALSE;
+  }
+  if (bytesRead != nullptr) *bytesRead = 0;
+  if (available != nullptr) *available = static_cast<DWORD>(pipe.buffered.size());
+  if (leftThisMessage != nullptr) *leftThisMessage = 0;
+  return TRUE;
+}
+
+BOOL InitializeProcThreadAttributeList(PROC_THREAD_ATTRIBUTE_LIST* list, DWORD count, DWORD, std::size_t* size) {
+  const bool failed = fake::Called("InitializeProcThreadAttributeList");
+  if (list == nullptr || *size < sizeof(fake::AttributeList) || count != 1) {
+    *size = sizeof(fake::AttributeList);
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  if (failed) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  new (list) fake::AttributeList();
+  ++fake::table().liveLists;
+  return TRUE;
+}
+
+BOOL UpdateProcThreadAttribute(PROC_THREAD_ATTRIBUTE_LIST* list, DWORD, std::uintptr_t attribute, void* value,
+                               std::size_t size, void*, std::size_t*) {
+  const bool failed = fake::Called("UpdateProcThreadAttribute");
+  auto* l = reinterpret_cast<fake::AttributeList*>(list);
+  const std::size_t count = size / sizeof(HANDLE);
+  if (failed || attribute != PROC_THREAD_ATTRIBUTE_HANDLE_LIST || count == 0 || count > 8 ||
+      size % sizeof(HANDLE) != 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  std::copy_n(static_cast<HANDLE*>(value), count, l->handles);
+  l->count = count;
+  return TRUE;
+}
+
+void DeleteProcThreadAttributeList(PROC_THREAD_ATTRIBUTE_LIST*) { --fake::table().liveLists; }
+
 BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED*) {
   const bool failed = fake::Called("ReadFile");
   if (bytesRead != nullptr) *bytesRead = 0;
@@ -274,7 +384,7 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OV
   fake::Pipe& pipe = *it->second.pipe;
   if (pipe.buffered.empty()) {
     // With a write end still open the real call would wait for ever.
-    if (pipe.writeOpen) fake::processes().readHung = true;
+    if (pipe.writeOpen || pipe.childWriting) fake::processes().readHung = true;
     SetLastError(ERROR_BROKEN_PIPE);
     return FALSE;
   }

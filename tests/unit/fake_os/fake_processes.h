@@ -4,7 +4,11 @@
 // scripted for its command line. Programs are found as Windows finds them: a
 // bare name in the current folder before the system folder. A child given an
 // inheritable pipe's write end as its standard output (STARTF_USESTDHANDLES,
-// handles inherited) writes its output into that pipe.
+// handles inherited) writes its output into that pipe. A child started with
+// handles inherited gets every inheritable handle (pipe ends, files), or only
+// those of its STARTUPINFOEXA handle list. A process scripted to hang never
+// ends: a bounded wait for it times out after its bound (the fake tick
+// advances by it), an unbounded one is noted as waiting for ever.
 // Process, thread and pipe handles are waited on and closed through the device
 // fake's WaitForSingleObject and CloseHandle; every process has already ended.
 #pragma once
@@ -23,6 +27,8 @@ struct Launch {
   int showWindow = -1;           // STARTUPINFOA's wShowWindow
   bool piped = false;            // its standard output went to a pipe
   bool started = false;          // false: the start failed
+  int inheritedHandles = 0;      // inheritable handles the child got
+  bool handleList = false;       // started with a STARTUPINFOEXA handle list
 };
 
 struct Response {
@@ -30,6 +36,7 @@ struct Response {
   std::uint32_t exitCode = 0;
   std::string output;           // standard output as written ("\r\n" line ends)
   std::function<void()> effect; // what running the command changes
+  bool hangs = false;           // never ends, and holds its output pipe open
 };
 
 struct Processes {
@@ -47,6 +54,9 @@ struct Processes {
   int OpenHandles() const;       // process and thread handles not yet closed
   int OpenPipes() const;         // pipe ends not yet closed
   bool readHung = false;         // a pipe was read empty while a write end was open (would block)
+  bool waitedForever = false;    // an unbounded wait for a hung process (would block)
+  std::vector<std::uint32_t> waits;  // the bound of every wait for a process, in order
+  int LiveAttributeLists() const;    // InitializeProcThreadAttributeList without its Delete
   std::size_t pipeChunk = 4096;  // most bytes one ReadFile of a pipe hands over
 
   std::vector<Response> responses;

@@ -87,6 +87,18 @@ OpenPrinter* FindHandle(os::HANDLE handle) {
   return it == handles().open.end() ? nullptr : &it->second;
 }
 
+void FillPrinterInfo(os::PRINTER_INFO_2A& r, const Printer& p, const std::function<char*(const std::string&)>& put) {
+  r.pServerName = nullptr;
+  r.pPrinterName = put(p.name);
+  r.pShareName = put("");
+  r.pPortName = put(p.port);
+  r.pDriverName = put(p.driver);
+  r.pPrintProcessor = put("winprint");
+  r.pDatatype = put("RAW");
+  r.Priority = 1;
+  r.cJobs = static_cast<os::DWORD>(p.jobs.size());
+}
+
 // The quoted value after `option` in a printer UI command line ("" when absent).
 std::string QuotedAfter(const std::string& line, const std::string& option) {
   const std::size_t at = line.find(option + " \"");
@@ -149,7 +161,9 @@ void Spooler::AnswerInstallCommands() {
 void Spooler::CarryOut(const std::string& commandLine) {
   if (commandLine.find(" /if ") != std::string::npos) {
     const std::string name = QuotedAfter(commandLine, "/b");
-    if (FindPrinter(name) == nullptr) AddPrinter(name, QuotedAfter(commandLine, "/m"));
+    if (FindPrinter(name) == nullptr) {
+      AddPrinter(name, QuotedAfter(commandLine, "/m")).port = QuotedAfter(commandLine, "/r");
+    }
   } else if (commandLine.find(" /y") != std::string::npos && FindPrinter(QuotedAfter(commandLine, "/n")) != nullptr) {
     defaultPrinter = QuotedAfter(commandLine, "/n");
   }
@@ -204,18 +218,26 @@ BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, BYTE* buffer, DWORD cbB
   return fake::Pack<PRINTER_INFO_2A>(
       "EnumPrintersA", printers.size(),
       [&printers](PRINTER_INFO_2A& r, std::size_t i, const std::function<char*(const std::string&)>& put) {
-        const auto& p = printers[i];
-        r.pServerName = nullptr;
-        r.pPrinterName = put(p.name);
-        r.pShareName = put("");
-        r.pPortName = put(p.port);
-        r.pDriverName = put(p.driver);
-        r.pPrintProcessor = put("winprint");
-        r.pDatatype = put("RAW");
-        r.Priority = 1;
-        r.cJobs = static_cast<DWORD>(p.jobs.size());
+        fake::FillPrinterInfo(r, printers[i], put);
       },
       buffer, cbBuf, pcbNeeded, pcReturned);
+}
+
+BOOL GetPrinterA(HANDLE hPrinter, DWORD level, BYTE* buffer, DWORD cbBuf, DWORD* pcbNeeded) {
+  fake::OpenPrinter* open = fake::FindHandle(hPrinter);
+  fake::Printer* printer = open != nullptr ? fake::spooler().FindPrinter(open->name) : nullptr;
+  if (printer == nullptr || level != 2 || pcbNeeded == nullptr) {
+    fake::Called("GetPrinterA");
+    SetLastError(printer == nullptr ? fake::kInvalidHandle : fake::kInvalidLevel);
+    return FALSE;
+  }
+  DWORD returned = 0;
+  return fake::Pack<PRINTER_INFO_2A>(
+      "GetPrinterA", 1,
+      [printer](PRINTER_INFO_2A& r, std::size_t, const std::function<char*(const std::string&)>& put) {
+        fake::FillPrinterInfo(r, *printer, put);
+      },
+      buffer, cbBuf, pcbNeeded, &returned);
 }
 
 BOOL OpenPrinterA(LPSTR pPrinterName, HANDLE* phPrinter, PRINTER_DEFAULTSA* pDefault) {

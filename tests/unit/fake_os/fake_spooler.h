@@ -52,7 +52,7 @@ struct Spooler {
   // line (fake::processes().Respond) take precedence.
   void AnswerRemovalCommands();
   // Makes the printer UI's installation ("... /if ... /m "MODEL" /b "NAME"")
-  // add printer NAME on driver MODEL, and its default-printer command ("... /n
+  // add printer NAME on driver MODEL and port PORT ("/r"), and its default-printer command ("... /n
   // "NAME" /y") make NAME the default, each exiting 0, as the real commands do.
   // Later responses take precedence, as above.
   void AnswerInstallCommands();

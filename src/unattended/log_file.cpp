@@ -1,0 +1,68 @@
+#include "unattended/log_file.h"
+
+#include <vector>
+
+#include "os/devices.h"
+#include "os/files.h"
+
+namespace {
+
+constexpr os::DWORD kOpenFlags = os::FILE_ATTRIBUTE_NORMAL | os::FILE_FLAG_OPEN_REPARSE_POINT;
+
+// A text the call gives by a sizing call and a filling call ("" on failure).
+template <typename Call>
+std::string Sized(Call call) {
+  const os::DWORD needed = call(nullptr, 0);
+  if (needed == 0) return "";
+  std::vector<char> buffer(needed + 1, '\0');
+  const os::DWORD length = call(buffer.data(), static_cast<os::DWORD>(buffer.size()));
+  return length > 0 && length < buffer.size() ? std::string(buffer.data(), length) : "";
+}
+
+// The final path in the form the full path has: "\\?\C:\..." is "C:\...",
+// "\\?\UNC\server\share\..." is "\\server\share\...".
+std::string WithoutLongPrefix(const std::string& final) {
+  if (final.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\" + final.substr(7);
+  if (final.compare(0, 4, "\\\\?\\") == 0) return final.substr(4);
+  return final;
+}
+
+// Names compare as the file system compares them: case ignored, double-byte
+// characters kept whole.
+bool SamePath(std::string a, std::string b) {
+  if (a.size() != b.size() || a.empty()) return false;
+  os::CharUpperBuffA(&a[0], static_cast<os::DWORD>(a.size()));
+  os::CharUpperBuffA(&b[0], static_cast<os::DWORD>(b.size()));
+  return a == b;
+}
+
+// Whether the open handle is the plain, single-named file at `full`.
+bool IsPlainFileAt(os::HANDLE file, const std::string& full) {
+  os::BY_HANDLE_FILE_INFORMATION info{};
+  if (!os::GetFileInformationByHandle(file, &info)) return false;
+  if ((info.dwFileAttributes & (os::FILE_ATTRIBUTE_DIRECTORY | os::FILE_ATTRIBUTE_REPARSE_POINT)) != 0) return false;
+  // Another name of the same file could be any file the user may not write.
+  if (info.nNumberOfLinks != 1) return false;
+  const std::string final = Sized([file](char* buffer, os::DWORD size) {
+    return os::GetFinalPathNameByHandleA(file, buffer, size, 0);
+  });
+  return SamePath(WithoutLongPrefix(final), full);
+}
+
+}  // namespace
+
+os::HANDLE OpenLogFile(const std::string& path) {
+  const std::string full = Sized([&path](char* buffer, os::DWORD size) {
+    return os::GetFullPathNameA(path.c_str(), size, buffer, nullptr);
+  });
+  if (full.empty()) return os::INVALID_HANDLE_VALUE;
+  os::SECURITY_ATTRIBUTES notInherited{sizeof(os::SECURITY_ATTRIBUTES), nullptr, os::FALSE};
+  os::HANDLE file = os::CreateFileA(full.c_str(), os::GENERIC_WRITE, os::FILE_SHARE_READ, &notInherited,
+                                    os::OPEN_ALWAYS, kOpenFlags, nullptr);
+  if (file == os::INVALID_HANDLE_VALUE || file == nullptr) return os::INVALID_HANDLE_VALUE;
+  if (!IsPlainFileAt(file, full) || !os::SetEndOfFile(file)) {
+    os::CloseHandle(file);
+    return os::INVALID_HANDLE_VALUE;
+  }
+  return file;
+}

@@ -1,0 +1,15 @@
+// Opening the /log file. The program runs elevated and the path comes from
+// whoever started it: the file is opened on a handle that follows no link,
+// checked on that handle, and only then emptied.
+#pragma once
+#include <string>
+
+#include "os/os_types.h"
+
+// Opens `path` for writing (created when missing), not inheritable, shared
+// for reading only. Refused (INVALID_HANDLE_VALUE, nothing emptied): a folder,
+// a link at the path itself, a file with more than one name (hard links), and
+// a path that reaches another place than its full path says (a link or
+// junction in one of its folders, an 8.3 short name, a mapped drive). An
+// existing file is emptied; the caller closes the handle.
+os::HANDLE OpenLogFile(const std::string& path);
