@@ -326,7 +326,7 @@ TEST_F(Unattended, TheLogIsRewrittenAndNoChildInheritsIt) {
   EXPECT_TRUE(listing.piped);
   EXPECT_EQ(1, listing.inheritedHandles);
   EXPECT_EQ(0, fake::processes().LiveAttributeLists());
-  EXPECT_EQ(0u, fake::files().Read("C:\\u.log").find("command: /uninstall /log C:\\u.log\r\n"));
+  EXPECT_EQ(0u, fake::files().Read("C:\\u.log").find(std::string(kBom) + "command: /uninstall /log C:\\u.log\r\n"));
   EXPECT_EQ(std::string::npos, fake::files().Read("C:\\u.log").find('o' + std::string("oo")));
   os::CloseHandle(strayRead);
   os::CloseHandle(strayWrite);
