@@ -12,7 +12,6 @@
 
 inline constexpr const char kMsgUnpackFolderFailed[] = "创建解压目录失败";
 inline constexpr const char kMsgInstallExportFailed[] = "导出安装资源失败";
-inline constexpr const char kMsgClearFailed[] = "清理已有资源失败";
 inline constexpr const char kMsgInstallExtractFailed[] = "解压资源文件失败";
 inline constexpr const char kMsgAddPortFailed[] = "添加打印机端口失败";
 inline constexpr const char kMsgInstallFailed[] = "打印机与驱动安装失败";

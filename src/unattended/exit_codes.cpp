@@ -15,9 +15,10 @@ struct MessageCode {
   int code;
 };
 
-// Listed in the README; a code, once published, never changes its meaning.
+// Listed in the README; a code, once published, never changes its meaning
+// (23, for a left-over folder that could not be cleared, is no longer given).
 constexpr MessageCode kMessageCodes[] = {
-    {kMsgUnpackFolderFailed, 21},   {kMsgInstallExportFailed, 22}, {kMsgClearFailed, 23},
+    {kMsgUnpackFolderFailed, 21},   {kMsgInstallExportFailed, 22},
     {kMsgInstallExtractFailed, 24}, {kMsgPrinterNameWrong, 25},    {kMsgUsbPortNameWrong, 26},
     {kMsgPrinterModelWrong, 27},    {kMsgAddressLengthWrong, 28},  {kMsgAddressFormWrong, 29},
     {kMsgPortWrong, 30},            {kMsgAddPortFailed, 31},       {kMsgInstallFailed, 32},
