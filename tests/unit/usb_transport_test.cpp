@@ -103,4 +103,7 @@ TEST(WriteToUsbDevice, ACancellationThatDoesNotFinishIsWaitedForOnlyABoundedTime
   EXPECT_FALSE(device.hung);
   EXPECT_EQ((std::vector<std::uint32_t>{30000u, 5000u}), device.waits);
   EXPECT_EQ(0, fake::devices().OpenHandles());
+  // The system finishes the write later: its record and page are still there.
+  fake::devices().FinishAbandonedWrites();
+  EXPECT_EQ(kPage, device.received);
 }

@@ -23,6 +23,7 @@ struct Handle {
   WriteState state = WriteState::None;
   os::OVERLAPPED* overlapped = nullptr;  // of the pending write
   std::string data;                      // of the pending write
+  const void* buffer = nullptr;          // the caller's page, which the system reads as it goes
   bool signalled = false;
 };
 
@@ -30,6 +31,7 @@ struct State {
   std::deque<Device> devices;  // stable addresses
   std::map<std::uintptr_t, Handle> handles;
   std::uintptr_t nextHandle = 0x2000;
+  std::vector<Handle> inFlight;  // writes still in the system's hands after their handle was closed
 };
 
 State& state() {
@@ -106,6 +108,16 @@ void* Devices::Open(const std::string& path) {
   state().nextHandle += 4;
   state().handles[h] = Handle{d};
   return reinterpret_cast<void*>(h);
+}
+
+void Devices::FinishAbandonedWrites() {
+  // The system reads the page and writes the record's status only now: both
+  // must still be the program's memory (AddressSanitizer says when not).
+  for (Handle& h : state().inFlight) {
+    h.data.assign(static_cast<const char*>(h.buffer), h.data.size());
+    Complete(h);
+  }
+  state().inFlight.clear();
 }
 
 int Devices::OpenHandles() const { return static_cast<int>(state().handles.size()); }
@@ -190,6 +202,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
     return FALSE;
   }
   h->data.assign(static_cast<const char*>(buffer), bytesToWrite);
+  h->buffer = buffer;
   h->overlapped = overlapped;
   h->signalled = false;
   overlapped->Internal = fake::kStatusPending;
@@ -285,7 +298,11 @@ BOOL CloseHandle(HANDLE handle) {
     SetLastError(fake::kErrorInvalidHandle);
     return FALSE;
   }
-  if (it->second.state == fake::WriteState::Pending) it->second.device->lostOnClose++;
+  if (it->second.state == fake::WriteState::Pending) {
+    it->second.device->lostOnClose++;
+    // A write that ignores cancellation is not ended by the close either.
+    if (it->second.device->outcome == fake::WriteOutcome::IgnoresCancel) fake::state().inFlight.push_back(it->second);
+  }
   handles.erase(it);
   return TRUE;
 }

@@ -46,6 +46,9 @@ struct Devices {
   Device* Of(void* handle);
   std::vector<std::string> opened;  // every path given to CreateFileA, present or not
   int OpenHandles() const;
+  // Completes the writes that ignored cancellation and outlived their handle,
+  // as the system would later: it reads their pages and writes their records.
+  void FinishAbandonedWrites();
 };
 
 Devices& devices();
