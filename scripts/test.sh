@@ -37,6 +37,7 @@ DIST_DIR=$build/dist "$root/scripts/release.sh" --no-build
 signed=$build/signed
 export THIRD_PARTY_DIR=$build/third_party LUMATREK_SIGNING_PASSWORD=lumatrek-test-only
 SIGNING_PFX=$root/tests/signing/test-publisher.pfx BUILD_DIR=$signed DIST_DIR=$signed/dist "$root/scripts/release.sh"
+"$root/tests/release/check_signatures.sh" "$signed"
 "$root/tests/release/reproduce.sh" "$signed"
 python3 "$root/tests/docs/check_messages.py"
 "$root/tests/fuzz/run.sh"
