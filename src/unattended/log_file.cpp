@@ -4,6 +4,7 @@
 
 #include "os/devices.h"
 #include "os/files.h"
+#include "payload/text.h"
 
 namespace {
 
@@ -36,6 +37,45 @@ bool SamePath(std::string a, std::string b) {
   return a == b;
 }
 
+// Without a final "\\" (a root's or a share's), for comparing folder paths.
+std::string Trimmed(const std::string& path) {
+  return payload::EndsWithBackslash(path) ? path.substr(0, path.size() - 1) : path;
+}
+
+// The folder that holds `full` ("C:\\" for a file at a drive's root), "" when
+// there is none.
+std::string FolderOf(const std::string& full) {
+  std::string::size_type last = std::string::npos;
+  for (auto at = payload::NextBackslash(full, 0); at != std::string::npos; at = payload::NextBackslash(full, at + 1)) {
+    last = at;
+  }
+  if (last == std::string::npos) return "";
+  return full.substr(0, last == 2 && full[1] == ':' ? last + 1 : last);
+}
+
+// Opens the folder `folder` itself (a link there is not followed) and keeps
+// it from being renamed while the handle is open, so that nothing above the
+// log can be swapped for a link between the check and the file's creation;
+// null unless the handle shows a plain folder at exactly that path.
+os::HANDLE HoldFolder(const std::string& folder) {
+  os::SECURITY_ATTRIBUTES notInherited{sizeof(os::SECURITY_ATTRIBUTES), nullptr, os::FALSE};
+  os::HANDLE held = os::CreateFileA(folder.c_str(), os::FILE_READ_ATTRIBUTES, os::FILE_SHARE_READ | os::FILE_SHARE_WRITE,
+                                    &notInherited, os::OPEN_EXISTING,
+                                    os::FILE_FLAG_BACKUP_SEMANTICS | os::FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (held == os::INVALID_HANDLE_VALUE || held == nullptr) return nullptr;
+  os::BY_HANDLE_FILE_INFORMATION info{};
+  const std::string final = Sized([held](char* buffer, os::DWORD size) {
+    return os::GetFinalPathNameByHandleA(held, buffer, size, 0);
+  });
+  if (!os::GetFileInformationByHandle(held, &info) || !(info.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) ||
+      (info.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT) ||
+      !SamePath(Trimmed(WithoutLongPrefix(final)), Trimmed(folder))) {
+    os::CloseHandle(held);
+    return nullptr;
+  }
+  return held;
+}
+
 // Whether the open handle is the plain, single-named file at `full`.
 bool IsPlainFileAt(os::HANDLE file, const std::string& full) {
   os::BY_HANDLE_FILE_INFORMATION info{};
@@ -56,6 +96,9 @@ os::HANDLE OpenLogFile(const std::string& path) {
     return os::GetFullPathNameA(path.c_str(), size, buffer, nullptr);
   });
   if (full.empty()) return os::INVALID_HANDLE_VALUE;
+  // A junction among the folders would make even a new file appear elsewhere.
+  os::OwnedHandle folder(HoldFolder(FolderOf(full)));
+  if (!folder.valid()) return os::INVALID_HANDLE_VALUE;
   os::SECURITY_ATTRIBUTES notInherited{sizeof(os::SECURITY_ATTRIBUTES), nullptr, os::FALSE};
   os::HANDLE file = os::CreateFileA(full.c_str(), os::GENERIC_WRITE, os::FILE_SHARE_READ, &notInherited,
                                     os::OPEN_ALWAYS, kOpenFlags, nullptr);

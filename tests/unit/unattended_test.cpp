@@ -294,6 +294,11 @@ TEST_F(Unattended, ALogPathThatLeadsElsewhereIsRefused) {
          fake::files().AddLink("C:\\Users\\Public\\logs", "C:\\Windows\\system32\\config");
          return std::string("C:\\Users\\Public\\logs\\important");
        }},
+      {"a junction among its folders, to a file not there yet",
+       [&] {
+         fake::files().AddLink("C:\\Users\\Public\\logs", "C:\\Windows\\system32\\config");
+         return std::string("C:\\Users\\Public\\logs\\fresh.log");
+       }},
       {"a folder", [&] { fake::files().AddFolder(log); return log; }},
   };
   for (const auto& [what, arrange] : cases) {
@@ -303,6 +308,7 @@ TEST_F(Unattended, ALogPathThatLeadsElsewhereIsRefused) {
     const std::string path = arrange();
     EXPECT_EQ(11, Run("/uninstall /log " + path)) << what;
     EXPECT_EQ("keep", fake::files().Read(target)) << what;
+    EXPECT_FALSE(fake::files().Exists("C:\\Windows\\system32\\config\\fresh.log")) << what;
     EXPECT_EQ("lumatrek-setup: cannot write the log file " + path + "\r\n", fake::console().Output()) << what;
     EXPECT_TRUE(fake::processes().launches.empty()) << what;
     EXPECT_EQ(0, fake::files().OpenHandles()) << what;
