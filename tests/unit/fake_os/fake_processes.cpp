@@ -278,26 +278,24 @@ BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode) {
   return TRUE;
 }
 
-UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
-  if (fake::Called("GetSystemDirectoryA")) {
+// A system folder's path by the calls' protocol: its length, or the size
+// needed when the buffer is too small; 0 when `call` is told to fail.
+static UINT CopyFolder(const char* call, const std::string& folder, LPSTR buffer, UINT size) {
+  if (fake::Called(call)) {
     SetLastError(ERROR_ACCESS_DENIED);
     return 0;
   }
-  const std::string& folder = fake::processes().systemDirectory;
   if (buffer == nullptr || size < folder.size() + 1) return static_cast<UINT>(folder.size() + 1);
   std::memcpy(buffer, folder.c_str(), folder.size() + 1);
   return static_cast<UINT>(folder.size());
 }
 
+UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
+  return CopyFolder("GetSystemDirectoryA", fake::processes().systemDirectory, buffer, size);
+}
+
 UINT GetSystemWindowsDirectoryA(LPSTR buffer, UINT size) {
-  if (fake::Called("GetSystemWindowsDirectoryA")) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return 0;
-  }
-  const std::string& folder = fake::processes().windowsDirectory;
-  if (buffer == nullptr || size < folder.size() + 1) return static_cast<UINT>(folder.size() + 1);
-  std::memcpy(buffer, folder.c_str(), folder.size() + 1);
-  return static_cast<UINT>(folder.size());
+  return CopyFolder("GetSystemWindowsDirectoryA", fake::processes().windowsDirectory, buffer, size);
 }
 
 BOOL CreatePipe(HANDLE* readPipe, HANDLE* writePipe, void*, DWORD) {
