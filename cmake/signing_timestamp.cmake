@@ -3,6 +3,9 @@
 # verifying and every installation of the package fails. A PFX without
 # SIGNING_TIMESTAMP_URL is refused unless SIGNING_NO_TIMESTAMP says, on
 # purpose, that the signature need not outlive its certificate (test builds).
+# Microsoft's "SignedCode.Timestamp" page: "A time stamp extends the validity
+# of a certificate by verifying that the ... file was signed at the time that
+# it was time stamped"; without one, validity ends with the certificate's.
 # Included by the top-level CMakeLists.txt; also runs on its own, for the
 # build and release scripts' early check:
 #   cmake -DSIGNING_PFX=... -DSIGNING_TIMESTAMP_URL=... -DSIGNING_NO_TIMESTAMP=... -P cmake/signing_timestamp.cmake
