@@ -59,10 +59,10 @@ Lumatrek Driver Setup V$version (Tovlan)
 
 Which file for which Windows:
   win64\\lumatrek-setup.exe   64-bit Windows 7 or later on an Intel or AMD processor
-                              (most Windows 10 and 11)
+                             (most Windows 10 and 11)
   win32\\lumatrek-setup.exe   32-bit Windows 7 or later
-  (none)                      Windows on an ARM-based processor: the driver has no
-                              ARM64 plug-in, so the printer cannot be installed there
+  (none)                     Windows on an ARM-based processor: the driver has no
+                             ARM64 plug-in, so the printer cannot be installed there
 
 How to tell: Settings > System > About (or Control Panel > System) shows
 "System type: 64-bit operating system" or "32-bit operating system". The
