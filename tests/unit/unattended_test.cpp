@@ -62,6 +62,7 @@ class Unattended : public testing::Test {
                                      fake::WriteOutcome::AtOnce);
     printer = &fake::network().Listen("127.0.0.1", 9100);
     fake::console().redirected = true;
+    fake::files().AddFolder("C:\\Windows\\Logs");
   }
 
   static int Run(const std::string& line) {
@@ -122,7 +123,7 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
       {"/test /host 127.0.0.1 /port 9101", none, 45},
       {"/test /usb USB002", none, 45},
       {"/test /usb " + std::string(1100, 'U'), none, 45},  // longer than the list's text buffer
-      {"/uninstall", [] { fake::Fail("EnumPrinterDriversA"); }, 51},
+      {"/uninstall", [] { fake::Fail("EnumPrinterDriversA"); }, 3010},
       // The first failure decides: the device registry, then the model check.
       {"/install /usb USB001", [] { fake::Fail("RegOpenKeyA"); }, 62},
   };
@@ -160,14 +161,17 @@ TEST_F(Unattended, TheFormComesFromTheArgumentsWithTheDialogsDefaults) {
 }
 
 TEST_F(Unattended, TestPagesGoToTheNamedPrinterOnly) {
+  // After the page, the printer is asked for its status (DLE EOT 1; a
+  // printer that does not answer is asked nothing more).
+  const std::string statusRequest("\x10\x04\x01", 3);
   EXPECT_EQ(0, Run("/test /usb USB001"));
-  EXPECT_EQ(sample_picture::ReferencePage("USB001"), usbDevice->received);
+  EXPECT_EQ(sample_picture::ReferencePage("USB001") + statusRequest, usbDevice->received);
   EXPECT_EQ(0, printer->connections);
 
   fake::Reset();
   SetUp();
   EXPECT_EQ(0, Run("/test /host 127.0.0.1"));
-  EXPECT_EQ(sample_picture::ReferencePage("127.0.0.1"), printer->received);
+  EXPECT_EQ(sample_picture::ReferencePage("127.0.0.1") + statusRequest, printer->received);
   EXPECT_EQ(0, usbDevice->writes);
 }
 
@@ -252,7 +256,7 @@ TEST_F(Unattended, TheLogHasOneLineForEachStepAndMessage) {
   fake::Reset();
   SetUp();
   fake::Fail("EnumPrinterDriversA");
-  EXPECT_EQ(51, Run("/uninstall /log C:\\u.log"));
+  EXPECT_EQ(3010, Run("/uninstall /log C:\\u.log"));
   const std::string log = fake::files().Read("C:\\u.log");
   EXPECT_NE(std::string::npos, log.find("\r\nWOW64 redirection off: ok\r\n"
                                         "printers and driver removed: lumatrek: failed\r\n"))
@@ -278,7 +282,7 @@ TEST_F(Unattended, ALogThatDoesNotFitTheDiskTurnsSuccessIntoItsCode) {
   SetUp();
   fake::files().SetFreeSpace(60);
   fake::Fail("EnumPrinterDriversA");
-  EXPECT_EQ(51, Run("/uninstall /log C:\\u.log"));  // a failure keeps its own code
+  EXPECT_EQ(3010, Run("/uninstall /log C:\\u.log"));  // a failure keeps its own code
 }
 
 // A path that leads anywhere but to a plain file of its own name is refused
@@ -350,9 +354,9 @@ TEST_F(Unattended, AChildThatNeverEndsFailsItsCommandWithinItsBound) {
   const Case cases[] = {
       {"/install /usb USB001", "/if", 32},
       {"/install /usb USB001 /default", "/y", 33},
-      {"/uninstall", "/dl", 51},
-      {"/uninstall", "pnputil -e", 51},
-      {"/uninstall", "pnputil -f -d", 51},
+      {"/uninstall", "/dl", 3010},
+      {"/uninstall", "pnputil -e", 3010},
+      {"/uninstall", "pnputil -f -d", 3010},
   };
   for (const Case& c : cases) {
     fake::Reset();
