@@ -8,10 +8,10 @@
 bool ResolveHostAddress(const char* name, char* out);
 
 // A socket connected to address:port (dotted IPv4 text), its sends bounded
-// by a time-out; INVALID_SOCKET when it cannot be made (the socket error is
-// written as a diagnostic). The caller owns it; the socket library must be
-// started.
-os::SOCKET ConnectToNetworkPrinter(const char* address, int port);
+// by a time-out; INVALID_SOCKET when it cannot be made (with `diagnose`, the
+// socket error is written as a diagnostic; WSAGetLastError has it either
+// way). The caller owns it; the socket library must be started.
+os::SOCKET ConnectToNetworkPrinter(const char* address, int port, bool diagnose = true);
 
 // Connects to address:port (dotted IPv4 text) and sends `length` bytes.
 // True when every byte was handed to the system; a refused connection or a

@@ -28,6 +28,11 @@ constexpr os::BYTE kErrorOccurred = 0x40;
 constexpr os::BYTE kNearEnd = 0x0C;
 constexpr os::BYTE kPaperEnd = 0x60;
 
+constexpr os::DWORD kWriteToEndOfFile = 0xFFFFFFFFu;  // both offset halves: append
+
+// Whether `answer` can be an answer to DLE EOT 1, 2 or 4 at all.
+bool IsStatusByte(os::BYTE answer) { return (answer & kFixedMask) == kFixedBits; }
+
 // One overlapped transfer with its record and bytes; one the system still
 // holds after a cancellation that did not finish in time is kept for good.
 struct Transfer {
@@ -47,6 +52,11 @@ int RunTransfer(os::HANDLE device, bool write, const os::BYTE* data, os::DWORD l
   auto t = std::make_unique<Transfer>();
   bool started = false;
   if (write) {
+    // A device ignores the offset; a file standing in for one (a test
+    // fixture, a printer port mapped to a file) gets the request at its end
+    // rather than over the page at its start.
+    t->overlapped.Offset = kWriteToEndOfFile;
+    t->overlapped.OffsetHigh = kWriteToEndOfFile;
     for (os::DWORD i = 0; i < length && i < sizeof t->bytes; ++i) t->bytes[i] = data[i];
     started = os::WriteFile(device, t->bytes, length, nullptr, &t->overlapped) != os::FALSE;
   } else {
@@ -74,8 +84,12 @@ PrinterStatus ReadNetworkPrinterStatus(const char* address, int port) {
   PrinterStatus status;
   os::SocketLibrary library;
   if (!library.ready()) return status;
-  os::Socket s(ConnectToNetworkPrinter(address, port));
-  if (s.get() == os::INVALID_SOCKET) return status;
+  // The page's own connection reported its failures; this one only says why.
+  os::Socket s(ConnectToNetworkPrinter(address, port, false));
+  if (s.get() == os::INVALID_SOCKET) {
+    status.socketError = os::WSAGetLastError();
+    return status;
+  }
   status.connected = true;
   const os::DWORD timeout = kStatusAnswerTimeoutMs;
   if (os::setsockopt(s.get(), os::SOL_SOCKET, os::SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
@@ -89,6 +103,7 @@ PrinterStatus ReadNetworkPrinterStatus(const char* address, int port) {
     // A time-out leaves the socket unusable: the first silence ends the questions.
     if (os::recv(s.get(), &answer, 1, 0) != 1) break;
     status.bytes[status.answers++] = static_cast<os::BYTE>(answer);
+    if (!IsStatusByte(static_cast<os::BYTE>(answer))) break;  // whatever it is, no printer's answer
   }
   return status;
 }
@@ -107,15 +122,19 @@ PrinterStatus ReadUsbPrinterStatus(const std::string& stem) {
     os::BYTE answer = 0;
     if (RunTransfer(device.get(), false, nullptr, 0, kStatusAnswerTimeoutMs, &answer) != 1) break;
     status.bytes[status.answers++] = answer;
+    if (!IsStatusByte(answer)) break;
   }
   return status;
 }
 
 std::string DescribePrinterStatus(const PrinterStatus& status) {
-  if (!status.connected) return "no connection";
+  if (!status.connected) {
+    return status.socketError != 0 ? "no connection (socket error " + std::to_string(status.socketError) + ")"
+                                   : "no connection";
+  }
   if (status.answers == 0) return "no answer";
   for (int i = 0; i < status.answers; ++i) {
-    if ((status.bytes[i] & kFixedMask) != kFixedBits) {
+    if (!IsStatusByte(status.bytes[i])) {
       char text[64];
       std::snprintf(text, sizeof text, "no status answer (0x%02X to DLE EOT %d)", status.bytes[i], kRequests[i]);
       return text;

@@ -12,6 +12,7 @@ inline constexpr os::DWORD kStatusAnswerTimeoutMs = 2000;
 // The answers, in the order asked (printer, off-line cause, paper sensor).
 struct PrinterStatus {
   bool connected = false;  // the connection or device could be opened
+  int socketError = 0;     // why the connection could not be made
   int answers = 0;         // how many of the three requests were answered
   os::BYTE bytes[3] = {};
 };
@@ -22,7 +23,8 @@ PrinterStatus ReadNetworkPrinterStatus(const char* address, int port);
 // writes to it), through overlapped I/O on the device handle.
 PrinterStatus ReadUsbPrinterStatus(const std::string& stem);
 
-// The status in words: "no connection", "no answer", or "online" / "offline"
+// The status in words: "no connection" (with the socket error when there
+// was one), "no answer", or "online" / "offline"
 // followed by what stops the printer ("cover open", "paper end", "paper near
 // end", "error", "waiting for recovery"), e.g. "offline, cover open". An
 // answer whose fixed bits are wrong is no status byte and is named as such.

@@ -25,7 +25,8 @@ constexpr MessageCode kMessageCodes[] = {
     {kMsgPortWrong, 30},            {kMsgAddPortFailed, 31},       {kMsgInstallFailed, 32},
     {kMsgSetDefaultFailed, 33},     {kMsgResolveFailed, 41},       {kMsgTestFolderFailed, 42},
     {kMsgTestExportFailed, 43},     {kMsgTestExtractFailed, 44},   {kMsgTestPortWriteFailed, 45},
-    {kUninstallFailed, kExitRestartRequired},         {kMsgMallocSubKeyName, 61},    {kMsgOpenBaseKey, 62},
+    {kUninstallFailed, 3010},       {kMsgMallocSubKeyName, 61},
+    {kMsgOpenBaseKey, 62},
     {kMsgEnumPortsFailed, 71},      {kMsgAllocFailed, 72},
 };
 

@@ -73,9 +73,10 @@ TEST(ReadNetworkPrinterStatus, SilenceEndsTheQuestionsAndNobodyListeningIsNoConn
   EXPECT_EQ(std::string("\x10\x04\x01\x10\x04\x02", 6), printer.received);
   EXPECT_EQ(0, fake::network().openSockets);
 
-  testing::internal::CaptureStdout();  // the connection diagnostic
-  EXPECT_EQ("no connection", DescribePrinterStatus(ReadNetworkPrinterStatus("127.0.0.1", 9101)));
-  testing::internal::GetCapturedStdout();
+  // Said in the status, not as a diagnostic beside a page that went out.
+  testing::internal::CaptureStdout();
+  EXPECT_EQ("no connection (socket error 10061)", DescribePrinterStatus(ReadNetworkPrinterStatus("127.0.0.1", 9101)));
+  EXPECT_EQ("", testing::internal::GetCapturedStdout());
 
   // Without its bound a silent printer would hold the program for ever.
   fake::Reset();
@@ -94,6 +95,7 @@ TEST(ReadUsbPrinterStatus, ReadsEachAnswerFromTheDeviceWithABoundedWait) {
   EXPECT_EQ("offline, paper end", DescribePrinterStatus(ReadUsbPrinterStatus(kStem)));
   EXPECT_EQ(kAllThree, device.received);
   EXPECT_EQ(3, device.reads);
+  EXPECT_EQ(3, device.writesToEnd) << "a file standing in for the device keeps its page";
   for (std::uint32_t wait : device.waits) EXPECT_EQ(2000u, wait);
   EXPECT_FALSE(device.hung);
   EXPECT_EQ(0, fake::devices().OpenHandles());
@@ -110,4 +112,17 @@ TEST(ReadUsbPrinterStatus, ASilentDeviceHasItsReadCancelledAndIsNoAnswer) {
 
   EXPECT_EQ("no connection", DescribePrinterStatus(ReadUsbPrinterStatus("USB#VID_4B9E&PID_0002#none")));
   EXPECT_EQ("no connection", DescribePrinterStatus(ReadUsbPrinterStatus("")));
+}
+
+TEST(ReadPrinterStatus, WhatIsNoStatusAnswerEndsTheQuestions) {
+  // A file or a device that echoes what it is sent answers with a request's own first byte.
+  fake::Device& device = fake::devices().Add(kDevice, fake::WriteOutcome::AtOnce);
+  device.statusAnswers = {{1, 0x10}, {2, 0x10}, {4, 0x10}};
+  EXPECT_EQ("no status answer (0x10 to DLE EOT 1)", DescribePrinterStatus(ReadUsbPrinterStatus(kStem)));
+  EXPECT_EQ(1, device.reads);
+
+  fake::Listener& printer = fake::network().Listen("127.0.0.1", 9100);
+  printer.statusAnswers = {{1, 0x12}, {2, 0x1B}, {4, 0x12}};
+  EXPECT_EQ("no status answer (0x1B to DLE EOT 2)", DescribePrinterStatus(ReadNetworkPrinterStatus("127.0.0.1", 9100)));
+  EXPECT_EQ(std::string("\x10\x04\x01\x10\x04\x02", 6), printer.received);
 }

@@ -231,6 +231,9 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
   d.overlappedZeroed = overlapped != nullptr && overlapped->Internal == 0 && overlapped->InternalHigh == 0 &&
                        overlapped->Offset == 0 && overlapped->OffsetHigh == 0 && overlapped->hEvent == nullptr;
   if (bytesWritten != nullptr) *bytesWritten = 0;
+  if (overlapped != nullptr && overlapped->Offset == 0xFFFFFFFFu && overlapped->OffsetHigh == 0xFFFFFFFFu) {
+    d.writesToEnd++;
+  }
   // Opened for plain I/O, a write without a record completes before it returns.
   if (overlapped == nullptr && (d.flags & FILE_FLAG_OVERLAPPED) == 0) {
     if (failed || d.outcome == fake::WriteOutcome::FailsAtOnce) {

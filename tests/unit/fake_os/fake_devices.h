@@ -41,6 +41,7 @@ struct Device {
   std::map<int, unsigned char> statusAnswers;
   std::string toRead;
   int reads = 0;
+  int writesToEnd = 0;  // overlapped writes whose offsets ask for the end of a file (both 0xFFFFFFFF)
   int readsCancelled = 0;
 };
 
