@@ -187,7 +187,8 @@ int RunUnattended(const std::vector<std::string>& arguments) {
   if (!parsed.options.logGiven) {
     logPath = DefaultLogPath();
     if (logPath.empty() || !log.Open(logPath, LogOpening::Append)) {
-      console.Write("lumatrek-setup: cannot write the default log " + logPath + "\r\n");
+      const std::string where = logPath.empty() ? std::string("%SystemRoot%\\Logs\\Tovlan\\") + kDefaultLogName : logPath;
+      console.Write("lumatrek-setup: cannot write the default log " + where + "\r\n");
       logPath.clear();
     }
   }

@@ -460,5 +460,7 @@ TEST_F(Unattended, RunsWithoutLogAppendToTheDefaultLog) {
   SetUp();
   fake::files().AddFile("C:\\Windows\\Logs\\Tovlan", "in the way");
   EXPECT_EQ(0, Run("/install /usb USB001"));
-  EXPECT_EQ(0u, fake::console().Output().find("lumatrek-setup: cannot write the default log")) << fake::console().Output();
+  EXPECT_EQ(0u, fake::console().Output().find("lumatrek-setup: cannot write the default log "
+                                             "%SystemRoot%\\Logs\\Tovlan\\lumatrek-setup.log\r\n"))
+      << fake::console().Output();
 }
