@@ -2,11 +2,18 @@
 // Each call starts and ends the socket library itself.
 #pragma once
 
+// The label of the diagnostic line of a connection that failed ("连接失败:"
+// and the socket error by code and name).
+inline constexpr const char kDiagConnectFailed[] = "连接失败";
+// How long a connection may take to come up; then it has failed (WSAETIMEDOUT).
+inline constexpr int kConnectTimeoutSeconds = 5;
+
 // Writes the dotted IPv4 text of the name's first IPv4 address into `out`
 // (a 256-byte buffer). False when the name does not resolve to IPv4.
 bool ResolveHostAddress(const char* name, char* out);
 
-// Connects to address:port (dotted IPv4 text) and sends `length` bytes.
-// True when every byte was handed to the system; a refused connection or a
-// failed send is false. Diagnostics go to standard output.
+// Connects to address:port (dotted IPv4 text) within kConnectTimeoutSeconds
+// and sends `length` bytes. True when every byte was handed to the system; a
+// connection refused, unreachable or not up in time, or a failed send is
+// false. The socket error goes to the diagnostics (common/diagnostics.h).
 bool SendToNetworkPrinter(const char* address, int port, const unsigned char* data, int length);
