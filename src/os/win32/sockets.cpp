@@ -33,7 +33,9 @@ int ioctlsocket(SOCKET s, long cmd, u_long* argp) {
 }
 int select(int nfds, fd_set* readfds, fd_set* writefds, fd_set* exceptfds, const timeval* timeout) {
   return ::select(nfds, reinterpret_cast<::fd_set*>(readfds), reinterpret_cast<::fd_set*>(writefds),
-                  reinterpret_cast<::fd_set*>(exceptfds), reinterpret_cast<const ::timeval*>(timeout));
+                  reinterpret_cast<::fd_set*>(exceptfds),
+                  // mingw-w64 declares the time-out without const; select only reads it.
+                  const_cast<::timeval*>(reinterpret_cast<const ::timeval*>(timeout)));
 }
 int getsockopt(SOCKET s, int level, int name, char* value, int* length) {
   return ::getsockopt(s, level, name, value, length);
