@@ -44,7 +44,7 @@ void DialogMessages::Show(const std::string& text, const char* caption) {
                 MB_OK);
 }
 
-WaitCursor::WaitCursor() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+WaitCursor::WaitCursor() : previous_(::SetCursor(::LoadCursorA(nullptr, IDC_WAIT))) {}
 WaitCursor::~WaitCursor() { ::SetCursor(previous_); }
 
 void ComboPortList::ResetContent() { ::SendMessageA(combo_, CB_RESETCONTENT, 0, 0); }
