@@ -32,6 +32,15 @@ fail() {
   exit 1
 }
 
+# The prefix's ANSI code page (as Wine sets it from LC_ALL) is CODE: 936 for
+# zh_CN, 1252 for en_US, where GBK bytes given to MessageBoxA would not read.
+expect_ansi_code_page() {
+  local acp
+  acp=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *ACP *REG_SZ *//p')
+  [ "$acp" = "$1" ] || fail "the ANSI code page is '$acp', not $1"
+}
+
 # Adds a spooler port (a value under the spooler's Ports key).
 add_spooler_port() {
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Ports' /v "$1" /t REG_SZ /d "" /f >/dev/null 2>&1

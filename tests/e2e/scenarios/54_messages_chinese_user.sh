@@ -42,3 +42,5 @@ expect_unattended 45 $'连接失败:10061 (WSAECONNREFUSED)\n错误: 测试端�
 unattended /install /host 127.0.0.1 /port 0
 expect_unattended 30 '错误: 打印机端口格式错误(0 < port < 65536)'
 expect_no_working_folder
+# The prefix really ran in code page 936.
+expect_ansi_code_page 936

@@ -42,3 +42,5 @@ expect_unattended 45 $'Connection failed:10061 (WSAECONNREFUSED)\nError: Writing
 unattended /install /host 127.0.0.1 /port 0
 expect_unattended 30 'Error: Invalid printer port (0 < port < 65536)'
 expect_no_working_folder
+# The prefix really ran in code page 1252.
+expect_ansi_code_page 1252
