@@ -213,7 +213,8 @@ int select(int, fd_set* readfds, fd_set* writefds, fd_set* exceptfds, const time
     }
     return true;
   };
-  // Sockets whose connection settled stay marked for the other set.
+  // A socket given in both sets settles once; each set then keeps the
+  // sockets ready in its own sense.
   std::set<SOCKET> wasWritable, wasFailed;
   if (!settle(writefds) || !settle(exceptfds)) {
     s.lastError = 10038;  // WSAENOTSOCK
