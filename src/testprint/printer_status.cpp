@@ -85,9 +85,10 @@ PrinterStatus ReadNetworkPrinterStatus(const char* address, int port) {
   os::SocketLibrary library;
   if (!library.ready()) return status;
   // The page's own connection reported its failures; this one only says why.
-  os::Socket s(ConnectToNetworkPrinter(address, port, false));
+  int error = 0;
+  os::Socket s(ConnectToNetworkPrinter(address, port, false, &error));
   if (s.get() == os::INVALID_SOCKET) {
-    status.socketError = os::WSAGetLastError();
+    status.socketError = error;
     return status;
   }
   status.connected = true;

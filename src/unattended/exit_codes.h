@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "common/message_table.h"
+
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitUsage = 10;           // the command line is not understood
 inline constexpr int kExitLogFailed = 11;       // the /log file cannot be written
@@ -21,6 +23,10 @@ inline constexpr int kExitStatusOtherPort = 84;      // the printer is on anothe
 inline constexpr int kExitStatusPortMissing = 85;    // the TCP/IP port is not registered as Install writes it
 inline constexpr int kExitStatusNotTrusted = 86;     // the driver package's signer is not trusted
 
-// The exit code for failure message `text` (kExitUnknownMessage for a text
-// not in the table).
+// The exit code of failure message `id` (kExitUnknownMessage for one that
+// has none).
+int ExitCodeForMessage(MessageId id);
+// The exit code of the failure message a command reported as `text` (its
+// Chinese text, which names it in every language); kExitUnknownMessage for
+// a text not in the message table.
 int ExitCodeForMessage(const std::string& text);

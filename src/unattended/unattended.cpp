@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "common/diagnostics.h"
+#include "common/message_table.h"
 #include "common/messages.h"
+#include "common/text_encoding.h"
 #include "install/install_command.h"
 #include "os/console.h"
 #include "os/devices.h"
@@ -16,7 +18,6 @@
 #include "unattended/exit_codes.h"
 #include "unattended/log_file.h"
 #include "unattended/status_command.h"
-#include "unattended/text_encoding.h"
 
 namespace {
 
@@ -107,13 +108,14 @@ class LogFile {
   bool started_ = false;
 };
 
-// Messages as lines on the console and in the log; steps in the log only.
-// The first failure message decides the exit code.
+// Messages as lines on the console and in the log, in the user's language;
+// steps in the log only. The first failure message decides the exit code.
 class LineMessages : public MessageSink {
  public:
-  LineMessages(ConsoleOutput& console, LogFile& log) : console_(console), log_(log) {}
+  LineMessages(ConsoleOutput& console, LogFile& log)
+      : console_(console), log_(log), language_(UserMessageLanguage()) {}
   void Show(const std::string& text, const char* caption) override {
-    Line(std::string(caption) + ": " + text);
+    Line(ShownText(caption, language_) + ": " + ShownText(text, language_));
     const bool failure = std::strcmp(caption, kCaptionError) == 0;
     if (failure && failureCode == 0) failureCode = ExitCodeForMessage(text);
     if (!failure) succeeded = true;
@@ -130,6 +132,7 @@ class LineMessages : public MessageSink {
  private:
   ConsoleOutput& console_;
   LogFile& log_;
+  const MessageLanguage language_;
 };
 
 void RunCommand(const UnattendedOptions& o, LineMessages& messages) {
@@ -197,8 +200,9 @@ int RunUnattended(const std::vector<std::string>& arguments) {
   log.Write(line);
 
   LineMessages messages(console, log);
-  // The commands' own diagnostics (a socket error) reach the same console.
-  SetDiagnosticWriter([&console](const std::string& text) { console.Write(text); });
+  // The commands' own diagnostics (a socket error) are lines of the console
+  // and the log too.
+  SetDiagnosticWriter([&messages](const std::string& diagnostic) { messages.Line(diagnostic); });
   RunCommand(parsed.options, messages);
   SetDiagnosticWriter(nullptr);
   int code = messages.failureCode;

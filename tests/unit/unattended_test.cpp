@@ -16,6 +16,7 @@
 #include "fake_os/fake_resources.h"
 #include "fake_os/fake_services.h"
 #include "fake_os/fake_spooler.h"
+#include "fake_os/fake_system_info.h"
 #include "os/processes.h"
 #include "os/services.h"
 #include "support/archive_builder.h"
@@ -127,11 +128,15 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
       // The first failure decides: the device registry, then the model check.
       {"/install /usb USB001", [] { fake::Fail("RegOpenKeyA"); }, 62},
   };
-  for (const Case& c : cases) {
-    fake::Reset();
-    SetUp();
-    c.arrange();
-    EXPECT_EQ(c.code, Run(c.line)) << c.line << "\n" << fake::console().Output();
+  // The code follows the message whatever language shows it.
+  for (const std::uint16_t language : {0x0804, 0x0409}) {
+    for (const Case& c : cases) {
+      fake::Reset();
+      SetUp();
+      fake::systemInfo().uiLanguage = language;
+      c.arrange();
+      EXPECT_EQ(c.code, Run(c.line)) << c.line << " " << std::hex << language << "\n" << fake::console().Output();
+    }
   }
 }
 
@@ -217,6 +222,35 @@ TEST_F(Unattended, HelpPrintsTheUsageAndTheSocketsDiagnosticGoesTheSameWay) {
   SetUp();
   EXPECT_EQ(45, Run("/test /host 127.0.0.1 /port 9101"));
   EXPECT_EQ(0u, fake::console().Output().find(u8"连接失败:")) << fake::console().Output();
+}
+
+// The socket error is a line of its own on the console and in the log, before
+// the message; an English user reads both in English, a Chinese user the
+// program's own texts.
+TEST_F(Unattended, TheSocketErrorIsALineOfTheConsoleAndTheLogInTheUsersLanguage) {
+  struct Case {
+    std::uint16_t language;
+    std::string lines;
+  };
+  const std::vector<Case> cases = {
+      {0x0804, u8"连接失败:10061 (WSAECONNREFUSED)\r\n错误: 测试端口写入失败\r\n"},
+      {0x0409, "Connection failed:10061 (WSAECONNREFUSED)\r\nError: Writing to the test port failed\r\n"},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    SetUp();
+    fake::systemInfo().uiLanguage = c.language;
+    EXPECT_EQ(45, Run("/test /host 127.0.0.1 /port 9101 /log C:\\t.log"));
+    EXPECT_EQ(c.lines, fake::console().Output());
+    const std::string log = fake::files().Read("C:\\t.log");
+    EXPECT_NE(std::string::npos, log.find("sample.bmp\r\n" + c.lines + "cleaned up: ok\r\n")) << log;
+  }
+  fake::Reset();
+  SetUp();
+  fake::systemInfo().uiLanguage = 0x0409;
+  fake::console().redirected = false;  // a console shows it as UTF-16
+  EXPECT_EQ(0, Run("/install /usb USB001"));
+  EXPECT_EQ(u"Notice: The printer driver and printer are installed\r\n", fake::console().shown);
 }
 
 TEST_F(Unattended, TheLogHasOneLineForEachStepAndMessage) {

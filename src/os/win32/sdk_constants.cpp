@@ -54,12 +54,13 @@
   X(ERROR_SERVICE_ALREADY_RUNNING) X(ERROR_SERVICE_DISABLED) X(ERROR_SERVICE_DOES_NOT_EXIST)               \
   X(ERROR_SERVICE_CANNOT_ACCEPT_CTRL) X(ERROR_SERVICE_NOT_ACTIVE)                                          \
   /* sockets.h */                                                                                          \
-  X(INVALID_SOCKET) X(SOCKET_ERROR) X(AF_INET) X(SOCK_STREAM) X(SOL_SOCKET) X(SO_SNDTIMEO) X(SO_RCVTIMEO)                 \
+  X(INVALID_SOCKET) X(SOCKET_ERROR) X(AF_INET) X(SOCK_STREAM) X(SOL_SOCKET) X(SO_SNDTIMEO) X(SO_RCVTIMEO)      \
+  X(SO_ERROR) X(FIONBIO) X(WSAEWOULDBLOCK) X(WSAETIMEDOUT)                                                 \
   /* spooler.h */                                                                                          \
   X(PRINTER_ENUM_LOCAL) X(PRINTER_ENUM_CONNECTIONS) X(PRINTER_ALL_ACCESS) X(JOB_CONTROL_CANCEL)            \
   X(JOB_CONTROL_DELETE)                                                                                    \
   /* system_info.h */                                                                                      \
-  X(PROCESSOR_ARCHITECTURE_INTEL) X(PROCESSOR_ARCHITECTURE_IA64) X(PROCESSOR_ARCHITECTURE_AMD64)
+  X(PROCESSOR_ARCHITECTURE_INTEL) X(PROCESSOR_ARCHITECTURE_IA64) X(PROCESSOR_ARCHITECTURE_AMD64) X(LANG_CHINESE)
 
 namespace from_os {
 #define COPY_OS_CONSTANT(name) constexpr auto name##_os = os::name;

@@ -25,10 +25,12 @@ expect_test_page "$sink.page" USB001 14078
 unattended_log usb.log | grep -qx 'page written: USB001: ok' || fail "no page in the log"
 unattended_log usb.log | grep -qx 'printer status: no status answer (0x1B to DLE EOT 1)' || fail "no status in the log"
 
-# The transport's own diagnostic (printf to standard output, no line end)
-# comes first.
-unattended /test /host 127.0.0.1 /port 9101
-expect_unattended 45 '连接失败:10061错误: 测试端口写入失败'
+# The transport's own diagnostic, the socket error by code and name, is a
+# line of its own before the message, on the console and in the log.
+unattended /test /host 127.0.0.1 /port 9101 /log 'C:\refused.log'
+expect_unattended 45 $'连接失败:10061 (WSAECONNREFUSED)\n错误: 测试端口写入失败'
+unattended_log refused.log | grep -A1 -x '连接失败:10061 (WSAECONNREFUSED)' | tail -n 1 | grep -qx '错误: 测试端口写入失败' \
+  || fail "the log does not hold the socket error before the message"
 unattended /test /usb USB003
 expect_unattended 45 '错误: 测试端口写入失败'
 expect_no_working_folder
