@@ -78,6 +78,10 @@ const char* Given(const std::vector<std::string>& seen, std::initializer_list<co
   return nullptr;
 }
 
+bool TakesValue(const std::string& name) {
+  return name == "/model" || name == "/usb" || name == "/host" || name == "/port" || name == "/name" || name == "/log";
+}
+
 }  // namespace
 
 std::vector<std::string> SplitCommandLine(const char* commandLine) {
@@ -104,13 +108,16 @@ bool StartsUnattended(const std::vector<std::string>& arguments) {
 }
 
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
-  for (const std::string& argument : arguments) {
-    const std::string name = OptionName(argument);
+  // A request for help stands where an option stands: "/name -?" names a
+  // printer "-?". Only options that take a value pass over the next argument.
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string name = OptionName(arguments[i]);
     if (name == "/?" || name == "/help") {
       ParsedArguments help;
       help.help = true;
       return help;
     }
+    if (TakesValue(name) && i + 1 < arguments.size() && arguments[i + 1].rfind('/', 0) != 0) ++i;
   }
   UnattendedOptions o;
   std::string command;  // as typed, for the messages
@@ -120,8 +127,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
     const std::string name = OptionName(typed);
     const bool isCommand = name == "/install" || name == "/uninstall" || name == "/test";
     const bool isSwitch = name == "/share" || name == "/default";
-    const bool takesValue =
-        name == "/model" || name == "/usb" || name == "/host" || name == "/port" || name == "/name" || name == "/log";
+    const bool takesValue = TakesValue(name);
     if (!isCommand && !isSwitch && !takesValue) return Problem("unknown argument: " + typed);
     if (Given(seen, {name.c_str()}) != nullptr) return Problem(typed + " is given twice");
     seen.push_back(name);
