@@ -396,6 +396,7 @@ TEST_F(InstallCommandTest, ARundll32ThatCannotBeStartedIsAFailure) {
 }
 
 TEST_F(InstallCommandTest, ALeftOverPayloadFolderIsDeletedBeforeTheExport) {
+  AddEarlierRunsFolder();
   fake::files().AddFile(kPayload + "\\stale.inf", "from an earlier run");
   fake::files().AddFile(kPayload + "\\old\\left.dll", "x");
   ChildView child;
@@ -405,10 +406,11 @@ TEST_F(InstallCommandTest, ALeftOverPayloadFolderIsDeletedBeforeTheExport) {
   // The old payload went before the archive was written.
   const int firstRemoval = fake::FirstCall("RemoveDirectoryA");
   ASSERT_NE(-1, firstRemoval);
-  EXPECT_LT(firstRemoval, fake::FirstCall("fopen"));
+  EXPECT_LT(firstRemoval, fake::FirstCall("WriteFile"));
 }
 
 TEST_F(InstallCommandTest, AnArchiveLeftFromAnEarlierRunIsReplaced) {
+  AddEarlierRunsFolder();
   fake::files().AddFile(kArchive, std::string(200000, 'o'));
   EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
   ASSERT_EQ(1u, fake::processes().launches.size());

@@ -116,6 +116,7 @@ struct State {
   std::set<char*> descriptorTexts;  // from ConvertSecurityDescriptorToStringSecurityDescriptorA
   std::string defaultOwner = "S-1-5-21-0-0-0-513";
   std::vector<std::string> waits;  // opens that waited on an oplock
+  bool wineDescriptors = false;
 };
 
 State& state();
@@ -487,6 +488,8 @@ void FileSystem::Oplock(const std::string& path, std::function<void()> meanwhile
 
 std::vector<std::string> FileSystem::Waits() const { return state().waits; }
 
+void FileSystem::KeepDescriptorsAsWine() { state().wineDescriptors = true; }
+
 void FileSystem::SetDefaultOwner(const std::string& sid) { state().defaultOwner = sid; }
 
 std::string FileSystem::Owner(const std::string& path) const {
@@ -783,6 +786,10 @@ BOOL CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES* attributes) {
     const auto* d = static_cast<const fake::Descriptor*>(attributes->lpSecurityDescriptor);
     n.owner = d->owner;
     n.security = d->text;
+    if (state().wineDescriptors) {
+      n.owner = fake::kProcessUser;
+      n.security = std::string("D:(A;OICI;FA;;;SY)(A;OICI;FA;;;") + fake::kProcessUser + ")";
+    }
   }
   state().nodes[l.key] = n;
   state().created.push_back(path);

@@ -54,6 +54,11 @@ struct FileSystem {
   void Oplock(const std::string& path, std::function<void()> meanwhile = nullptr);
   // The paths (as the caller spelled them) of the opens that waited on an oplock.
   std::vector<std::string> Waits() const;
+  // What CreateDirectoryA makes of a descriptor given to it, as Wine does:
+  // owned by the process's user, the access list as Unix mode bits read back
+  // ("D:(A;OICI;FA;;;SY)(A;OICI;FA;;;<user>)": no protection mark, the user
+  // in the Administrators' place).
+  void KeepDescriptorsAsWine();
   // The token's default owner (TokenOwner): Wine's user group unless set; "BA"
   // is an elevated Windows token's.
   void SetDefaultOwner(const std::string& sid);
