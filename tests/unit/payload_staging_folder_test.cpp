@@ -12,6 +12,7 @@
 #include "os/devices.h"
 #include "os/files.h"
 #include "common/checked_open.h"
+#include "common/entry_owner.h"
 #include "payload/folders.h"
 #include "payload/staging_folder.h"
 #include "support/working_folder.h"
@@ -266,4 +267,42 @@ TEST(DeleteFolderTree, AFolderSwappedForAJunctionAfterTheListingIsNotFollowed) {
   DeleteFolderTree("C:\\t");
   ExpectOthersUntouched("");
   EXPECT_FALSE(fs().Exists("C:\\t\\sub"));
+}
+
+// The chain a standard user could build: a Tovlan of their own, an oplock on
+// it that pauses the first open that would break it, and meanwhile the held,
+// empty Tovlan turned into a mount point to a folder of theirs, so that the
+// working folder, the archive, the certificate and the INF would all be made
+// and read there. It fails at its first step: a Tovlan not ours is judged
+// on a handle that waits on nobody and never entered.
+TEST(StagingFolder, AUsersTovlanIsNeverEnteredSoItsOplockAndMountPointLeadNowhere) {
+  Arrange();
+  const std::string theirs = "C:\\Users\\mallory\\staged";
+  fs().AddFolder(theirs);
+  fs().AddFolder(kVendor);
+  fs().SetOwner(kVendor, kUser);
+  bool mounted = false;
+  fs().Oplock(kVendor, [&] { mounted = fs().MakeMountPoint(kVendor, theirs); });
+  {
+    StagingFolder staging;
+    ASSERT_TRUE(staging.Prepare());
+    EXPECT_EQ(kInWindows + "\\install.zip", staging.PathOf("install.zip"));
+  }
+  EXPECT_EQ(std::vector<std::string>{}, fs().Waits());
+  EXPECT_FALSE(mounted);
+  EXPECT_TRUE(fs().List(theirs).empty());
+  ExpectOthersUntouched("");
+}
+
+// A folder another user made, named like an earlier run's, with an oplock on
+// it: the clean-up judges it on a handle that waits on nobody and leaves it.
+TEST(DeleteFolderTree, AFolderNotOursIsJudgedWithoutWaitingOnItsMaker) {
+  Arrange();
+  const std::string lookalike = "C:\\Windows\\Tovlan\\lumatrek.ffffffffffffffffffffffffffffffff";
+  AddUsersFolder(lookalike);
+  fs().Oplock(lookalike);
+  EXPECT_FALSE(DeleteFolderTree(lookalike, [](os::HANDLE held) { return CarriesOwnAccessList(held); }));
+  EXPECT_EQ(std::vector<std::string>{}, fs().Waits());
+  EXPECT_EQ("the user's", fs().Read(lookalike + "\\lumatrek.inf"));
+  ExpectOthersUntouched("");
 }
