@@ -41,9 +41,10 @@ std::string FolderOf(const std::string& full) {
 
 // Whether `folder` is the running account's own profile folder or lies in it.
 bool InOwnProfile(const std::string& folder) {
-  const std::string profile = Sized([](char* buffer, os::DWORD size) {
-    return os::ExpandEnvironmentStringsA("%USERPROFILE%", buffer, size);
-  });
+  char expanded[os::MAX_PATH] = {};
+  const os::DWORD needed = os::ExpandEnvironmentStringsA("%USERPROFILE%", expanded, sizeof expanded);
+  if (needed == 0 || needed > sizeof expanded) return false;
+  const std::string profile = expanded;
   // An unset variable stays as it was written.
   if (profile.empty() || profile[0] == '%') return false;
   const std::string wanted = Upper(folder);

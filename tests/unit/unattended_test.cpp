@@ -300,6 +300,28 @@ TEST_F(Unattended, ALogPathThatLeadsElsewhereIsRefused) {
          return std::string("C:\\Users\\Public\\logs\\fresh.log");
        }},
       {"a folder", [&] { fake::files().AddFolder(log); return log; }},
+      {"a folder another user made",
+       [&] {
+         fake::files().AddFolder("C:\\Users\\Public\\theirs");
+         fake::files().SetOwner("C:\\Users\\Public\\theirs", "S-1-5-21-7-7-7-1001");
+         return std::string("C:\\Users\\Public\\theirs\\setup.log");
+       }},
+      {"a log file another user made, under an oplock",
+       [&] {
+         fake::files().AddFile(log, "theirs");
+         fake::files().SetOwner(log, "S-1-5-21-7-7-7-1001");
+         fake::files().Oplock(log);
+         return log;
+       }},
+      {"its empty, held folder made a mount point as the file is created",
+       [&] {
+         fake::files().AddFolder("C:\\Users\\Public\\logs");
+         // Opens: the folder judged and held, the file judged, then created.
+         fake::OnNthCall("CreateFileA", 4, [] {
+           ASSERT_TRUE(fake::files().MakeMountPoint("C:\\Users\\Public\\logs", "C:\\Windows\\system32\\config"));
+         });
+         return std::string("C:\\Users\\Public\\logs\\late.log");
+       }},
   };
   for (const auto& [what, arrange] : cases) {
     fake::Reset();
@@ -312,6 +334,30 @@ TEST_F(Unattended, ALogPathThatLeadsElsewhereIsRefused) {
     EXPECT_EQ("lumatrek-setup: cannot write the log file " + path + "\r\n", fake::console().Output()) << what;
     EXPECT_TRUE(fake::processes().launches.empty()) << what;
     EXPECT_EQ(0, fake::files().OpenHandles()) << what;
+    EXPECT_EQ(std::vector<std::string>{}, fake::files().Waits()) << what;
+  }
+}
+
+// On Windows (an elevated token gives what it makes to the Administrators)
+// a folder owned by the running account serves only in that account's own
+// profile; SYSTEM's and the Administrators' folders serve anywhere.
+TEST_F(Unattended, ALogFolderOfTheRunningAccountServesOnlyInItsOwnProfile) {
+  struct Case {
+    const char* folder;
+    const char* owner;
+    int code;
+  };
+  for (const Case& c : {Case{"C:\\Users\\admin\\logs", fake::kProcessUser, 0},
+                        Case{"C:\\logs", fake::kProcessUser, 11}, Case{"C:\\logs", "SY", 0}}) {
+    fake::Reset();
+    SetUp();
+    fake::files().SetDefaultOwner("BA");
+    fake::files().SetEnv("USERPROFILE", "C:\\Users\\admin");
+    fake::files().AddFolder(c.folder);
+    fake::files().SetOwner(c.folder, c.owner);
+    const std::string log = std::string(c.folder) + "\\setup.log";
+    EXPECT_EQ(c.code, Run("/uninstall /log " + log)) << c.folder << " " << c.owner;
+    EXPECT_EQ(c.code == 0, fake::files().Exists(log)) << c.folder << " " << c.owner;
   }
 }
 
