@@ -65,6 +65,9 @@ TEST(ParseArguments, ReadsEveryOptionOfEachCommand) {
       {"/uninstall", "uninstall model=0 port=9100"},
       {"/log u.log /uninstall", "uninstall model=0 port=9100 log=u.log"},
       {"-Install -usb USB001 -name -x", "install model=0 usb=USB001 port=9100 name=-x"},
+      // A value is a value, whatever it looks like: no request for help.
+      {"/install /usb USB001 /name -?", "install model=0 usb=USB001 port=9100 name=-?"},
+      {"/install /usb USB001 /name -help /log -?", "install model=0 usb=USB001 port=9100 name=-help log=-?"},
   };
   for (const auto& [line, described] : cases) {
     const ParsedArguments parsed = Parse(line);
