@@ -56,14 +56,15 @@ std::string Sized(Call call) {
 
 }  // namespace
 
+std::string FullPathOf(const std::string& path) {
+  return Sized([&path](char* buffer, os::DWORD size) { return os::GetFullPathNameA(path.c_str(), size, buffer, nullptr); });
+}
+
 bool IsAtFormedPath(os::HANDLE handle, const std::string& formed) {
   const std::string reached = Sized([handle](char* buffer, os::DWORD size) {
     return os::GetFinalPathNameByHandleA(handle, buffer, size, 0);
   });
-  // The formed path as the system reads it: separators run together, "." and ".." resolved.
-  const std::string full = Sized([&formed](char* buffer, os::DWORD size) {
-    return os::GetFullPathNameA(formed.c_str(), size, buffer, nullptr);
-  });
+  const std::string full = FullPathOf(formed);
   if (reached.empty() || full.empty()) return false;
   std::string final = Trimmed(WithoutLongPrefix(reached));
   std::string wanted = Trimmed(full);

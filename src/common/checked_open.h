@@ -13,8 +13,13 @@
 #include "os/devices.h"
 #include "os/files.h"
 
+// The full path of `path` as the system reads it (GetFullPathNameA: relative
+// to the current folder, separators run together, "." and ".." resolved);
+// "" when it cannot be formed.
+std::string FullPathOf(const std::string& path);
+
 // Whether the path `handle` reaches (GetFinalPathNameByHandleA, "\\?\" and
-// "\\?\UNC\" dropped) is `formed`, names compared as the file system compares
+// "\\?\UNC\" dropped) is FullPathOf(formed), names compared as the file system compares
 // them (case ignored, double-byte characters whole), a final "\" ignored.
 bool IsAtFormedPath(os::HANDLE handle, const std::string& formed);
 

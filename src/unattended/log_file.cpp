@@ -1,7 +1,5 @@
 #include "unattended/log_file.h"
 
-#include <vector>
-
 #include "common/checked_open.h"
 #include "common/entry_owner.h"
 #include "os/devices.h"
@@ -12,16 +10,6 @@ namespace {
 
 constexpr os::DWORD kOpenFlags = os::FILE_ATTRIBUTE_NORMAL | os::FILE_FLAG_OPEN_REPARSE_POINT;
 constexpr os::DWORD kFileNotFound = 2;
-
-// A text the call gives by a sizing call and a filling call ("" on failure).
-template <typename Call>
-std::string Sized(Call call) {
-  const os::DWORD needed = call(nullptr, 0);
-  if (needed == 0) return "";
-  std::vector<char> buffer(needed + 1, '\0');
-  const os::DWORD length = call(buffer.data(), static_cast<os::DWORD>(buffer.size()));
-  return length > 0 && length < buffer.size() ? std::string(buffer.data(), length) : "";
-}
 
 std::string Upper(std::string text) {
   if (!text.empty()) os::CharUpperBuffA(&text[0], static_cast<os::DWORD>(text.size()));
@@ -74,9 +62,7 @@ os::DWORD Disposition(const std::string& full) {
 }  // namespace
 
 os::HANDLE OpenLogFile(const std::string& path) {
-  const std::string full = Sized([&path](char* buffer, os::DWORD size) {
-    return os::GetFullPathNameA(path.c_str(), size, buffer, nullptr);
-  });
+  const std::string full = FullPathOf(path);
   if (full.empty()) return os::INVALID_HANDLE_VALUE;
   // A junction among the folders would make even a new file appear elsewhere;
   // a folder another user made lets that user put anything at the name.
