@@ -88,12 +88,18 @@ bool IsPlainFile(const os::BY_HANDLE_FILE_INFORMATION& info) {
          info.nNumberOfLinks == 1;
 }
 
+os::HANDLE OpenJudgedFolder(const std::string& path, EntryJudge judge) {
+  os::BY_HANDLE_FILE_INFORMATION info{};
+  os::HANDLE judged = OpenToJudge(path, info);
+  return KeptIf(judged != os::INVALID_HANDLE_VALUE && IsPlainFolder(info) && IsAtFormedPath(judged, path) &&
+                    (judge == nullptr || judge(judged)),
+                judged);
+}
+
 os::HANDLE HoldFolderInPlace(const std::string& path, EntryJudge judge) {
   {
-    os::BY_HANDLE_FILE_INFORMATION info{};
-    os::OwnedHandle judged(OpenToJudge(path, info));
-    if (!judged.valid() || !IsPlainFolder(info) || !IsAtFormedPath(judged.get(), path)) return os::INVALID_HANDLE_VALUE;
-    if (judge != nullptr && !judge(judged.get())) return os::INVALID_HANDLE_VALUE;
+    os::OwnedHandle judged(OpenJudgedFolder(path, judge));
+    if (!judged.valid()) return os::INVALID_HANDLE_VALUE;
   }
   // Judged again on the holding handle: the entry may have changed between the two opens.
   os::HANDLE held = Open(path, os::FILE_LIST_DIRECTORY | os::FILE_READ_ATTRIBUTES | os::READ_CONTROL,

@@ -37,12 +37,22 @@ os::HANDLE OpenToJudge(const std::string& path, os::BY_HANDLE_FILE_INFORMATION& 
 bool IsPlainFolder(const os::BY_HANDLE_FILE_INFORMATION& info);
 bool IsPlainFile(const os::BY_HANDLE_FILE_INFORMATION& info);
 
+// Opens the plain folder at exactly `path` and judges it there (approved by
+// `judge` when one is given), keeping the judging handle: it waits on nobody
+// and holds nothing by sharing, so it serves for folders nobody but the
+// system can rename (%ALLUSERSPROFILE%, the Windows folder) or whose every
+// later open is checked on its own handle (the /log file's folder).
+// INVALID_HANDLE_VALUE when refused.
+os::HANDLE OpenJudgedFolder(const std::string& path, EntryJudge judge = nullptr);
+
 // Holds the folder at exactly `path` in place for as long as the handle is
-// open: judged first (a plain folder at that path, approved by `judge` when
-// one is given), then opened for listing without delete sharing, so neither
+// open: judged first (OpenJudgedFolder), then opened for listing without
+// delete sharing, so neither
 // it nor any folder above it can be renamed, deleted or replaced meanwhile
 // (an open with attribute access only takes no part in sharing and would
-// hold nothing). Not inheritable. INVALID_HANDLE_VALUE when refused.
+// hold nothing). That open could wait on an oplock: only for folders of the
+// program's own, which nobody else can open. Not inheritable.
+// INVALID_HANDLE_VALUE when refused.
 os::HANDLE HoldFolderInPlace(const std::string& path, EntryJudge judge = nullptr);
 
 // Opens the plain file at exactly `path` for reading, sharing reads only:

@@ -20,10 +20,11 @@ class StagingFolder {
   StagingFolder(const StagingFolder&) = delete;
   StagingFolder& operator=(const StagingFolder&) = delete;
 
-  // Holds every folder from %ALLUSERSPROFILE% down to "Tovlan" (created with
+  // Opens %ALLUSERSPROFILE% and holds "Tovlan" there (created with
   // kOwnFolderSddl when missing), each checked on its handle to be a plain
   // folder at exactly its path, "Tovlan" also to be owned by SYSTEM or the
-  // Administrators with exactly that access list; removes earlier runs'
+  // Administrators with exactly that access list (only that is held by
+  // sharing: no open that could wait on an oplock is made on another's); removes earlier runs'
   // working folders there (only those with that owner and list); creates
   // "lumatrek.<32 random hex digits>" with kOwnFolderSddl and holds it once
   // its handle shows the same. When any of that fails, does the same in the

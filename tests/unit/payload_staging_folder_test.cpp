@@ -139,7 +139,9 @@ TEST(StagingFolder, WhatOthersMadeIsLeftAsItIsAndATovlanNotOursFallsBackToTheWin
          fs().HoldForDeletion(kVendor);
        },
        kInWindows, [] {}},
-      {"ProgramData held open for deletion", [] { fs().HoldForDeletion("C:\\ProgramData"); }, kInWindows, [] {}},
+      // Only the system or an administrator can; it is no reason to go elsewhere.
+      {"ProgramData held open for deletion", [] { fs().HoldForDeletion("C:\\ProgramData"); }, kFirstWorkingFolder,
+       [] {}},
       {"the old fixed folder, the user's",
        [] {
          AddOurTovlan();
@@ -283,6 +285,7 @@ TEST(StagingFolder, AUsersTovlanIsNeverEnteredSoItsOplockAndMountPointLeadNowher
   fs().SetOwner(kVendor, kUser);
   bool mounted = false;
   fs().Oplock(kVendor, [&] { mounted = fs().MakeMountPoint(kVendor, theirs); });
+  fs().Oplock("C:\\ProgramData");  // a user may open it and ask an oplock too
   {
     StagingFolder staging;
     ASSERT_TRUE(staging.Prepare());
