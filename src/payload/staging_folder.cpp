@@ -88,7 +88,9 @@ StagingFolder::~StagingFolder() {
 }
 
 bool StagingFolder::HoldFolder(const std::string& path, bool ours) {
-  os::HANDLE held = HoldFolderInPlace(path, ours ? IsOwnFolder : nullptr);
+  // Only a folder of our own is held by sharing: an open that could wait on
+  // another's oplock is never made on what anyone else can open.
+  os::HANDLE held = ours ? HoldFolderInPlace(path, IsOwnFolder) : OpenJudgedFolder(path);
   if (held == os::INVALID_HANDLE_VALUE) return false;
   path_.push_back(held);
   return true;

@@ -68,7 +68,9 @@ os::HANDLE OpenLogFile(const std::string& path) {
   // a folder another user made lets that user put anything at the name.
   const std::string folderPath = FolderOf(full);
   const EntryJudge judge = InOwnProfile(folderPath) ? OwnedByUsOrTheSystem : OwnedBySystemOrAdministrators;
-  os::OwnedHandle folder(HoldFolderInPlace(folderPath, judge));
+  // Opened and judged on a handle that waits on nobody; whatever becomes of it
+  // afterwards, the file's own handle is checked to be at its path.
+  os::OwnedHandle folder(OpenJudgedFolder(folderPath, judge));
   if (!folder.valid()) return os::INVALID_HANDLE_VALUE;
   const os::DWORD disposition = Disposition(full);
   if (disposition == 0) return os::INVALID_HANDLE_VALUE;
