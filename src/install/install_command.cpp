@@ -4,6 +4,7 @@
 #include <regex>
 #include <vector>
 
+#include "common/checked_open.h"
 #include "common/control_ids.h"
 #include "common/printer_models.h"
 #include "common/form_validation.h"
@@ -70,6 +71,8 @@ const char* Described(InstalledPrinter found) {
       return "a printer of that name on another driver";
     case InstalledPrinter::OtherPort:
       return "a printer of that name on another port";
+    case InstalledPrinter::NotShared:
+      return "the printer is not shared";
   }
   return "?";
 }
@@ -134,13 +137,21 @@ const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload&
   const std::string arguments =
       PrinterInstallArguments(form.ModelIndex(), payloadFolder, port, printerName, form.SharePrinter()) +
       PrinterUiQuietFlag(runs);
+  // The printer UI reads the INF by the path on its command line: checked to
+  // be the plain file at that path right before it starts, and held so that it
+  // cannot be changed, renamed or replaced while the printer UI runs.
+  os::OwnedHandle inf(HoldFileForReading(payloadFolder + ModelAt(form.ModelIndex(), kModel80).infFile));
+  if (!inf.valid()) {
+    messages.Step("driver package checked", "the INF is not at its path");
+    return kMsgInstallFailed;
+  }
   // The printer UI exits 0 even when it did nothing: the spooler has the last
   // word, and a printer that already had the name must be on our driver and port.
   if (!RunPrinterTool(arguments, payloadFolder, messages, "printer UI run", runs.printerInstallWaitMs)) {
     return kMsgInstallFailed;
   }
   const InstalledPrinter found =
-      CheckInstalledPrinter(printerName, ModelAt(form.ModelIndex(), kModel80).driverName, port);
+      CheckInstalledPrinter(printerName, ModelAt(form.ModelIndex(), kModel80).driverName, port, form.SharePrinter());
   messages.Step("printer found", Described(found));
   if (found != InstalledPrinter::Ours) return kMsgInstallFailed;
   if (form.MakeDefault()) {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/checked_open.h"
 #include "os/files.h"
 #include "trust/added_certificates.h"
 #include "trust/certificate_stores.h"
@@ -12,21 +13,17 @@ constexpr char kSelfSignedFile[] = "build-signer.cer";
 constexpr char kPublisherFile[] = "publisher.cer";
 constexpr char kTrustedPublisher[] = "TrustedPublisher";
 constexpr char kRoot[] = "Root";
-constexpr long kLargestCertificate = 64 * 1024;
+constexpr std::size_t kLargestCertificate = 64 * 1024;
 
 std::string Joined(const std::string& folder, const char* file) {
   return !folder.empty() && folder.back() == '\\' ? folder + file : folder + "\\" + file;
 }
 
-// The whole file, or "" when it cannot be read or is larger than any certificate.
+// The whole file, read through a handle checked to be the plain file at
+// exactly `path`; "" when it cannot be read or is larger than any certificate.
 std::string ReadSmallFile(const std::string& path) {
-  os::FileStream in(path.c_str(), "rb");
-  if (!in || os::fseek(in.get(), 0, 2) != 0) return "";
-  const long size = os::ftell(in.get());
-  if (size <= 0 || size > kLargestCertificate || os::fseek(in.get(), 0, 0) != 0) return "";
-  std::string bytes(static_cast<size_t>(size), '\0');
-  if (os::fread(bytes.data(), 1, bytes.size(), in.get()) != bytes.size()) return "";
-  return bytes;
+  std::string bytes;
+  return ReadCheckedFile(path, kLargestCertificate, bytes) ? bytes : std::string();
 }
 
 std::string Described(const std::string& subject, const std::string& thumbprint, const std::string& store) {

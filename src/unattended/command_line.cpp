@@ -91,6 +91,10 @@ const char* Given(const std::vector<std::string>& seen, std::initializer_list<co
   return nullptr;
 }
 
+bool TakesValue(const std::string& name) {
+  return name == "/model" || name == "/usb" || name == "/host" || name == "/port" || name == "/name" || name == "/log";
+}
+
 }  // namespace
 
 std::vector<std::string> SplitCommandLine(const char* commandLine) {
@@ -117,13 +121,16 @@ bool StartsUnattended(const std::vector<std::string>& arguments) {
 }
 
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
-  for (const std::string& argument : arguments) {
-    const std::string name = OptionName(argument);
+  // A request for help stands where an option stands: "/name -?" names a
+  // printer "-?". Only options that take a value pass over the next argument.
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string name = OptionName(arguments[i]);
     if (name == "/?" || name == "/help" || name == "/h" || name == "/-help") {
       ParsedArguments help;
       help.help = true;
       return help;
     }
+    if (TakesValue(name) && i + 1 < arguments.size() && arguments[i + 1].rfind('/', 0) != 0) ++i;
   }
   UnattendedOptions o;
   std::string command;  // as typed, for the messages
@@ -133,8 +140,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
     const std::string name = OptionName(typed);
     const bool isCommand = name == "/install" || name == "/uninstall" || name == "/test" || name == "/status";
     const bool isSwitch = name == "/share" || name == "/default" || name == "/quiet" || name == "/silent";
-    const bool takesValue =
-        name == "/model" || name == "/usb" || name == "/host" || name == "/port" || name == "/name" || name == "/log";
+    const bool takesValue = TakesValue(name);
     if (!isCommand && !isSwitch && !takesValue) return Problem("unknown argument: " + typed);
     if (Given(seen, {name.c_str()}) != nullptr) return Problem(typed + " is given twice");
     seen.push_back(name);

@@ -48,6 +48,7 @@ void CheckPrinter(const std::string& name, const char* driver, const std::string
                   Verdict& verdict) {
   const std::string head = "printer " + name + ": ";
   switch (CheckInstalledPrinter(name, driver, port)) {
+    case InstalledPrinter::NotShared:  // not given: sharing is no part of the status
     case InstalledPrinter::Ours:
       line(head + "on driver " + driver + " and port " + port);
       return;

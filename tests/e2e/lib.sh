@@ -379,6 +379,15 @@ render_page() {
 # The product folder in the prefix, where each command makes its working
 # folder "lumatrek.<32 random hex digits>".
 product_folder() { printf '%s' "$WINEPREFIX/drive_c/ProgramData/Tovlan"; }
+# The fallback product folder in the Windows folder.
+windows_product_folder() { printf '%s' "$WINEPREFIX/drive_c/windows/Tovlan"; }
+
+# Makes FOLDER (with missing parents) as the program makes its own folders,
+# as Wine keeps them: its access list (SYSTEM and the Administrators only)
+# reads back from the Unix mode 0700 as SYSTEM and the running account. A
+# folder of mode 0755 reads back with an entry for Everyone: not the
+# program's, so a Tovlan like that is never entered.
+make_own_folder() { mkdir -p "$1" && chmod 700 "$1"; }
 
 # TEXT with every working folder's name (exactly 32 hex digits) written
 # "lumatrek.<random>", so that expectations can name it.

@@ -71,6 +71,9 @@ TEST(ParseArguments, ReadsEveryOptionOfEachCommand) {
       {"/status /host 127.0.0.1 /port 9101 /model 80 /name x", "status model=1 host=127.0.0.1 port=9101 name=x"},
       {"/status /usb USB001", "status model=0 usb=USB001 port=9100"},
       {"-Install -usb USB001 -name -x", "install model=0 usb=USB001 port=9100 name=-x"},
+      // A value is a value, whatever it looks like: no request for help.
+      {"/install /usb USB001 /name -?", "install model=0 usb=USB001 port=9100 name=-?"},
+      {"/install /usb USB001 /name -help /log C:\\-?", "install model=0 usb=USB001 port=9100 name=-help log=C:\\-?"},
   };
   for (const auto& [line, described] : cases) {
     const ParsedArguments parsed = Parse(line);

@@ -92,6 +92,11 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
     int code;
   };
   auto none = [] {};
+  // Files in the way of the staging folder and of its fallback.
+  const auto BlockStaging = [] {
+    fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way");
+    fake::files().AddFile("C:\\Windows\\Tovlan", "in the way");
+  };
   const std::vector<Case> cases = {
       {"/install /usb USB001", none, 0},
       {"/install /host 127.0.0.1 /default /share", none, 0},
@@ -105,7 +110,7 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
       // The picture does not load: reported as the sample that cannot be unpacked.
       {"/test /host 127.0.0.1",
        [] { fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "BM not a picture"}})); }, 44},
-      {"/install /usb USB001", [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); }, 21},
+      {"/install /usb USB001", BlockStaging, 21},
       {"/install /usb USB001", [] { fake::Fail("FindResourceA"); }, 22},
       {"/install /usb USB001", [] { fake::resources().Add("ZIPRES", 205, "not a zip archive"); }, 24},
       {"/install /usb USB001 /name 0123456789012345678901234567890X", none, 25},
@@ -118,7 +123,7 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
       {"/install /usb USB001", [] { fake::processes().Respond("/if", 1); }, 32},
       {"/install /usb USB001 /default", [] { fake::processes().Respond("/y", 2); }, 33},
       {"/test /host nowhere.local", none, 41},
-      {"/test /usb USB001", [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); }, 42},
+      {"/test /usb USB001", BlockStaging, 42},
       {"/test /host 127.0.0.1", [] { fake::Fail("FindResourceA"); }, 43},
       {"/test /usb USB001", [] { fake::resources().Add("ZIPRES", 208, "not a zip archive"); }, 44},
       {"/test /host 127.0.0.1 /port 9101", none, 45},
@@ -338,6 +343,28 @@ TEST_F(Unattended, ALogPathThatLeadsElsewhereIsRefused) {
          return std::string("C:\\Users\\Public\\logs\\fresh.log");
        }},
       {"a folder", [&] { fake::files().AddFolder(log); return log; }},
+      {"a folder another user made",
+       [&] {
+         fake::files().AddFolder("C:\\Users\\Public\\theirs");
+         fake::files().SetOwner("C:\\Users\\Public\\theirs", "S-1-5-21-7-7-7-1001");
+         return std::string("C:\\Users\\Public\\theirs\\setup.log");
+       }},
+      {"a log file another user made, under an oplock",
+       [&] {
+         fake::files().AddFile(log, "theirs");
+         fake::files().SetOwner(log, "S-1-5-21-7-7-7-1001");
+         fake::files().Oplock(log);
+         return log;
+       }},
+      {"its empty folder made a mount point as the file is created",
+       [&] {
+         fake::files().AddFolder("C:\\Users\\Public\\logs");
+         // Opens: the folder judged, the file judged, then created.
+         fake::OnNthCall("CreateFileA", 3, [] {
+           ASSERT_TRUE(fake::files().MakeMountPoint("C:\\Users\\Public\\logs", "C:\\Windows\\system32\\config"));
+         });
+         return std::string("C:\\Users\\Public\\logs\\late.log");
+       }},
   };
   for (const auto& [what, arrange] : cases) {
     fake::Reset();
@@ -350,6 +377,32 @@ TEST_F(Unattended, ALogPathThatLeadsElsewhereIsRefused) {
     EXPECT_EQ("lumatrek-setup: cannot write the log file " + path + "\r\n", fake::console().Output()) << what;
     EXPECT_TRUE(fake::processes().launches.empty()) << what;
     EXPECT_EQ(0, fake::files().OpenHandles()) << what;
+    EXPECT_EQ(std::vector<std::string>{}, fake::files().Waits()) << what;
+  }
+}
+
+// On Windows (an elevated token gives what it makes to the Administrators)
+// a folder owned by the running account serves only in that account's own
+// profile; SYSTEM's and the Administrators' folders serve anywhere.
+TEST_F(Unattended, ALogFolderOfTheRunningAccountServesOnlyInItsOwnProfile) {
+  struct Case {
+    const char* folder;
+    const char* owner;
+    int code;
+  };
+  for (const Case& c : {Case{"C:\\Users\\admin\\logs", fake::kProcessUser, 0},
+                        Case{"C:\\logs", fake::kProcessUser, 11}, Case{"C:\\logs", "SY", 0}}) {
+    fake::Reset();
+    SetUp();
+    fake::files().SetDefaultOwner("BA");
+    fake::files().SetEnv("USERPROFILE", "C:\\Users\\admin");
+    fake::files().AddFolder(c.folder);
+    fake::files().SetOwner(c.folder, c.owner);
+    fake::files().Oplock(c.folder);  // a user that may list the folder may also ask this
+    const std::string log = std::string(c.folder) + "\\setup.log";
+    EXPECT_EQ(c.code, Run("/uninstall /log " + log)) << c.folder << " " << c.owner;
+    EXPECT_EQ(std::vector<std::string>{}, fake::files().Waits()) << c.folder << " " << c.owner;
+    EXPECT_EQ(c.code == 0, fake::files().Exists(log)) << c.folder << " " << c.owner;
   }
 }
 

@@ -35,14 +35,14 @@ unattended /test /usb USB003
 expect_unattended 45 '错误: 测试端口写入失败'
 expect_no_working_folder
 
-# A file where the product folder belongs: the page is staged in the system's
-# temporary folder instead, the file is not touched, and nothing is left.
+# A file where the product folder belongs: the page is staged in the Windows
+# folder's Tovlan instead, the file is not touched, and nothing is left.
 rm -r "$(product_folder)"
 printf 'x' > "$(product_folder)"
 unattended /test /usb USB001 /log 'C:\temp.log'
 expect_unattended 0 ''
-unattended_log temp.log | grep -qxF 'staged: C:\windows\Temp\lumatrek.<random>\sample.bmp' \
-  || fail "the page was not staged in the system's temporary folder"
+unattended_log temp.log | grep -qxF 'staged: C:\windows\Tovlan\lumatrek.<random>\sample.bmp' \
+  || fail "the page was not staged in the Windows folder's Tovlan"
 [ "$(cat "$(product_folder)")" = x ] || fail "the file in the product folder's place was touched"
-left=$(find "$WINEPREFIX/drive_c/windows/temp" -maxdepth 1 -name 'lumatrek.*')
+left=$(find "$(windows_product_folder)" -maxdepth 1 -name 'lumatrek.*')
 [ -z "$left" ] || fail "a working folder was left: $left"
