@@ -30,6 +30,8 @@
 //   closebox                       the user clicks the dialog's close box
 //   alive                          the dialog is still open
 //   snap PATH                      saves the dialog as a 24-bit BMP
+//   snapbox PATH                   saves the message box owned by the dialog (waiting for it)
+//                                  as a 24-bit BMP and leaves it open
 //   exit CODE                      the program ends with this exit code
 //   run COMMAND LINE               runs a program inside Wine and waits for it
 //   sleep MS
@@ -304,6 +306,12 @@ std::string Step(const std::string& verb, const std::string& rest) {
   }
   if (verb == "snap") {
     return SaveWindowBmp(g_dialog, Wide(rest)) ? "" : "could not save the picture";
+  }
+  if (verb == "snapbox") {
+    HWND box = WaitForBox(180000);
+    if (box == nullptr) return "no message box appeared";
+    Sleep(500);  // a box that has just appeared may not have painted yet
+    return SaveWindowBmp(box, Wide(rest)) ? "" : "could not save the picture";
   }
 
   HWND control = Control(id);
