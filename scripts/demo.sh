@@ -5,9 +5,9 @@
 # pressed, by the end-to-end robot (tests/e2e/lib.sh). It keeps three
 # pictures in $BUILD_DIR/demo/ and prints their paths: the dialog before the
 # test, the notice the test shows, and the page the printer received.
-# Expects from run.sh: BUILD_DIR, DEMO_BITS, the Wine environment, and the
-# commands wine, wineserver and wineboot (functions where this machine runs
-# no 32-bit code).
+# Expects from run.sh: BUILD_DIR, DEMO_BITS, the Wine environment, the
+# commands wine, wineserver and wineboot, prepare_prefix and
+# say_why_usb_list_is_empty.
 
 run_demo() {
   local root out display
@@ -32,14 +32,7 @@ run_demo() {
   export DISPLAY=:$display
   sleep 1
 
-  # A new prefix is set up first; there is no window manager, so Wine draws
-  # the frames and captions itself.
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "Setting up the Wine prefix $WINEPREFIX (once)." >&2
-    wineboot -i >"$out/logs/wineboot.log" 2>&1
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    wineserver -w
-  fi
+  prepare_prefix
   say_why_usb_list_is_empty
 
   local printer_log=$out/logs/virtual_printer.log i

@@ -62,18 +62,36 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 # Code page 936, so the program's Chinese messages show as they do on the target systems.
 export LC_ALL=zh_CN.UTF-8
 
+# Sets up the prefix once (on the virtual display, with no window manager,
+# Wine draws the frames and captions itself), and gives it the Marlett
+# font of Wine's own fonts (fonts-wine), which draws the title-bar buttons.
+# Debian's Wine looks for its fonts beside the system's (/usr/share/fonts),
+# not where fonts-wine puts them, so Marlett is copied into the prefix's Fonts folder.
+prepare_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Setting up the Wine prefix $WINEPREFIX (once)." >&2
+    wineboot -i >/dev/null 2>&1
+    if [ -n "${LUMATREK_DEMO_INSIDE:-}" ]; then
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    fi
+    wineserver -w
+  fi
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+}
+
 # The "USB Port:" list shows the spooler's ports whose names hold "USB".
 # Wine's spooler has none (no USB printer is attached under Wine), so there
 # the list starts empty: say so, and how to add one.
 say_why_usb_list_is_empty() {
   local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Ports'
   if ! wine reg query "$key" 2>/dev/null | tr -d '\r' | grep -Eq '^ +[^ ]*USB'; then
-    echo "The USB Port list is empty: it shows the spooler's USB ports, and Wine's spooler has none" \
-      "(Wine has no USB printer ports). To see one listed: wine reg add '$key' /v USB001 /t REG_SZ /d \"\" /f" >&2
+    echo "The USB Port list is empty: it lists the spooler's USB ports, and under Wine there are none" \
+      "(no USB printer is attached to Wine's spooler). To list one: wine reg add '$key' /v USB001 /t REG_SZ /d \"\" /f" >&2
   fi
 }
 
 if [ -z "${LUMATREK_DEMO_INSIDE:-}" ]; then
+  prepare_prefix
   say_why_usb_list_is_empty
   exec "${wine_cmd[@]}" "$exe"
 fi
