@@ -94,7 +94,8 @@ class StagedPayload {
 
 // Steps up to the printer installation; returns the message of the first
 // failure, or null when the printer tools ran to success.
-const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload& staged, const ChildRuns& runs) {
+const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload& staged, const ChildRuns& runs,
+                    std::vector<AddedCertificate>& trustAdded) {
   if (!staged.staging.Prepare()) return kMsgUnpackFolderFailed;
   const std::string archive = staged.staging.PathOf("install.zip");
   if (!ExportResource(archive, IDR_PAYLOAD_ZIP)) return kMsgInstallExportFailed;
@@ -129,7 +130,7 @@ const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload&
   }
 
   // 64-bit Windows stages no driver package whose signer it does not trust.
-  if (!TrustPackageSigner(payloadFolder, messages)) return kMsgInstallFailed;
+  if (!TrustPackageSigner(payloadFolder, messages, &trustAdded)) return kMsgInstallFailed;
   const std::string arguments =
       PrinterInstallArguments(form.ModelIndex(), payloadFolder, port, printerName, form.SharePrinter()) +
       PrinterUiQuietFlag(runs);
@@ -170,7 +171,11 @@ std::string DefaultPrinterArguments(const std::string& printerName) {
 
 void RunInstallCommand(const SetupForm& form, MessageSink& messages, const ChildRuns& runs) {
   StagedPayload staged(messages);
-  if (const char* failure = Install(form, messages, staged, runs)) {
+  std::vector<AddedCertificate> trustAdded;
+  if (const char* failure = Install(form, messages, staged, runs, trustAdded)) {
+    // What this run made trusted goes again; what an earlier run added stays.
+    // The steps before it (the TCP/IP port) are left as they are.
+    TakeBackCertificates(trustAdded, messages);
     messages.Error(failure);
   } else {
     messages.Notice(kMsgInstalled);

@@ -86,6 +86,11 @@ class CertContext {
     context_ = nullptr;
     return c;
   }
+  // Frees the context held and holds `context` instead.
+  void reset(PCCERT_CONTEXT context) {
+    if (context_ != nullptr) os::CertFreeCertificateContext(context_);
+    context_ = context;
+  }
 
  private:
   PCCERT_CONTEXT context_;

@@ -14,6 +14,7 @@ constexpr int AF_INET = 2;
 constexpr int SOCK_STREAM = 1;
 constexpr int SOL_SOCKET = 0xFFFF;
 constexpr int SO_SNDTIMEO = 0x1005;  // a DWORD of milliseconds
+constexpr int SO_RCVTIMEO = 0x1006;  // a DWORD of milliseconds
 #endif
 
 struct WSADATA {
@@ -62,6 +63,9 @@ int connect(SOCKET s, const sockaddr_in* address, int length);
 // With SO_SNDTIMEO set, a send the peer does not take in time fails.
 int setsockopt(SOCKET s, int level, int name, const char* value, int length);
 int send(SOCKET s, const char* data, int length, int flags);
+// With SO_RCVTIMEO set, a recv that gets nothing in time fails (WSAETIMEDOUT);
+// 0 when the peer closed the connection.
+int recv(SOCKET s, char* data, int length, int flags);
 int closesocket(SOCKET s);
 
 // Pairs WSAStartup with WSACleanup.
@@ -91,6 +95,12 @@ class Socket {
   Socket(const Socket&) = delete;
   Socket& operator=(const Socket&) = delete;
   SOCKET get() const { return s_; }
+  // Hands the socket over to the caller, who closes it.
+  SOCKET release() {
+    const SOCKET s = s_;
+    s_ = INVALID_SOCKET;
+    return s;
+  }
 
  private:
   SOCKET s_;

@@ -33,9 +33,7 @@ bool ResolveHostAddress(const char* name, char* out) {
   return true;
 }
 
-bool SendToNetworkPrinter(const char* address, int port, const unsigned char* data, int length) {
-  os::SocketLibrary library;
-  if (!library.ready()) return false;
+os::SOCKET ConnectToNetworkPrinter(const char* address, int port, bool diagnose) {
   os::sockaddr_in target{};
   target.sin_family = os::AF_INET;
   target.sin_port = os::htons(static_cast<unsigned short>(port));
@@ -45,13 +43,21 @@ bool SendToNetworkPrinter(const char* address, int port, const unsigned char* da
   if (s.get() == os::INVALID_SOCKET ||
       os::setsockopt(s.get(), os::SOL_SOCKET, os::SO_SNDTIMEO, reinterpret_cast<const char*>(&kSendTimeoutMs),
                      static_cast<int>(sizeof kSendTimeoutMs)) != 0) {
-    WriteDiagnostic("Socket() error:" + std::to_string(os::WSAGetLastError()));
-    return false;
+    if (diagnose) WriteDiagnostic("Socket() error:" + std::to_string(os::WSAGetLastError()));
+    return os::INVALID_SOCKET;
   }
   if (os::connect(s.get(), &target, static_cast<int>(sizeof(target))) == os::SOCKET_ERROR) {
-    WriteDiagnostic("连接失败:" + std::to_string(os::WSAGetLastError()));
-    return false;
+    if (diagnose) WriteDiagnostic("连接失败:" + std::to_string(os::WSAGetLastError()));
+    return os::INVALID_SOCKET;
   }
+  return s.release();
+}
+
+bool SendToNetworkPrinter(const char* address, int port, const unsigned char* data, int length) {
+  os::SocketLibrary library;
+  if (!library.ready()) return false;
+  os::Socket s(ConnectToNetworkPrinter(address, port));
+  if (s.get() == os::INVALID_SOCKET) return false;
   // Each send takes what the system accepts; the first is made even for an empty run.
   int sent = 0;
   do {

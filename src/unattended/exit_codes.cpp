@@ -16,7 +16,8 @@ struct MessageCode {
 };
 
 // Listed in the README; a code, once published, never changes its meaning
-// (23, for a left-over folder that could not be cleared, is no longer given).
+// (23, for a left-over folder that could not be cleared, is no longer given;
+// nor is 51: the uninstall's failure asks for a restart, and says so with 3010).
 constexpr MessageCode kMessageCodes[] = {
     {kMsgUnpackFolderFailed, 21},   {kMsgInstallExportFailed, 22},
     {kMsgInstallExtractFailed, 24}, {kMsgPrinterNameWrong, 25},    {kMsgUsbPortNameWrong, 26},
@@ -24,7 +25,8 @@ constexpr MessageCode kMessageCodes[] = {
     {kMsgPortWrong, 30},            {kMsgAddPortFailed, 31},       {kMsgInstallFailed, 32},
     {kMsgSetDefaultFailed, 33},     {kMsgResolveFailed, 41},       {kMsgTestFolderFailed, 42},
     {kMsgTestExportFailed, 43},     {kMsgTestExtractFailed, 44},   {kMsgTestPortWriteFailed, 45},
-    {kUninstallFailed, 51},         {kMsgMallocSubKeyName, 61},    {kMsgOpenBaseKey, 62},
+    {kUninstallFailed, 3010},       {kMsgMallocSubKeyName, 61},
+    {kMsgOpenBaseKey, 62},
     {kMsgEnumPortsFailed, 71},      {kMsgAllocFailed, 72},
 };
 

@@ -4,6 +4,9 @@
 
 #include "os/devices.h"
 #include "os/files.h"
+#include "os/processes.h"
+#include "os/security.h"
+#include "payload/staging_folder.h"
 #include "payload/text.h"
 
 namespace {
@@ -91,7 +94,7 @@ bool IsPlainFileAt(os::HANDLE file, const std::string& full) {
 
 }  // namespace
 
-os::HANDLE OpenLogFile(const std::string& path) {
+os::HANDLE OpenLogFile(const std::string& path, LogOpening opening, bool* empty) {
   const std::string full = Sized([&path](char* buffer, os::DWORD size) {
     return os::GetFullPathNameA(path.c_str(), size, buffer, nullptr);
   });
@@ -100,12 +103,42 @@ os::HANDLE OpenLogFile(const std::string& path) {
   os::OwnedHandle folder(HoldFolder(FolderOf(full)));
   if (!folder.valid()) return os::INVALID_HANDLE_VALUE;
   os::SECURITY_ATTRIBUTES notInherited{sizeof(os::SECURITY_ATTRIBUTES), nullptr, os::FALSE};
-  os::HANDLE file = os::CreateFileA(full.c_str(), os::GENERIC_WRITE, os::FILE_SHARE_READ, &notInherited,
-                                    os::OPEN_ALWAYS, kOpenFlags, nullptr);
+  // Appending, the handle can write at the end only: nothing earlier is lost.
+  const bool append = opening == LogOpening::Append;
+  os::HANDLE file = os::CreateFileA(full.c_str(), append ? os::FILE_APPEND_DATA | os::FILE_READ_ATTRIBUTES : os::GENERIC_WRITE,
+                                    os::FILE_SHARE_READ, &notInherited, os::OPEN_ALWAYS, kOpenFlags, nullptr);
   if (file == os::INVALID_HANDLE_VALUE || file == nullptr) return os::INVALID_HANDLE_VALUE;
-  if (!IsPlainFileAt(file, full) || !os::SetEndOfFile(file)) {
+  if (!IsPlainFileAt(file, full) || (!append && !os::SetEndOfFile(file))) {
     os::CloseHandle(file);
     return os::INVALID_HANDLE_VALUE;
   }
+  if (empty != nullptr) {
+    os::BY_HANDLE_FILE_INFORMATION info{};
+    *empty = !append || (os::GetFileInformationByHandle(file, &info) && info.nFileSizeLow == 0 && info.nFileSizeHigh == 0);
+  }
   return file;
+}
+
+std::string DefaultLogPath() {
+  char windows[os::MAX_PATH] = {};
+  const os::UINT length = os::GetSystemWindowsDirectoryA(windows, sizeof windows);
+  if (length == 0 || length >= sizeof windows) return "";
+  std::string folder = Trimmed(windows) + "\\Logs";
+  // Standard users cannot create folders under the Windows folder: "Logs" is
+  // made with the Windows folder's own inherited access list when missing,
+  // "Tovlan" with the one of the program's own folders.
+  if (!os::PathIsDirectoryA(folder.c_str()) && !os::CreateDirectoryA(folder.c_str(), nullptr)) return "";
+  folder += "\\Tovlan";
+  if (!os::PathIsDirectoryA(folder.c_str())) {
+    os::PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!os::ConvertStringSecurityDescriptorToSecurityDescriptorA(kOwnFolderSddl, os::SDDL_REVISION_1, &descriptor,
+                                                                  nullptr)) {
+      return "";
+    }
+    os::SECURITY_ATTRIBUTES attributes{sizeof(os::SECURITY_ATTRIBUTES), descriptor, os::FALSE};
+    const bool created = os::CreateDirectoryA(folder.c_str(), &attributes) != os::FALSE;
+    os::LocalFree(descriptor);
+    if (!created) return "";
+  }
+  return folder + "\\" + kDefaultLogName;
 }

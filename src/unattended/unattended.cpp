@@ -15,6 +15,7 @@
 #include "unattended/command_line.h"
 #include "unattended/exit_codes.h"
 #include "unattended/log_file.h"
+#include "unattended/status_command.h"
 #include "unattended/text_encoding.h"
 
 namespace {
@@ -75,8 +76,10 @@ class LogFile {
   ~LogFile() { Close(); }
   LogFile(const LogFile&) = delete;
   LogFile& operator=(const LogFile&) = delete;
-  bool Open(const std::string& path) {
-    file_ = OpenLogFile(path);
+  bool Open(const std::string& path, LogOpening opening) {
+    bool empty = true;
+    file_ = OpenLogFile(path, opening, &empty);
+    started_ = !empty;  // a log appended to has its byte order mark already
     return file_ != os::INVALID_HANDLE_VALUE;
   }
   // UTF-8 lines, the first after a byte order mark, so that any editor on any
@@ -148,7 +151,15 @@ void RunCommand(const UnattendedOptions& o, LineMessages& messages) {
         RunFindUsbPort(port, messages);
         if (port.selected) messages.succeeded = true;
       }
+      // A page that was sent may still not come out: the printer says why.
+      if (messages.failureCode == 0 && messages.succeeded) messages.Step("printer status", PrinterStatusOf(form));
       break;
+    case UnattendedCommand::Status: {
+      const int code = RunStatusCommand(form, messages, [&messages](const std::string& text) { messages.Line(text); });
+      if (code > 0) messages.failureCode = code;
+      if (code == 0) messages.succeeded = true;
+      break;
+    }
   }
 }
 
@@ -166,9 +177,20 @@ int RunUnattended(const std::vector<std::string>& arguments) {
     return kExitUsage;
   }
   LogFile log;
-  if (parsed.options.logGiven && !log.Open(parsed.options.logPath)) {
+  if (parsed.options.logGiven && !log.Open(parsed.options.logPath, LogOpening::Replace)) {
     console.Write("lumatrek-setup: cannot write the log file " + parsed.options.logPath + "\r\n");
     return kExitLogFailed;
+  }
+  // Without /log the run is kept anyway, where only administrators can write.
+  // That log is a convenience: a run is not refused for want of it.
+  std::string logPath = parsed.options.logPath;
+  if (!parsed.options.logGiven) {
+    logPath = DefaultLogPath();
+    if (logPath.empty() || !log.Open(logPath, LogOpening::Append)) {
+      const std::string where = logPath.empty() ? std::string("%SystemRoot%\\Logs\\Tovlan\\") + kDefaultLogName : logPath;
+      console.Write("lumatrek-setup: cannot write the default log " + where + "\r\n");
+      logPath.clear();
+    }
   }
   std::string line = "command:";
   for (const std::string& argument : arguments) line += " " + argument;
@@ -186,9 +208,9 @@ int RunUnattended(const std::vector<std::string>& arguments) {
   }
   log.Write("exit code: " + std::to_string(code));
   if (!log.Close()) {
-    console.Write("lumatrek-setup: the log file " + parsed.options.logPath + " is incomplete\r\n");
+    console.Write("lumatrek-setup: the log file " + logPath + " is incomplete\r\n");
     // A run whose record was asked for and is missing has not done all it should.
-    if (code == kExitSuccess) code = kExitLogFailed;
+    if (code == kExitSuccess && parsed.options.logGiven) code = kExitLogFailed;
   }
   return code;
 }

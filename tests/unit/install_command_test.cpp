@@ -421,6 +421,7 @@ struct TrustCase {
   std::string trustedPublisher, root;  // the stores afterwards, as letters
   RecordLines record;                  // afterwards
   bool installed;
+  bool printerUiRan = false;           // the failure came after the trust
 };
 
 class InstallTrustTest : public InstallCommandTest, public testing::WithParamInterface<TrustCase> {};
@@ -435,7 +436,7 @@ void Package(const char* file, const std::string& der) {
 TEST_P(InstallTrustTest, TrustsTheSignerWhereItIsNotTrustedAndRecordsIt) {
   GetParam().arrange();
   EXPECT_EQ(std::vector<ShownMessage>{GetParam().installed ? kSuccess : Failure(kInstall)}, Run());
-  EXPECT_EQ(GetParam().installed ? 1u : 0u, fake::processes().launches.size());
+  EXPECT_EQ(GetParam().installed || GetParam().printerUiRan ? 1u : 0u, fake::processes().launches.size());
   EXPECT_EQ(GetParam().trustedPublisher, Letters("TrustedPublisher"));
   EXPECT_EQ(GetParam().root, Letters("Root"));
   const fake::RegValue record = fake::registry().Value(kRecordKey, "AddedCertificates");
@@ -470,8 +471,31 @@ INSTANTIATE_TEST_SUITE_P(
         {"no store", [] { fake::Fail("CertOpenStore"); }, "", "", {}, false},
         {"a store that cannot be searched", [] { fake::Fail("CertFindCertificateInStore"); }, "", "", {}, false},
         {"a store that cannot be written", [] { fake::Fail("CertAddCertificateContextToStore"); }, "", "", {}, false},
-        {"a Root store that cannot be written", [] { fake::FailNth("CertAddCertificateContextToStore", 2); }, "S", "",
-         {{"TrustedPublisher", 'S'}}, false},
+        // A failed install takes back what it added, and only that.
+        {"a Root store that cannot be written takes this run's addition back",
+         [] { fake::FailNth("CertAddCertificateContextToStore", 2); }, "", "", {}, false},
+        {"a Root store that cannot be written leaves what an earlier run added",
+         [] {
+           AddCerts("TrustedPublisher", "O");
+           SetRecord({{"TrustedPublisher", 'O'}});
+           fake::FailNth("CertAddCertificateContextToStore", 2);
+         },
+         "O", "", {{"TrustedPublisher", 'O'}}, false},
+        {"a failed printer installation takes back the trust it added", [] { fake::processes().Respond("/if", 1); },
+         "", "", {}, false, true},
+        {"a failed printer installation leaves the trust an earlier run added",
+         [] {
+           AddCerts("TrustedPublisher", "S");
+           AddCerts("Root", "S");
+           SetRecord({{"TrustedPublisher", 'S'}, {"Root", 'S'}});
+           fake::processes().Respond("/if", 1);
+         },
+         "S", "S", {{"TrustedPublisher", 'S'}, {"Root", 'S'}}, false, true},
+        {"a failed printer installation leaves a signer trusted without us", [] {
+           AddCerts("TrustedPublisher", "S");
+           fake::processes().Respond("/if", 1);
+         },
+         "S", "", {}, false, true},
         {"a record that cannot be written takes the addition back", [] { fake::Fail("RegSetValueExA"); }, "", "", {},
          false},
         {"a record that is no list",

@@ -28,6 +28,7 @@ int setsockopt(SOCKET s, int level, int name, const char* value, int length) {
   return ::setsockopt(s, level, name, value, length);
 }
 int send(SOCKET s, const char* data, int length, int flags) { return ::send(s, data, length, flags); }
+int recv(SOCKET s, char* data, int length, int flags) { return ::recv(s, data, length, flags); }
 int closesocket(SOCKET s) { return ::closesocket(s); }
 
 }  // namespace os

@@ -77,6 +77,7 @@ struct DiskHandle {
   bool deleteAccess = false;
   bool inheritable = false;  // SECURITY_ATTRIBUTES bInheritHandle
   std::size_t pos = 0;
+  bool appends = false;  // FILE_APPEND_DATA without GENERIC_WRITE: every write goes to the end
 };
 
 // What ConvertStringSecurityDescriptorToSecurityDescriptorA and
@@ -528,7 +529,7 @@ void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMo
     return os::INVALID_HANDLE_VALUE;
   };
   if (l.error != 0) return fail(l.error);
-  const bool write = (access & os::GENERIC_WRITE) != 0;
+  const bool write = (access & (os::GENERIC_WRITE | os::FILE_APPEND_DATA)) != 0;
   if (disposition == os::OPEN_ALWAYS && n == nullptr) disposition = os::CREATE_NEW;
   if (disposition == os::OPEN_ALWAYS) disposition = os::OPEN_EXISTING;
   if (disposition == os::CREATE_NEW) {
@@ -551,6 +552,7 @@ void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMo
   DiskHandle h;
   h.key = l.key;
   h.canWrite = write;
+  h.appends = (access & os::FILE_APPEND_DATA) != 0 && (access & os::GENERIC_WRITE) == 0;
   h.shareDelete = (shareMode & os::FILE_SHARE_DELETE) != 0;
   h.deleteAccess = (access & os::DELETE) != 0;
   if ((h.deleteAccess && n->noDeleteSharing > 0) || (!h.shareDelete && n->deleteAccess > 0)) {
@@ -597,6 +599,7 @@ int WriteDiskFile(void* handle, const void* buffer, std::uint32_t size, std::uin
   }
   const std::size_t bytes = std::min<std::size_t>(size, state().writeLimit);
   std::string& d = *n->data;
+  if (h.appends) h.pos = d.size();
   if (d.size() < h.pos + bytes) d.resize(h.pos + bytes, '\0');
   d.replace(h.pos, bytes, static_cast<const char*>(buffer), bytes);
   h.pos += bytes;

@@ -15,6 +15,8 @@ namespace {
 struct SocketState {
   std::string peer;  // "a.b.c.d:port" once connected
   unsigned sendTimeout = 0;  // SO_SNDTIMEO in milliseconds
+  unsigned receiveTimeout = 0;  // SO_RCVTIMEO in milliseconds
+  std::string incoming;      // the printer's answers not yet received
 };
 
 struct Sockets {
@@ -159,6 +161,9 @@ int setsockopt(SOCKET id, int level, int name, const char* value, int length) {
   if (level == SOL_SOCKET && name == SO_SNDTIMEO && length == static_cast<int>(sizeof(std::uint32_t))) {
     std::memcpy(&it->second.sendTimeout, value, sizeof(std::uint32_t));
   }
+  if (level == SOL_SOCKET && name == SO_RCVTIMEO && length == static_cast<int>(sizeof(std::uint32_t))) {
+    std::memcpy(&it->second.receiveTimeout, value, sizeof(std::uint32_t));
+  }
   return 0;
 }
 
@@ -181,7 +186,33 @@ int send(SOCKET id, const char* data, int length, int) {
   int taken = length;
   if (printer.maxPerSend != 0) taken = std::max(0, std::min(taken, printer.maxPerSend));
   printer.received.append(data, static_cast<size_t>(taken));
+  // The printer answers each real-time status request it has an answer for.
+  for (int i = 0; i + 2 < taken; ++i) {
+    if (data[i] != 0x10 || data[i + 1] != 0x04) continue;
+    auto answer = printer.statusAnswers.find(data[i + 2]);
+    if (answer != printer.statusAnswers.end()) it->second.incoming += static_cast<char>(answer->second);
+  }
   return taken;
+}
+
+int recv(SOCKET id, char* data, int length, int) {
+  auto& s = fake::sockets();
+  auto& net = fake::network();
+  auto it = s.open.find(id);
+  if (fake::Called("recv") || it == s.open.end() || it->second.peer.empty() || length < 0) {
+    s.lastError = 10054;  // WSAECONNRESET
+    return SOCKET_ERROR;
+  }
+  net.receiveTimeouts.push_back(it->second.receiveTimeout);
+  if (it->second.incoming.empty()) {
+    if (it->second.receiveTimeout == 0) net.hung = true;  // the real call would wait for ever
+    s.lastError = 10060;  // WSAETIMEDOUT
+    return SOCKET_ERROR;
+  }
+  const int n = std::min<int>(length, static_cast<int>(it->second.incoming.size()));
+  std::memcpy(data, it->second.incoming.data(), static_cast<size_t>(n));
+  it->second.incoming.erase(0, static_cast<size_t>(n));
+  return n;
 }
 
 int closesocket(SOCKET id) {

@@ -13,6 +13,9 @@ struct Listener {
   int connections = 0;
   int maxPerSend = 0;  // > 0: each send takes at most this many bytes; < 0: none (send returns 0)
   bool stalls = false; // takes nothing: a send fails after the socket's send time-out, or blocks without one
+  // Answers to the real-time status request DLE EOT n (0x10 0x04 n), by n; a
+  // request without one goes unanswered (recv waits for its time-out).
+  std::map<int, unsigned char> statusAnswers;
 };
 
 struct HostEntry {
@@ -28,6 +31,7 @@ struct Network {
   int openSockets = 0;
   std::vector<int> sendSizes;                 // the length asked for by each send; past 100000, send throws
   std::vector<unsigned> sendTimeouts;         // SO_SNDTIMEO of each socket connected, 0 for none
+  std::vector<unsigned> receiveTimeouts;      // SO_RCVTIMEO of each recv, 0 for none
   bool hung = false;                          // a send blocked with no time-out (the real one never returns)
 
   Listener& Listen(const std::string& address, int port);

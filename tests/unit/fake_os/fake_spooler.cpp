@@ -161,6 +161,8 @@ void Spooler::AnswerInstallCommands() {
 void Spooler::CarryOut(const std::string& commandLine) {
   if (commandLine.find(" /if ") != std::string::npos) {
     const std::string name = QuotedAfter(commandLine, "/b");
+    // The printer UI installs the model's driver with the printer.
+    if (!HasDriver(QuotedAfter(commandLine, "/m"))) AddDriver(QuotedAfter(commandLine, "/m"));
     if (FindPrinter(name) == nullptr) {
       AddPrinter(name, QuotedAfter(commandLine, "/m")).port = QuotedAfter(commandLine, "/r");
     }
