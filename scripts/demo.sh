@@ -79,7 +79,7 @@ SCRIPT
   convert "$out/logs/dialog.bmp" "$out/dialog.png"
   convert "$out/logs/notice.bmp" "$out/notice.png"
   wineserver -w
-  echo "The demonstration's pictures:"
+  echo "The demonstration's pictures (the $DEMO_BITS-bit program; $LUMATREK_MACHINE):"
   echo "  the dialog, Network Printer at 127.0.0.1:  $out/dialog.png"
   echo "  the notice after Connect Test:             $out/notice.png"
   echo "  the test page the printer received:        $out/page.png"

@@ -54,8 +54,8 @@ bool TrustIn(const char* storeName, os::PCCERT_CONTEXT certificate, const std::s
   }
   record.push_back({storeName, thumbprint});
   if (!WriteAddedCertificates(record)) {
-    os::PCCERT_CONTEXT added = nullptr;
-    if (FindByThumbprint(store.get(), thumbprint, &added) == Lookup::Present) os::CertDeleteCertificateFromStore(added);
+    os::PCCERT_CONTEXT inStore = nullptr;
+    if (FindByThumbprint(store.get(), thumbprint, &inStore) == Lookup::Present) os::CertDeleteCertificateFromStore(inStore);
     messages.Step("publisher trusted", description + ": added, but the record cannot be written; taken out again");
     return false;
   }
