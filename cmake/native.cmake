@@ -7,7 +7,6 @@ include(cmake/minizip.cmake)
 enable_testing()
 
 set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-set(WARNINGS -Wall -Wextra -Wshadow -Wno-missing-field-initializers)
 
 add_minizip(minizip_native ON)
 

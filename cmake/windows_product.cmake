@@ -48,7 +48,7 @@ set(REPRODUCIBLE_FLAGS -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map
   -ffile-prefix-map=${MINIZIP_SRC_DIR}=minizip)
 target_compile_options(minizip_win PRIVATE ${REPRODUCIBLE_FLAGS})
 target_compile_options(lumatrek-setup PRIVATE
-  $<$<COMPILE_LANGUAGE:CXX>:${TEXT_FLAGS} -Wall -Wextra -Wno-missing-field-initializers -Os ${SECTION_FLAGS}
+  $<$<COMPILE_LANGUAGE:CXX>:${TEXT_FLAGS} ${WARNINGS} -Os ${SECTION_FLAGS}
   ${REPRODUCIBLE_FLAGS}>)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES
   COMPILE_FLAGS "-I${MANIFEST_DIR} -I${GENERATED_DIR} -I${CMAKE_SOURCE_DIR}/resources"
@@ -77,6 +77,7 @@ foreach(src ${E2E_PROGRAMS})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
   target_compile_definitions(${name} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 UNICODE _UNICODE)
+  target_compile_options(${name} PRIVATE ${WARNINGS})
   target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++ -municode)
   # The plug-in harness declares the plug-in's interfaces from the plug-in's own header.
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tools/driver_plugin)
@@ -86,5 +87,6 @@ endforeach()
 add_library(robot_hook SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/programs/hook/robot_hook.cpp)
 set_target_properties(robot_hook PROPERTIES PREFIX "")
 target_compile_definitions(robot_hook PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 UNICODE _UNICODE)
+target_compile_options(robot_hook PRIVATE ${WARNINGS})
 target_link_options(robot_hook PRIVATE -static -static-libgcc -static-libstdc++)
 target_link_libraries(robot_hook PRIVATE user32 kernel32)

@@ -16,7 +16,8 @@
 # the same programs, plug-ins and archives in any folder, apart from what the
 # throw-away certificate signs. BUILD_SCOPE=release builds only those (no
 # tests, no helpers); THIRD_PARTY_DIR names a folder where minizip's sources
-# were already unpacked.
+# were already unpacked. LUMATREK_WERROR=ON makes every compiler warning an
+# error (the test command's builds).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -25,6 +26,8 @@ signing=(-DSIGNING_PFX="${SIGNING_PFX:-}" -DSIGNING_TIMESTAMP_URL="${SIGNING_TIM
   -DSIGNING_NO_TIMESTAMP="${SIGNING_NO_TIMESTAMP:-OFF}")
 cmake "${signing[@]}" -P "$root/cmake/signing_timestamp.cmake"  # refused before anything is built
 minizip=$("$root/scripts/fetch-minizip.sh" "${THIRD_PARTY_DIR:-$build/third_party}")
+# Given on every run, so that a tree configured by the test command once does not keep it.
+warnings=(-DLUMATREK_WERROR="${LUMATREK_WERROR:-OFF}")
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 1704067200)  # else 2024-01-01
 fi
@@ -36,14 +39,14 @@ if [ "${BUILD_SCOPE:-all}" = release ]; then
 fi
 
 cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMINIZIP_SRC_DIR="$minizip" \
-  -DSOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" "${signing[@]}" >/dev/null
+  -DSOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" "${signing[@]}" "${warnings[@]}" >/dev/null
 cmake --build "$build/native" -j "$jobs" "${native_targets[@]}"
 
 for target in win32:mingw-i686 win64:mingw-x86_64; do
   dir=${target%%:*}
   cmake -S "$root" -B "$build/$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/${target#*:}.cmake" \
-    -DMINIZIP_SRC_DIR="$minizip" -DGENERATED_DIR="$build/native/generated" "${signing[@]}" \
+    -DMINIZIP_SRC_DIR="$minizip" -DGENERATED_DIR="$build/native/generated" "${signing[@]}" "${warnings[@]}" \
     -DSOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" >/dev/null
   cmake --build "$build/$dir" -j "$jobs" "${product_targets[@]}"
 done

@@ -9,13 +9,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=machine.sh
 source "$root/scripts/machine.sh"
 
+# fonts-wine is Wine's own fonts: without its Marlett the title-bar buttons
+# draw as "0 1 r" (Debian's wine only recommends it).
 PACKAGES=(
   build-essential cmake ninja-build pkg-config dpkg-dev
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   libz-mingw-w64-dev zlib1g-dev libgtest-dev
   libpng-dev libfreetype-dev fonts-wqy-microhei
-  wine wine64 xvfb x11-apps imagemagick locales
+  wine wine64 fonts-wine xvfb x11-apps imagemagick locales
   iproute2 util-linux clang libclang-rt-14-dev python3 unzip
   libssl-dev openssl osslsigncode
 )

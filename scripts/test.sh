@@ -13,6 +13,9 @@ export BUILD_DIR=$build
 # One time for both builds of the reproducibility check.
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 1704067200)}
 export SOURCE_DATE_EPOCH
+# Every build here (the second one of the reproducibility check and the signed
+# release included) fails on any compiler warning.
+export LUMATREK_WERROR=ON
 # shellcheck source=machine.sh
 source "$root/scripts/machine.sh"
 echo "== $LUMATREK_MACHINE: the end-to-end suite runs $(

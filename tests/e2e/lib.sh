@@ -52,7 +52,7 @@ add_spooler_port() {
 # the style it expects in resource.h's and the platform's names
 # (style IDC_INSTALL STYLE_PUSH_BUTTON).
 ROBOT_CONTROL_STEPS="text enabled checked style items selected focus click choose open close type key picture
-exit"
+watchfree exit"
 
 # Puts the numbers in: reads a robot script on standard input, writes it with
 # every control name replaced by its id from resource.h (RESOURCE_H, by

@@ -90,6 +90,9 @@ make_template() {
   # windows' own frames and captions, as Windows would.
   WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
     >>"$out/wineboot.log" 2>&1
+  # Marlett draws the title-bar buttons; Debian's Wine does not look where
+  # fonts-wine puts it.
+  cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
   WINEPREFIX=$prefix wineserver -w
 }
 export E2E_TEMPLATE64=$out/template64

@@ -40,12 +40,14 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   CentreOnOwnerOrWorkArea();
 
   HINSTANCE instance = _Module.GetResourceInstance();
-  HANDLE big = ::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
-                            ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR);
-  SendMessageA(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-  HANDLE small = ::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
-                              ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR);
-  SendMessageA(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  bigIcon = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                             ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
+                                             LR_DEFAULTCOLOR));
+  SendMessageA(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+  smallIcon = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                               ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                               LR_DEFAULTCOLOR));
+  SendMessageA(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 
   // The template's black frame becomes the centred side picture: the style
   // loses its lowest bit (SS_CENTER's) and gains SS_BITMAP and SS_CENTERIMAGE.
@@ -53,8 +55,8 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   const LONG style = ::GetWindowLongA(picture, GWL_STYLE);
   const LONG pictureStyle = (style & ~SS_CENTER) | SS_BITMAP | SS_CENTERIMAGE;
   if (pictureStyle != style) ::SetWindowLongA(picture, GWL_STYLE, pictureStyle);
-  picture.SendMessageA(STM_SETIMAGE, IMAGE_BITMAP,
-                       reinterpret_cast<LPARAM>(::LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_SIDE))));
+  sidePicture = ::LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_SIDE));
+  picture.SendMessageA(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(sidePicture));
 
   defaultPrinterCheck = GetDlgItem(IDC_DEFAULT_PRINTER);
   usbPortCombo = GetDlgItem(IDC_USB_PORT);
@@ -81,6 +83,25 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 
   ComboPortList ports(usbPortCombo);
   return FillUsbPortList(ports, nullptr) ? TRUE : FALSE;
+}
+
+// Neither the window nor the static control frees what it was given: the
+// icons and the picture are taken back and freed here. A static control of
+// Common Controls 6 shows a copy of a bitmap with alpha; that copy is what it
+// hands back, and is freed too.
+LRESULT CMainDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  SendMessageA(WM_SETICON, ICON_BIG, 0);
+  SendMessageA(WM_SETICON, ICON_SMALL, 0);
+  if (bigIcon != nullptr) ::DestroyIcon(bigIcon);
+  if (smallIcon != nullptr) ::DestroyIcon(smallIcon);
+  bigIcon = smallIcon = nullptr;
+  CWindow picture(GetDlgItem(IDC_SIDE_PICTURE));
+  HGDIOBJ shown = reinterpret_cast<HGDIOBJ>(picture.SendMessageA(STM_SETIMAGE, IMAGE_BITMAP, 0));
+  if (shown != nullptr && shown != sidePicture) ::DeleteObject(shown);
+  if (sidePicture != nullptr) ::DeleteObject(sidePicture);
+  sidePicture = nullptr;
+  bHandled = FALSE;  // the dialog's own clean-up follows
+  return 0;
 }
 
 LRESULT CMainDlg::OnCloseCommand(WORD, WORD id, HWND, BOOL&) {

@@ -9,6 +9,7 @@ class CMainDlg : public CDialogImpl<CMainDlg> {
 
   BEGIN_MSG_MAP(CMainDlg)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     COMMAND_ID_HANDLER(IDCANCEL, OnCloseCommand)
     COMMAND_HANDLER(IDC_FIND_USB_PORT, BN_CLICKED, OnFindUsbPort)
     COMMAND_HANDLER(IDC_QUIT, BN_CLICKED, OnCloseCommand)
@@ -36,6 +37,7 @@ class CMainDlg : public CDialogImpl<CMainDlg> {
 
  private:
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL& bHandled);
+  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled);
   LRESULT OnCloseCommand(WORD, WORD id, HWND, BOOL& bHandled);
   LRESULT OnUsbSelected(WORD, WORD, HWND, BOOL& bHandled);
   LRESULT OnNetworkSelected(WORD, WORD, HWND, BOOL& bHandled);
@@ -45,6 +47,11 @@ class CMainDlg : public CDialogImpl<CMainDlg> {
   LRESULT OnConnectTest(WORD, WORD, HWND, BOOL& bHandled);
   LRESULT OnFindUsbPort(WORD, WORD, HWND, BOOL& bHandled);
   LRESULT OnUninstall(WORD, WORD, HWND, BOOL& bHandled);
+
+  // Loaded by OnInitDialog, freed by OnDestroy.
+  HICON bigIcon = nullptr;
+  HICON smallIcon = nullptr;
+  HBITMAP sidePicture = nullptr;
 
   void CentreOnOwnerOrWorkArea();
   void ApplyConnectionKind(bool network);

@@ -115,8 +115,8 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   HMODULE wintrust = GetModuleHandleW(L"wintrust.dll");
-  auto acquire2 = reinterpret_cast<AcquireContext2>(GetProcAddress(wintrust, "CryptCATAdminAcquireContext2"));
-  auto calc2 = reinterpret_cast<CalcHash2>(GetProcAddress(wintrust, "CryptCATAdminCalcHashFromFileHandle2"));
+  auto acquire2 = reinterpret_cast<AcquireContext2>(reinterpret_cast<void*>(GetProcAddress(wintrust, "CryptCATAdminAcquireContext2")));
+  auto calc2 = reinterpret_cast<CalcHash2>(reinterpret_cast<void*>(GetProcAddress(wintrust, "CryptCATAdminCalcHashFromFileHandle2")));
   HCATADMIN sha256Admin = nullptr;
   if (!acquire2 || !calc2 || !acquire2(&sha256Admin, nullptr, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) sha256Admin = nullptr;
   std::wprintf(L"SHA-256 catalog context: %ls\n", sha256Admin ? L"the system's" : L"none (CryptoAPI hashes here)");

@@ -17,6 +17,8 @@
 //   focus ID                       the control that has the keyboard focus
 //   icons                          the dialog has a large and a small icon (WM_GETICON)
 //   picture ID                     static control ID holds a bitmap (STM_GETIMAGE)
+//   watchfree ID WINPATH           once the dialog is destroyed, WINPATH tells whether its icons
+//                                  and the bitmap of static control ID were freed (robot_hook.dll)
 //   centred                        the dialog sits centred on its monitor's work area,
 //                                  pulled inside it where it would pass an edge
 //   click ID                       a user's click on button ID
@@ -36,6 +38,8 @@
 //   closebox                       the user clicks the dialog's close box
 //   alive                          the dialog is still open
 //   snap PATH                      saves the dialog as a 24-bit BMP
+//   snapbox PATH                   saves the message box owned by the dialog (waiting for it)
+//                                  as a 24-bit BMP and leaves it open
 //   exit CODE                      the program ends with this exit code
 //   run COMMAND LINE               runs a program inside Wine and waits for it
 //   sleep MS
@@ -192,6 +196,15 @@ std::vector<std::string> Split(const std::string& s, char sep) {
   }
 }
 
+// robot_hook.dll, beside this program.
+HMODULE HookModule() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dll = path;
+  dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"robot_hook.dll";
+  return LoadLibraryW(dll.c_str());
+}
+
 // Runs one step; returns an empty string on success, else what went wrong.
 std::string Step(const std::string& verb, const std::string& rest) {
   const size_t space = rest.find(' ');
@@ -268,14 +281,28 @@ std::string Step(const std::string& verb, const std::string& rest) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return "unexpected message box: " + Utf8(WindowText(box)) + "|" + Utf8(shown);
   }
+  if (verb == "watchfree") {
+    // Only inside the program can a handle be checked: robot_hook.dll watches
+    // the dialog's messages there and writes the report when it is destroyed.
+    HMODULE module = HookModule();
+    FARPROC proc = module == nullptr ? nullptr : GetProcAddress(module, "RobotCallWndProcRetHook");
+    if (proc == nullptr) proc = module == nullptr ? nullptr : GetProcAddress(module, "RobotCallWndProcRetHook@12");
+    HHOOK hook = proc == nullptr ? nullptr
+                                 : SetWindowsHookExW(WH_CALLWNDPROCRET, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(proc)),
+                                                     module, GetWindowThreadProcessId(g_dialog, nullptr));
+    if (hook == nullptr) return "cannot hook the dialog's thread: " + std::to_string(GetLastError());
+    const std::wstring report = Wide(arg);
+    DeleteFileW(report.c_str());
+    const ATOM atom = GlobalAddAtomW(report.c_str());
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(g_dialog, RegisterWindowMessageW(L"lumatrek.robot.watch"), static_cast<WPARAM>(id), atom,
+                        SMTO_ABORTIFHUNG, 5000, &answer);
+    return "";  // the hook stays until this robot ends, past the dialog's end
+  }
   if (verb == "icons") {
     // Wine answers WM_GETICON only inside the window's own process: ask there,
     // through a message hook in robot_hook.dll (beside this program).
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dll = path;
-    dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"robot_hook.dll";
-    HMODULE module = LoadLibraryW(dll.c_str());
+    HMODULE module = HookModule();
     if (module == nullptr) return "cannot load robot_hook.dll";
     FARPROC proc = GetProcAddress(module, "RobotGetMessageHook");
     if (proc == nullptr) proc = GetProcAddress(module, "RobotGetMessageHook@12");
@@ -349,6 +376,12 @@ std::string Step(const std::string& verb, const std::string& rest) {
   }
   if (verb == "snap") {
     return SaveWindowBmp(g_dialog, Wide(rest)) ? "" : "could not save the picture";
+  }
+  if (verb == "snapbox") {
+    HWND box = WaitForBox(180000);
+    if (box == nullptr) return "no message box appeared";
+    Sleep(500);  // a box that has just appeared may not have painted yet
+    return SaveWindowBmp(box, Wide(rest)) ? "" : "could not save the picture";
   }
 
   HWND control = Control(id);
