@@ -27,7 +27,7 @@ bool RegisterTcpIpPort(std::string address, int portNumber, AddressKind kind) {
   const std::string path = std::string(kPortsKey) + "\\" + address;
   os::RegKey key;
   if (os::RegCreateKeyExA(os::HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, os::REG_OPTION_NON_VOLATILE,
-                          os::KEY_READ | os::KEY_WRITE, nullptr, key.put(), nullptr) != os::ERROR_SUCCESS) {
+                          os::KEY_READ | os::KEY_WRITE, nullptr, key.receive(), nullptr) != os::ERROR_SUCCESS) {
     return false;
   }
   const char* text = address.c_str();

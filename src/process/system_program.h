@@ -4,6 +4,7 @@
 #pragma once
 #include <string>
 
+#include "os/devices.h"
 #include "os/os_types.h"
 #include "process/child_runs.h"
 
@@ -32,7 +33,7 @@ class ProgramOutput {
   ProgramOutput& operator=(const ProgramOutput&) = delete;
 
   // False when the program could not be started.
-  bool opened() const { return process_ != nullptr; }
+  bool opened() const { return process_.valid(); }
   // The next line, newline kept, at most kLineSize - 1 bytes (a longer line
   // arrives in pieces); false at the end of the output.
   bool ReadLine(char (&line)[kLineSize]);
@@ -48,8 +49,8 @@ class ProgramOutput {
   // What is left of the bound (INFINITE for none).
   os::DWORD Remaining() const;
 
-  os::HANDLE process_ = nullptr;
-  os::HANDLE pipe_ = nullptr;
+  os::OwnedHandle process_;
+  os::OwnedHandle pipe_;
   std::string pending_;  // read and converted, not yet handed out
   bool carriageReturn_ = false;  // a '\r' held back until the next byte shows whether a '\n' follows
   bool ended_ = false;
