@@ -43,3 +43,5 @@ endforeach()
 
 # Includes between the source folders only point down.
 add_test(NAME layers COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/structure/check_layers.py)
+# A PFX without a time stamp is refused by the build and the release unless asked for.
+add_test(NAME signing_needs_timestamp COMMAND bash ${CMAKE_SOURCE_DIR}/tests/release/timestamp_refusal.sh)

@@ -6,7 +6,10 @@
 # each with the end-to-end helper programs of its own architecture.
 # SIGNING_PFX=<file> (password in LUMATREK_SIGNING_PASSWORD) signs the catalogs,
 # plug-ins and programs with that certificate, SIGNING_TIMESTAMP_URL adds an
-# RFC 3161 time stamp; without a PFX a throw-away certificate signs the catalogs.
+# RFC 3161 time stamp, which a PFX needs unless SIGNING_NO_TIMESTAMP=1 says on
+# purpose that the signatures may stop verifying when the certificate expires
+# (cmake/signing_timestamp.cmake); without a PFX a throw-away certificate signs
+# the catalogs.
 #
 # The build is reproducible: the same commit, SOURCE_DATE_EPOCH (default: the
 # commit's time) and signing input (none, or a PFX without a time stamp) give
@@ -18,8 +21,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 jobs=$(nproc)
+signing=(-DSIGNING_PFX="${SIGNING_PFX:-}" -DSIGNING_TIMESTAMP_URL="${SIGNING_TIMESTAMP_URL:-}"
+  -DSIGNING_NO_TIMESTAMP="${SIGNING_NO_TIMESTAMP:-OFF}")
+cmake "${signing[@]}" -P "$root/cmake/signing_timestamp.cmake"  # refused before anything is built
 minizip=$("$root/scripts/fetch-minizip.sh" "${THIRD_PARTY_DIR:-$build/third_party}")
-signing=(-DSIGNING_PFX="${SIGNING_PFX:-}" -DSIGNING_TIMESTAMP_URL="${SIGNING_TIMESTAMP_URL:-}")
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 1704067200)  # else 2024-01-01
 fi

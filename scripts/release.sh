@@ -5,12 +5,16 @@
 #   README.txt                which file goes to which Windows
 #   SHA256SUMS                the SHA-256 of the files above (sha256sum -c)
 #
-# Usage: scripts/release.sh [--no-build]
-#   --no-build  take the programs of an existing build (BUILD_DIR) instead of
-#               building them first
+# Usage: scripts/release.sh [--no-build] [--no-timestamp]
+#   --no-build      take the programs of an existing build (BUILD_DIR) instead
+#                   of building them first
+#   --no-timestamp  sign with SIGNING_PFX without SIGNING_TIMESTAMP_URL, on
+#                   purpose (a test signature): without an RFC 3161 time stamp
+#                   the signatures stop verifying when the certificate expires
 # Environment: BUILD_DIR (default build/), DIST_DIR (default dist/),
 # SOURCE_DATE_EPOCH (default: the commit's time), SIGNING_PFX and
 # LUMATREK_SIGNING_PASSWORD (sign the programs; passed to the build),
+# SIGNING_TIMESTAMP_URL (the RFC 3161 time-stamp server a PFX needs),
 # SIGNING_CA (the certificates a signature must chain to; default: the
 # PFX's own certificate).
 set -euo pipefail
@@ -19,11 +23,18 @@ build=${BUILD_DIR:-$root/build}
 version=1.00
 dist=${DIST_DIR:-$root/dist}/lumatrek-setup-$version
 build_first=yes
-case "${1:-}" in
-  --no-build) build_first=no ;;
-  "") ;;
-  *) echo "usage: scripts/release.sh [--no-build]" >&2; exit 2 ;;
-esac
+SIGNING_NO_TIMESTAMP=OFF  # only the option says so, never the environment
+for arg in "$@"; do
+  case "$arg" in
+    --no-build) build_first=no ;;
+    --no-timestamp) SIGNING_NO_TIMESTAMP=ON ;;
+    *) echo "usage: scripts/release.sh [--no-build] [--no-timestamp]" >&2; exit 2 ;;
+  esac
+done
+export SIGNING_NO_TIMESTAMP
+cmake -DSIGNING_PFX="${SIGNING_PFX:-}" -DSIGNING_TIMESTAMP_URL="${SIGNING_TIMESTAMP_URL:-}" \
+  -DSIGNING_NO_TIMESTAMP="$SIGNING_NO_TIMESTAMP" -P "$root/cmake/signing_timestamp.cmake" ||
+  { echo "release: refused before building anything" >&2; exit 1; }
 signed=no
 if [ -n "${SIGNING_PFX:-}" ]; then
   [ -f "$SIGNING_PFX" ] || { echo "release: no PFX at $SIGNING_PFX" >&2; exit 1; }
@@ -47,8 +58,11 @@ cat >"$dist/README.txt" <<TEXT
 Lumatrek Driver Setup V$version (Tovlan)
 
 Which file for which Windows:
-  win64\\lumatrek-setup.exe   64-bit Windows 7 or later (every Windows 11, most Windows 10)
+  win64\\lumatrek-setup.exe   64-bit Windows 7 or later on an Intel or AMD processor
+                             (most Windows 10 and 11)
   win32\\lumatrek-setup.exe   32-bit Windows 7 or later
+  (none)                     Windows on an ARM-based processor: the driver has no
+                             ARM64 plug-in, so the printer cannot be installed there
 
 How to tell: Settings > System > About (or Control Panel > System) shows
 "System type: 64-bit operating system" or "32-bit operating system". The

@@ -34,10 +34,13 @@ if grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ || grep -qs '^deb-src' 
   need_src=0
 fi
 
-# Wine shows its Chinese texts in code page 936 under zh_CN.UTF-8; with the
-# locale generated, nothing warns that it is missing.
-need_locale=1
-if locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then need_locale=0; fi
+# Wine shows its Chinese texts in code page 936 under zh_CN.UTF-8, and the
+# end-to-end suite also runs an English user (en_US.UTF-8, code page 1252);
+# with the locales generated, nothing warns that they are missing.
+need_locale=0
+for wanted in zh_CN.utf8 en_US.utf8; do
+  locale -a 2>/dev/null | grep -qix "$wanted" || need_locale=1
+done
 
 if [ ${#missing[@]} -eq 0 ] && [ $need_src -eq 0 ] && [ $need_locale -eq 0 ]; then
   exit 0
@@ -67,8 +70,10 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_src -eq 1 ]; then
 fi
 
 if [ $need_locale -eq 1 ]; then
-  if ! grep -qs '^zh_CN.UTF-8 UTF-8' /etc/locale.gen; then
-    echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
-  fi
+  for wanted in zh_CN en_US; do
+    if ! grep -qs "^$wanted.UTF-8 UTF-8" /etc/locale.gen; then
+      echo "$wanted.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    fi
+  done
   $SUDO locale-gen >/dev/null
 fi

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "common/message_table.h"
+
 namespace {
 
 DiagnosticWriter& Writer() {
@@ -14,11 +16,15 @@ DiagnosticWriter& Writer() {
 
 void SetDiagnosticWriter(DiagnosticWriter writer) { Writer() = std::move(writer); }
 
-void WriteDiagnostic(const std::string& text) {
+void WriteDiagnostic(const std::string& line) {
   if (Writer()) {
-    Writer()(text);
+    Writer()(line);
     return;
   }
-  std::fputs(text.c_str(), stdout);
+  std::fputs((line + "\n").c_str(), stdout);
   std::fflush(stdout);
+}
+
+void WriteDiagnostic(const char* label, const std::string& detail) {
+  WriteDiagnostic(ShownText(label, UserMessageLanguage()) + detail);
 }

@@ -4,6 +4,7 @@
 #include <regex>
 #include <vector>
 
+#include "common/checked_open.h"
 #include "common/control_ids.h"
 #include "common/printer_models.h"
 #include "common/form_validation.h"
@@ -70,6 +71,8 @@ const char* Described(InstalledPrinter found) {
       return "a printer of that name on another driver";
     case InstalledPrinter::OtherPort:
       return "a printer of that name on another port";
+    case InstalledPrinter::NotShared:
+      return "the printer is not shared";
   }
   return "?";
 }
@@ -94,7 +97,8 @@ class StagedPayload {
 
 // Steps up to the printer installation; returns the message of the first
 // failure, or null when the printer tools ran to success.
-const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload& staged, const ChildRuns& runs) {
+const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload& staged, const ChildRuns& runs,
+                    std::vector<AddedCertificate>& trustAdded) {
   if (!staged.staging.Prepare()) return kMsgUnpackFolderFailed;
   const std::string archive = staged.staging.PathOf("install.zip");
   if (!ExportResource(archive, IDR_PAYLOAD_ZIP)) return kMsgInstallExportFailed;
@@ -129,17 +133,25 @@ const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload&
   }
 
   // 64-bit Windows stages no driver package whose signer it does not trust.
-  if (!TrustPackageSigner(payloadFolder, messages)) return kMsgInstallFailed;
+  if (!TrustPackageSigner(payloadFolder, messages, &trustAdded)) return kMsgInstallFailed;
   const std::string arguments =
       PrinterInstallArguments(form.ModelIndex(), payloadFolder, port, printerName, form.SharePrinter()) +
       PrinterUiQuietFlag(runs);
+  // The printer UI reads the INF by the path on its command line: checked to
+  // be the plain file at that path right before it starts, and held so that it
+  // cannot be changed, renamed or replaced while the printer UI runs.
+  os::OwnedHandle inf(HoldFileForReading(payloadFolder + ModelAt(form.ModelIndex(), kModel80).infFile));
+  if (!inf.valid()) {
+    messages.Step("driver package checked", "the INF is not at its path");
+    return kMsgInstallFailed;
+  }
   // The printer UI exits 0 even when it did nothing: the spooler has the last
   // word, and a printer that already had the name must be on our driver and port.
   if (!RunPrinterTool(arguments, payloadFolder, messages, "printer UI run", runs.printerInstallWaitMs)) {
     return kMsgInstallFailed;
   }
   const InstalledPrinter found =
-      CheckInstalledPrinter(printerName, ModelAt(form.ModelIndex(), kModel80).driverName, port);
+      CheckInstalledPrinter(printerName, ModelAt(form.ModelIndex(), kModel80).driverName, port, form.SharePrinter());
   messages.Step("printer found", Described(found));
   if (found != InstalledPrinter::Ours) return kMsgInstallFailed;
   if (form.MakeDefault()) {
@@ -170,7 +182,11 @@ std::string DefaultPrinterArguments(const std::string& printerName) {
 
 void RunInstallCommand(const SetupForm& form, MessageSink& messages, const ChildRuns& runs) {
   StagedPayload staged(messages);
-  if (const char* failure = Install(form, messages, staged, runs)) {
+  std::vector<AddedCertificate> trustAdded;
+  if (const char* failure = Install(form, messages, staged, runs, trustAdded)) {
+    // What this run made trusted goes again; what an earlier run added stays.
+    // The steps before it (the TCP/IP port) are left as they are.
+    TakeBackCertificates(trustAdded, messages);
     messages.Error(failure);
   } else {
     messages.Notice(kMsgInstalled);

@@ -29,5 +29,6 @@ std::string DefaultPrinterArguments(const std::string& printerName);
 // Runs the whole command, starting the printer UI as `runs` says; shows
 // exactly one message of its own (the USB device check may show its registry
 // message first). The installed printer counts only on the model's driver and
-// the port given.
+// the port given. A failure takes back the certificates this run added to the
+// machine's stores (not those an earlier run added); nothing else is undone.
 void RunInstallCommand(const SetupForm& form, MessageSink& messages, const ChildRuns& runs = ChildRuns{});

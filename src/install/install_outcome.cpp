@@ -37,7 +37,8 @@ class ReadablePrinter {
 
 }  // namespace
 
-InstalledPrinter CheckInstalledPrinter(const std::string& name, const std::string& driver, const std::string& port) {
+InstalledPrinter CheckInstalledPrinter(const std::string& name, const std::string& driver, const std::string& port,
+                                       bool shared) {
   ReadablePrinter printer(name);
   if (printer.get() == nullptr) return InstalledPrinter::Missing;
   os::DWORD size = 0;
@@ -54,6 +55,7 @@ InstalledPrinter CheckInstalledPrinter(const std::string& name, const std::strin
   const os::PRINTER_INFO_2A& info = block[0];
   if (info.pDriverName == nullptr || driver != info.pDriverName) return InstalledPrinter::OtherDriver;
   if (info.pPortName == nullptr || !SamePortName(port, info.pPortName)) return InstalledPrinter::OtherPort;
+  if (shared && (info.Attributes & os::PRINTER_ATTRIBUTE_SHARED) == 0) return InstalledPrinter::NotShared;
   return InstalledPrinter::Ours;
 }
 

@@ -10,11 +10,14 @@ enum class InstalledPrinter {
   Unreadable,   // opened, but its record could not be read
   OtherDriver,  // a printer of that name on another driver
   OtherPort,    // on our driver, but on another port
+  NotShared,    // ours, but not shared when the install asked for sharing
 };
 
 // The printer named `name` as the spooler has it (GetPrinterA level 2),
 // compared with the driver (exactly) and port (ASCII case ignored) an install
 // gave it: a printer that already had the name is no proof that the install ran.
-InstalledPrinter CheckInstalledPrinter(const std::string& name, const std::string& driver, const std::string& port);
+// With `shared`, the printer must also be shared (PRINTER_ATTRIBUTE_SHARED).
+InstalledPrinter CheckInstalledPrinter(const std::string& name, const std::string& driver, const std::string& port,
+                                       bool shared = false);
 // Whether the default printer is the one named `name`.
 bool IsDefaultPrinter(const std::string& name);

@@ -42,3 +42,45 @@ bool RegisterTcpIpPort(std::string address, int portNumber, AddressKind kind) {
   RestartSpooler();
   return true;
 }
+
+namespace {
+
+bool ReadDword(os::HKEY key, const char* name, os::DWORD& value) {
+  os::DWORD type = 0;
+  os::DWORD size = sizeof value;
+  return os::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<os::BYTE*>(&value), &size) ==
+             os::ERROR_SUCCESS &&
+         type == os::REG_DWORD && size == sizeof value;
+}
+
+bool ReadString(os::HKEY key, const char* name, std::string& text) {
+  char buffer[256] = {};
+  os::DWORD type = 0;
+  os::DWORD size = sizeof buffer - 1;
+  if (os::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<os::BYTE*>(buffer), &size) !=
+          os::ERROR_SUCCESS ||
+      type != os::REG_SZ) {
+    return false;
+  }
+  text.assign(buffer, std::strlen(buffer));
+  return true;
+}
+
+}  // namespace
+
+TcpIpPortCheck CheckTcpIpPort(const std::string& address, int portNumber) {
+  const std::string path = std::string(kPortsKey) + "\\" + address;
+  os::RegKey key;
+  const os::LONG opened = os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, path.c_str(), 0, os::KEY_READ, key.put());
+  if (opened == os::ERROR_FILE_NOT_FOUND) return TcpIpPortCheck::Missing;
+  if (opened != os::ERROR_SUCCESS) return TcpIpPortCheck::Unreadable;
+  std::string host;
+  os::DWORD protocol = 0;
+  os::DWORD number = 0;
+  if (!ReadString(key.get(), "HostName", host) || !ReadDword(key.get(), "Protocol", protocol) ||
+      !ReadDword(key.get(), "PortNumber", number)) {
+    return TcpIpPortCheck::Different;  // an entry, but not one of ours
+  }
+  const bool ours = host == address && protocol == kRawTcp && number == static_cast<os::DWORD>(portNumber);
+  return ours ? TcpIpPortCheck::Registered : TcpIpPortCheck::Different;
+}

@@ -11,3 +11,13 @@
 // written it stops, leaving the spooler alone. Other values of an existing
 // entry are kept. The restart's own result does not count.
 bool RegisterTcpIpPort(std::string address, int portNumber, AddressKind kind);
+
+// What the registry says of the port entry named after `address`.
+enum class TcpIpPortCheck {
+  Registered,  // raw TCP to `portNumber` at `address`
+  Missing,     // no entry of that name
+  Different,   // an entry of that name for another host, protocol or port number
+  Unreadable,  // the entry or the monitor's key could not be read
+};
+// Reads the entry RegisterTcpIpPort writes, changing nothing.
+TcpIpPortCheck CheckTcpIpPort(const std::string& address, int portNumber);

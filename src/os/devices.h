@@ -37,6 +37,9 @@ struct OVERLAPPED {
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void* securityAttributes, DWORD disposition,
                    DWORD flags, HANDLE templateFile);
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytesWritten, OVERLAPPED* overlapped);
+// One overlapped read of up to `bytesToRead` bytes (also declared with the
+// pipes in os/processes.h; the adapter is there).
+BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED* overlapped);
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL CancelIo(HANDLE file);
 BOOL GetOverlappedResult(HANDLE file, OVERLAPPED* overlapped, DWORD* bytesTransferred, BOOL wait);

@@ -21,6 +21,7 @@ constexpr int MAX_PATH = 260;
 // CreateFileA (os/devices.h) on files and folders.
 constexpr DWORD FILE_LIST_DIRECTORY = 0x1;
 constexpr DWORD FILE_READ_ATTRIBUTES = 0x80;
+constexpr DWORD FILE_APPEND_DATA = 0x4;  // alone (without GENERIC_WRITE): every write goes to the end
 constexpr DWORD READ_CONTROL = 0x20000;
 constexpr DWORD DELETE = 0x10000;  // refused while another handle lacks FILE_SHARE_DELETE
 constexpr DWORD FILE_SHARE_DELETE = 0x4;

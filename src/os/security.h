@@ -13,6 +13,7 @@ using HLOCAL = void*;
 #ifndef _WINDOWS_
 constexpr DWORD SDDL_REVISION_1 = 1;
 constexpr DWORD OWNER_SECURITY_INFORMATION = 0x1;
+constexpr DWORD DACL_SECURITY_INFORMATION = 0x4;
 constexpr int SE_FILE_OBJECT = 1;
 constexpr int WinLocalSystemSid = 22;
 constexpr int WinBuiltinAdministratorsSid = 26;
@@ -41,6 +42,10 @@ BOOL ConvertStringSecurityDescriptorToSecurityDescriptorA(LPCSTR text, DWORD rev
 // Returns ERROR_SUCCESS or an error code.
 DWORD GetSecurityInfo(HANDLE handle, int objectType, DWORD information, PSID* owner, PSID* group, void** dacl,
                       void** sacl, PSECURITY_DESCRIPTOR* descriptor);
+// The string form of the parts `information` names of `descriptor`
+// ("O:BAD:P(A;OICI;FA;;;SY)..."); free *text with LocalFree.
+BOOL ConvertSecurityDescriptorToStringSecurityDescriptorA(PSECURITY_DESCRIPTOR descriptor, DWORD revision,
+                                                          DWORD information, LPSTR* text, unsigned long* size);
 BOOL IsWellKnownSid(PSID sid, int wellKnownType);
 BOOL EqualSid(PSID first, PSID second);
 // The access token of `process`; close it with CloseHandle.

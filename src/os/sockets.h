@@ -7,6 +7,7 @@
 namespace os {
 
 using SOCKET = std::uintptr_t;
+using u_long = std::uint32_t;  // the platform's 32-bit unsigned long
 
 #ifndef _WINSOCK2API_
 constexpr SOCKET INVALID_SOCKET = ~SOCKET{0};  // all bits set, at pointer width
@@ -15,7 +16,25 @@ constexpr int AF_INET = 2;
 constexpr int SOCK_STREAM = 1;
 constexpr int SOL_SOCKET = 0xFFFF;
 constexpr int SO_SNDTIMEO = 0x1005;  // a DWORD of milliseconds
+constexpr int SO_RCVTIMEO = 0x1006;  // a DWORD of milliseconds
+constexpr int SO_ERROR = 0x1007;     // an int: the socket's pending error, cleared by the reading
+// _IOW('f', 126, u_long): switches non-blocking mode on (non-zero) or off.
+constexpr long FIONBIO = static_cast<long>(static_cast<std::int32_t>(0x8004667Eu));
+constexpr int WSAEWOULDBLOCK = 10035;  // a non-blocking connect has begun
+constexpr int WSAETIMEDOUT = 10060;
 #endif
+
+// A set of sockets for select: fd_count entries of fd_array are used.
+struct fd_set {
+  unsigned int fd_count;
+  SOCKET fd_array[64];  // the platform's FD_SETSIZE
+};
+
+// Seconds and microseconds, each the platform's 32-bit long.
+struct timeval {
+  std::int32_t tv_sec;
+  std::int32_t tv_usec;
+};
 
 struct WSADATA {
   WORD wVersion;
@@ -59,10 +78,25 @@ char* inet_ntoa(in_addr address);
 std::uint32_t inet_addr(const char* text);
 unsigned short htons(unsigned short value);
 SOCKET socket(int family, int type, int protocol);
+// Blocking: returns once connected or failed. Non-blocking (FIONBIO): fails
+// with WSAEWOULDBLOCK at once while the connection is under way (select tells
+// the end), or with the error itself when it fails at once.
 int connect(SOCKET s, const sockaddr_in* address, int length);
+// Sets socket mode `cmd` (FIONBIO) from *argp.
+int ioctlsocket(SOCKET s, long cmd, u_long* argp);
+// Waits up to *timeout (null: for ever; nfds is ignored) until a socket of the
+// sets is ready, and leaves in each set only the ready ones. A connection that
+// came up is writable; one that failed is in the except set (its error in
+// SO_ERROR). Returns how many are ready, 0 after the time-out, or SOCKET_ERROR.
+int select(int nfds, fd_set* readfds, fd_set* writefds, fd_set* exceptfds, const timeval* timeout);
+// Reads option `name` into `value` (*length bytes of room; the size read back).
+int getsockopt(SOCKET s, int level, int name, char* value, int* length);
 // With SO_SNDTIMEO set, a send the peer does not take in time fails.
 int setsockopt(SOCKET s, int level, int name, const char* value, int length);
 int send(SOCKET s, const char* data, int length, int flags);
+// With SO_RCVTIMEO set, a recv that gets nothing in time fails (WSAETIMEDOUT);
+// 0 when the peer closed the connection.
+int recv(SOCKET s, char* data, int length, int flags);
 int closesocket(SOCKET s);
 
 // Pairs WSAStartup with WSACleanup.

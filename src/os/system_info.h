@@ -10,12 +10,17 @@
 namespace os {
 
 using BOOLEAN = unsigned char;
+using LANGID = WORD;
 
 #ifndef _WINDOWS_
 constexpr WORD PROCESSOR_ARCHITECTURE_INTEL = 0;
 constexpr WORD PROCESSOR_ARCHITECTURE_IA64 = 6;
 constexpr WORD PROCESSOR_ARCHITECTURE_AMD64 = 9;
+constexpr WORD LANG_CHINESE = 0x04;  // the primary language of every Chinese locale
 #endif
+// The primary language of language id `id` (its low ten bits), as the
+// platform's PRIMARYLANGID macro gives it.
+constexpr WORD PrimaryLanguageOf(LANGID id) { return static_cast<WORD>(id & 0x3FF); }
 
 struct SYSTEM_INFO {
   WORD wProcessorArchitecture;  // with wReserved, the platform's dwOemId union
@@ -42,5 +47,7 @@ BOOL IsWow64Process(HANDLE process, BOOL* wow64);
 // FALSE switches redirection of the system folder off for this thread, TRUE
 // back on. Fails (returns FALSE) where there is no redirection to switch.
 BOOLEAN Wow64EnableWow64FsRedirection(BOOLEAN enable);
+// The language of the user's interface (0x0804 Chinese (PRC), 0x0409 English (US), ...).
+LANGID GetUserDefaultUILanguage();
 
 }  // namespace os

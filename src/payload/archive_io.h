@@ -1,8 +1,8 @@
-// minizip's file access routed through the OS boundary (os::fopen and its
-// companions), so that archives are read from wherever the program's file
-// streams lead: the real disk in the product, the in-memory file system in
-// the unit tests. With these, unzOpen2_64(path, ...) does what unzOpen64(path)
-// does with minizip's own stdio routines.
+// minizip's file access routed through the OS boundary: an archive is read
+// whole, for reading only, through a handle checked to be the plain file at
+// exactly the path given (common/checked_open.h), and served from memory, so
+// nothing swapped in at the path or above it after that open is read. With
+// these, unzOpen2_64(path, ...) reads what unzOpen64(path) would.
 #pragma once
 #include "ioapi.h"
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/checked_open.h"
 #include "os/devices.h"
 #include "os/files.h"
 #include "payload/text.h"
@@ -86,33 +87,32 @@ bool DeleteFolderTree(const std::string& path, bool (*accept)(os::HANDLE)) {
   if (path.empty()) return false;
 
   // The folder is judged by what is opened, not by a name looked up before:
-  // opened on the name itself (a link is not followed) and held without
-  // delete sharing, so it cannot be swapped for a link while its entries go.
-  // A folder another program holds without delete sharing (a command still
-  // running) refuses DELETE access: it is left alone. Only a probe: held
-  // while the entries go, DELETE access would refuse the listing's own open.
+  // opened on the name itself (a link is not followed), first by an open
+  // that waits on nobody, so an oplock of whoever made it cannot stall us.
+  os::BY_HANDLE_FILE_INFORMATION info{};
+  {
+    os::OwnedHandle judged(OpenToJudge(path, info));
+    if (!judged.valid()) return false;
+    if (accept != nullptr && !(IsPlainFolder(info) && accept(judged.get()))) return false;
+  }
+  // A link in the place of the folder goes as a link.
+  if (info.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT) return RemoveLink(path, info.dwFileAttributes);
+  if ((info.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
+  // Only what passed: a folder another program holds without delete sharing
+  // (a command still running) refuses DELETE access and is left alone. Only
+  // a probe: held while the entries go, DELETE access would refuse the
+  // listing's own open.
   if (accept != nullptr) {
     os::OwnedHandle probe(os::CreateFileA(path.c_str(), os::DELETE | os::FILE_READ_ATTRIBUTES,
                                            os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING,
                                            os::FILE_FLAG_BACKUP_SEMANTICS | os::FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!probe.valid()) return false;
   }
-  os::BY_HANDLE_FILE_INFORMATION info{};
   {
-    const os::DWORD judged = accept != nullptr ? os::READ_CONTROL : 0;
-    os::OwnedHandle folder(os::CreateFileA(path.c_str(), os::FILE_LIST_DIRECTORY | os::FILE_READ_ATTRIBUTES | judged,
-                                            os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING,
-                                            os::FILE_FLAG_BACKUP_SEMANTICS | os::FILE_FLAG_OPEN_REPARSE_POINT,
-                                            nullptr));
-    if (!folder.valid() || !os::GetFileInformationByHandle(folder.get(), &info)) return false;
-    if (accept != nullptr && !accept(folder.get())) return false;
-    const bool plainFolder = (info.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) &&
-                             !(info.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT);
-    if (plainFolder && !DeleteEntries(path)) return false;
+    // Held without delete sharing, so it cannot be swapped for a link while its entries go.
+    os::OwnedHandle folder(HoldFolderInPlace(path, accept));
+    if (!folder.valid() || !DeleteEntries(path)) return false;
   }
-  // A link in the place of the folder goes as a link, once our handle is closed.
-  if (info.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT) return RemoveLink(path, info.dwFileAttributes);
-  if ((info.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
   // Whatever could not be deleted keeps the folder, and that is the answer.
   return os::RemoveDirectoryA(path.c_str()) != os::FALSE;
 }

@@ -11,8 +11,9 @@ class NewFile {
  public:
   // Removes what is at `path` as a name (a file, a hard link or a link of
   // either kind, never what a link points at), then creates the file with
-  // CREATE_NEW and no sharing. A plain folder at `path`, or a name that
-  // cannot be removed, leaves the file unopened.
+  // CREATE_NEW and no sharing. A plain folder at `path`, a name that cannot
+  // be removed, or a handle whose final path is not `path` leaves the file
+  // unopened.
   explicit NewFile(const std::string& path);
   NewFile(const NewFile&) = delete;
   NewFile& operator=(const NewFile&) = delete;

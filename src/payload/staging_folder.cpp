@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "common/checked_open.h"
+#include "common/entry_owner.h"
 #include "os/devices.h"
 #include "os/files.h"
 #include "os/processes.h"
@@ -18,67 +20,10 @@ constexpr std::size_t kRandomBytes = 16;
 constexpr int kRemovalAttempts = 10;
 constexpr os::DWORD kRemovalPauseMs = 200;
 
-// Opens the folder `path` itself (a link is not followed) without delete
-// sharing, so that neither it nor a folder above it can be renamed or
-// replaced while the handle is open.
-os::HANDLE OpenHeld(const std::string& path) {
-  return os::CreateFileA(path.c_str(), os::FILE_READ_ATTRIBUTES | os::READ_CONTROL,
-                         os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING,
-                         os::FILE_FLAG_BACKUP_SEMANTICS | os::FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-}
-
-bool PlainFolder(os::HANDLE handle) {
-  os::BY_HANDLE_FILE_INFORMATION info{};
-  return os::GetFileInformationByHandle(handle, &info) && (info.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) &&
-         !(info.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-// One record of this process's token (TokenUser, TokenOwner), in `buffer`;
-// false when it cannot be read.
-bool ReadToken(int informationClass, std::vector<os::TOKEN_USER>& buffer) {
-  os::HANDLE token = nullptr;
-  if (!os::OpenProcessToken(os::GetCurrentProcess(), os::TOKEN_QUERY, &token)) return false;
-  os::OwnedHandle owner(token);
-  os::DWORD size = 0;
-  os::GetTokenInformation(token, informationClass, nullptr, 0, &size);
-  if (size < sizeof(os::TOKEN_OWNER)) return false;
-  buffer.assign(size / sizeof(os::TOKEN_USER) + 1, os::TOKEN_USER{});
-  return os::GetTokenInformation(token, informationClass, buffer.data(),
-                                 static_cast<os::DWORD>(buffer.size() * sizeof(os::TOKEN_USER)), &size) != os::FALSE;
-}
-
-// Whether `sid` is the user this process runs as, on a system that gives what
-// this process makes to that user. Where the system does not keep the owner
-// given at creation (Wine), what this process makes is owned by its user; a
-// standard user cannot give anything that owner. An elevated token on Windows
-// gives what it makes to the Administrators: there a folder owned by the
-// user was made by one of the user's processes that is not elevated, and is
-// refused.
-bool IsProcessUser(os::PSID sid) {
-  std::vector<os::TOKEN_USER> owner;
-  std::vector<os::TOKEN_USER> user;
-  if (!ReadToken(os::TokenOwner, owner) || !ReadToken(os::TokenUser, user)) return false;
-  const os::PSID defaultOwner = reinterpret_cast<const os::TOKEN_OWNER*>(owner.data())->Owner;
-  if (defaultOwner == nullptr || os::IsWellKnownSid(defaultOwner, os::WinBuiltinAdministratorsSid)) return false;
-  return os::EqualSid(sid, user[0].User.Sid) != os::FALSE;
-}
-
-// A plain folder (no link) owned by the Administrators, SYSTEM or this
-// process's user: only the program, an administrator or the system can have
-// made it.
-bool IsOwnFolder(os::HANDLE handle) {
-  if (!PlainFolder(handle)) return false;
-  os::PSID owner = nullptr;
-  os::PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (os::GetSecurityInfo(handle, os::SE_FILE_OBJECT, os::OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
-                          nullptr, &descriptor) != os::ERROR_SUCCESS) {
-    return false;
-  }
-  const bool ours = owner != nullptr && (os::IsWellKnownSid(owner, os::WinBuiltinAdministratorsSid) ||
-                                         os::IsWellKnownSid(owner, os::WinLocalSystemSid) || IsProcessUser(owner));
-  os::LocalFree(descriptor);
-  return ours;
-}
+// A folder of the program's own making: owned by SYSTEM or the
+// Administrators (as the system keeps what the program makes) and carrying
+// exactly the program's access list, which nobody else can give it.
+bool IsOwnFolder(os::HANDLE handle) { return CarriesOwnAccessList(handle); }
 
 // Creates the folder `path` with kOwnFolderSddl given at creation, so it is
 // never there without its access list.
@@ -127,10 +72,12 @@ void RemoveEarlierRuns(const std::string& parent) {
   } while (listing.Next(&entry));
 }
 
+constexpr char kVendorName[] = "\\Tovlan";
+
 // The folder part of "…\Tovlan".
 std::string ParentOf(const std::string& path) {
-  constexpr std::size_t kVendorName = sizeof "\\Tovlan" - 1;
-  return path.size() > kVendorName ? path.substr(0, path.size() - kVendorName) : std::string();
+  constexpr std::size_t kLength = sizeof kVendorName - 1;
+  return path.size() > kLength ? path.substr(0, path.size() - kLength) : std::string();
 }
 
 }  // namespace
@@ -140,11 +87,26 @@ StagingFolder::~StagingFolder() {
   LetGo();
 }
 
-bool StagingFolder::HoldFolder(const std::string& path) {
-  os::HANDLE held = OpenHeld(path);
+bool StagingFolder::HoldFolder(const std::string& path, bool ours) {
+  // Only a folder of our own is held by sharing: an open that could wait on
+  // another's oplock is never made on what anyone else can open.
+  os::HANDLE held = ours ? HoldFolderInPlace(path, IsOwnFolder) : OpenJudgedFolder(path);
   if (held == os::INVALID_HANDLE_VALUE) return false;
   path_.push_back(held);
-  return PlainFolder(held);
+  return true;
+}
+
+bool StagingFolder::PrepareIn(const std::string& base) {
+  // Made with our access list when missing; one already there serves only
+  // when it is as the program makes it: anything else is another's, and
+  // what is in it could lead anywhere.
+  const std::string vendor = base + kVendorName;
+  if (HoldFolder(base, false)) {
+    CreateOwnFolder(vendor);
+    if (HoldFolder(vendor, true) && MakeWorkingFolder(vendor)) return true;
+  }
+  LetGo();
+  return false;
 }
 
 void StagingFolder::LetGo() {
@@ -160,12 +122,8 @@ bool StagingFolder::MakeWorkingFolder(const std::string& parent) {
   if (!CreateOwnFolder(folder)) return false;
   // Judged by what is opened: whatever took the new name's place between
   // the creation and this open is left alone.
-  os::HANDLE held = OpenHeld(folder);
+  os::HANDLE held = HoldFolderInPlace(folder, IsOwnFolder);
   if (held == os::INVALID_HANDLE_VALUE) return false;
-  if (!IsOwnFolder(held)) {
-    os::CloseHandle(held);
-    return false;
-  }
   own_ = held;
   folder_ = folder;
   return true;
@@ -176,21 +134,13 @@ bool StagingFolder::Prepare() {
   std::string vendor = WorkingPath("");
   if (!vendor.empty()) vendor.pop_back();  // the joining backslash
   const std::string base = ParentOf(vendor);
-  if (!base.empty() && HoldFolder(base)) {
-    // Made with our access list when missing; a folder already there serves
-    // as well once its handle shows a plain folder: it only holds ours.
-    CreateOwnFolder(vendor);
-    if (HoldFolder(vendor) && MakeWorkingFolder(vendor)) return true;
-  }
-  LetGo();
-  // Not %TEMP%: the system's own temporary folder, which users cannot steer.
+  if (!base.empty() && PrepareIn(base)) return true;
+  // The Windows folder: no standard user can create anything in it (unlike
+  // its Temp folder), so a Tovlan there is ours or an administrator's.
   char windows[os::MAX_PATH] = {};
   const os::UINT length = os::GetSystemWindowsDirectoryA(windows, sizeof windows);
   if (length == 0 || length >= sizeof windows) return false;
-  const std::string temp = JoinPath(windows, "Temp");
-  if (HoldFolder(windows) && HoldFolder(temp) && MakeWorkingFolder(temp)) return true;
-  LetGo();
-  return false;
+  return PrepareIn(std::string(windows, length));
 }
 
 std::string StagingFolder::PathOf(const std::string& relative) const {

@@ -1,17 +1,14 @@
 // The working folder of one command: a folder the program makes itself, under
 // a name nobody can guess, in a place nobody can rename or swap while the
-// command runs. "%ALLUSERSPROFILE%\Tovlan" is open to every user's folder
-// creation, so nothing found there is entered unless the program made it.
+// command runs. "%ALLUSERSPROFILE%" is open to every user's folder creation,
+// so a "Tovlan" found there is entered only when it is as the program makes
+// it, and nothing in it is touched unless the program made it.
 #pragma once
 #include <string>
 #include <vector>
 
+#include "common/entry_owner.h"  // kOwnFolderSddl
 #include "os/os_types.h"
-
-// Security descriptor of the folders the program creates: owned by the
-// Administrators, and an access list (not inherited from above) that gives
-// SYSTEM and the Administrators full control, inherited by all below.
-inline constexpr const char kOwnFolderSddl[] = "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 // A working folder's name: this prefix and 32 lower-case hex digits.
 inline constexpr const char kWorkingFolderPrefix[] = "lumatrek.";
 
@@ -23,15 +20,17 @@ class StagingFolder {
   StagingFolder(const StagingFolder&) = delete;
   StagingFolder& operator=(const StagingFolder&) = delete;
 
-  // Holds every folder from %ALLUSERSPROFILE% down to "Tovlan" (created with
-  // kOwnFolderSddl when missing) open without delete sharing, each checked on
-  // its handle to be a plain folder; removes earlier runs' working folders
-  // there; creates "lumatrek.<32 random hex digits>" with kOwnFolderSddl and
-  // holds it once its handle shows a plain folder owned by the
-  // Administrators, SYSTEM or the user this process runs as. When any of
-  // that fails, does the same in the system's temporary folder
-  // (%SystemRoot%\Temp). Nothing else found on the way is entered, changed
-  // or moved. False when neither place gave a working folder.
+  // Opens %ALLUSERSPROFILE% and holds "Tovlan" there (created with
+  // kOwnFolderSddl when missing), each checked on its handle to be a plain
+  // folder at exactly its path, "Tovlan" also to be owned by SYSTEM or the
+  // Administrators with exactly that access list (only that is held by
+  // sharing: no open that could wait on an oplock is made on another's); removes earlier runs'
+  // working folders there (only those with that owner and list); creates
+  // "lumatrek.<32 random hex digits>" with kOwnFolderSddl and holds it once
+  // its handle shows the same. When any of that fails, does the same in the
+  // Windows folder (%SystemRoot%\Tovlan), where no standard user can create
+  // anything. Nothing else found on the way is entered, changed or moved.
+  // False when neither place gave a working folder.
   bool Prepare();
   bool ready() const { return own_ != nullptr; }
   // The working folder joined with `relative` (a trailing backslash stays);
@@ -44,7 +43,9 @@ class StagingFolder {
   bool Remove();
 
  private:
-  bool HoldFolder(const std::string& path);
+  // Holds `path` (with `ours`, only a folder of the program's making).
+  bool HoldFolder(const std::string& path, bool ours);
+  bool PrepareIn(const std::string& base);
   bool MakeWorkingFolder(const std::string& parent);
   void LetGo();
 

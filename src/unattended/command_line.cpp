@@ -11,6 +11,10 @@ const char kUsageText[] =
     "                     [/name PRINTER] [/share] [/default] [/log FILE]\r\n"
     "  lumatrek-setup.exe /test (/usb PORT | /host ADDRESS [/port N]) [/log FILE]\r\n"
     "  lumatrek-setup.exe /uninstall [/log FILE]\r\n"
+    "  lumatrek-setup.exe /status (/usb PORT | /host ADDRESS [/port N]) [/model 58|80]\r\n"
+    "                     [/name PRINTER] [/log FILE]\r\n"
+    "/quiet and /silent are accepted (nothing is ever shown). FILE is a full path;\r\n"
+    "without /log the run is appended to %SystemRoot%\\Logs\\Tovlan\\lumatrek-setup.log.\r\n"
     "Without arguments the setup dialog opens.\r\n";
 
 namespace {
@@ -53,6 +57,15 @@ std::string NextArgument(const char*& p) {
 
 bool OptionPrefix(char c) { return c == '/' || c == '-'; }
 
+// "C:\..." or "\\server\share\...": a path that means the same from any folder.
+bool IsFullPath(const std::string& path) {
+  const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                     (path[2] == '\\' || path[2] == '/');
+  const bool unc = path.size() >= 3 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/') &&
+                   path[2] != '\\' && path[2] != '/';
+  return drive || unc;
+}
+
 // An option's name in lower case with "/" in front, whichever prefix it was
 // typed with; other text lower-cased.
 std::string OptionName(const std::string& s) {
@@ -76,6 +89,10 @@ const char* Given(const std::vector<std::string>& seen, std::initializer_list<co
     }
   }
   return nullptr;
+}
+
+bool TakesValue(const std::string& name) {
+  return name == "/model" || name == "/usb" || name == "/host" || name == "/port" || name == "/name" || name == "/log";
 }
 
 }  // namespace
@@ -104,13 +121,16 @@ bool StartsUnattended(const std::vector<std::string>& arguments) {
 }
 
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
-  for (const std::string& argument : arguments) {
-    const std::string name = OptionName(argument);
-    if (name == "/?" || name == "/help") {
+  // A request for help stands where an option stands: "/name -?" names a
+  // printer "-?". Only options that take a value pass over the next argument.
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string name = OptionName(arguments[i]);
+    if (name == "/?" || name == "/help" || name == "/h" || name == "/-help") {
       ParsedArguments help;
       help.help = true;
       return help;
     }
+    if (TakesValue(name) && i + 1 < arguments.size() && arguments[i + 1].rfind('/', 0) != 0) ++i;
   }
   UnattendedOptions o;
   std::string command;  // as typed, for the messages
@@ -118,10 +138,9 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& typed = arguments[i];
     const std::string name = OptionName(typed);
-    const bool isCommand = name == "/install" || name == "/uninstall" || name == "/test";
-    const bool isSwitch = name == "/share" || name == "/default";
-    const bool takesValue =
-        name == "/model" || name == "/usb" || name == "/host" || name == "/port" || name == "/name" || name == "/log";
+    const bool isCommand = name == "/install" || name == "/uninstall" || name == "/test" || name == "/status";
+    const bool isSwitch = name == "/share" || name == "/default" || name == "/quiet" || name == "/silent";
+    const bool takesValue = TakesValue(name);
     if (!isCommand && !isSwitch && !takesValue) return Problem("unknown argument: " + typed);
     if (Given(seen, {name.c_str()}) != nullptr) return Problem(typed + " is given twice");
     seen.push_back(name);
@@ -130,12 +149,15 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
       if (!command.empty()) return Problem("two commands: " + command + " and " + typed);
       command = typed;
       o.command = name == "/install" ? UnattendedCommand::Install
-                  : name == "/test"  ? UnattendedCommand::Test
-                                     : UnattendedCommand::Uninstall;
+                  : name == "/test"   ? UnattendedCommand::Test
+                  : name == "/status" ? UnattendedCommand::Status
+                                      : UnattendedCommand::Uninstall;
       continue;
     }
     if (isSwitch) {
-      (name == "/share" ? o.share : o.makeDefault) = true;
+      // The mode is silent anyway: deployment tools' habitual switches change nothing.
+      if (name == "/share") o.share = true;
+      if (name == "/default") o.makeDefault = true;
       continue;
     }
     if (i + 1 == arguments.size() || arguments[i + 1].rfind('/', 0) == 0) {
@@ -158,12 +180,14 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
       o.nameGiven = true;
       o.name = value;
     } else {
+      // Relative to what? The current folder of a deployment agent is System32.
+      if (!IsFullPath(value)) return Problem("/log needs a full path (C:\\... or \\\\server\\share\\...), not " + value);
       o.logGiven = true;
       o.logPath = value;
     }
   }
 
-  if (command.empty()) return Problem("no command: /install, /test or /uninstall");
+  if (command.empty()) return Problem("no command: /install, /test, /status or /uninstall");
   if (o.usb && o.network) return Problem("/usb and /host together");
   if (o.portGiven && !o.network) return Problem("/port without /host");
   const char* unused = nullptr;
@@ -173,6 +197,8 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
     return Problem(command + " needs /usb PORT or /host ADDRESS");
   } else if (o.command == UnattendedCommand::Test) {
     unused = Given(seen, {"/model", "/name", "/share", "/default"});
+  } else if (o.command == UnattendedCommand::Status) {
+    unused = Given(seen, {"/share", "/default"});
   }
   if (unused != nullptr) return Problem(command + " takes no " + unused);
   ParsedArguments result;

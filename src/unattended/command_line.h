@@ -12,7 +12,7 @@
 // are literal, and "" inside a quoted part is a literal quote mark.
 std::vector<std::string> SplitCommandLine(const char* commandLine);
 
-enum class UnattendedCommand { Install, Uninstall, Test };
+enum class UnattendedCommand { Install, Uninstall, Test, Status };
 
 // One command and its options. Values are kept as typed; the form rules of
 // the commands judge them, as they judge what is typed into the dialog.
@@ -34,7 +34,7 @@ struct UnattendedOptions {
 };
 
 struct ParsedArguments {
-  bool help = false;  // /?, -? or /help: print the usage and end successfully
+  bool help = false;  // /?, -?, /help, -h or --help: print the usage and end successfully
   bool ok = false;
   std::string problem;  // what is wrong with the line, when not ok
   UnattendedOptions options;
@@ -47,11 +47,12 @@ struct ParsedArguments {
 bool StartsUnattended(const std::vector<std::string>& arguments);
 
 // Reads the arguments after the program name. Option names begin with "/" or
-// "-" and are matched without regard to case; /?, -?, /help or -help anywhere
-// asks for the usage (help) and nothing else is judged. Fails on an unknown
-// argument, a missing value (a value may not begin with "/"), an option given
-// twice, no command or two, /usb with /host, /port without /host, and options
-// the command does not use.
+// "-" and are matched without regard to case; /?, -?, /help, -h or --help
+// anywhere asks for the usage (help) and nothing else is judged. /quiet and
+// /silent are accepted and change nothing. Fails on an unknown argument, a
+// missing value (a value may not begin with "/"), an option given twice, no
+// command or two, /usb with /host, /port without /host, options the command
+// does not use, and a /log path that is not a full one (drive or UNC).
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
 
 // What the program prints when the command line is not understood.

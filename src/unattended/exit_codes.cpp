@@ -1,38 +1,39 @@
 #include "unattended/exit_codes.h"
 
-#include "port_list/usb_port_list.h"
-#include "common/form_validation.h"
-#include "install/install_command.h"
-#include "testprint/connect_test_command.h"
-#include "testprint/sample_staging.h"
-#include "uninstall/uninstall_command.h"
-#include "usb/usb_printer_discovery.h"
-
 namespace {
 
 struct MessageCode {
-  const char* text;
+  MessageId id;
   int code;
 };
 
 // Listed in the README; a code, once published, never changes its meaning
-// (23, for a left-over folder that could not be cleared, is no longer given).
+// (23, for a left-over folder that could not be cleared, is no longer given;
+// nor is 51: the uninstall's failure asks for a restart, and says so with 3010).
 constexpr MessageCode kMessageCodes[] = {
-    {kMsgUnpackFolderFailed, 21},   {kMsgInstallExportFailed, 22},
-    {kMsgInstallExtractFailed, 24}, {kMsgPrinterNameWrong, 25},    {kMsgUsbPortNameWrong, 26},
-    {kMsgPrinterModelWrong, 27},    {kMsgAddressLengthWrong, 28},  {kMsgAddressFormWrong, 29},
-    {kMsgPortWrong, 30},            {kMsgAddPortFailed, 31},       {kMsgInstallFailed, 32},
-    {kMsgSetDefaultFailed, 33},     {kMsgResolveFailed, 41},       {kMsgTestFolderFailed, 42},
-    {kMsgTestExportFailed, 43},     {kMsgTestExtractFailed, 44},   {kMsgTestPortWriteFailed, 45},
-    {kUninstallFailed, 51},         {kMsgMallocSubKeyName, 61},    {kMsgOpenBaseKey, 62},
-    {kMsgEnumPortsFailed, 71},      {kMsgAllocFailed, 72},
+    {MessageId::UnpackFolderFailed, 21},   {MessageId::InstallExportFailed, 22},
+    {MessageId::InstallExtractFailed, 24}, {MessageId::PrinterNameWrong, 25},
+    {MessageId::UsbPortNameWrong, 26},     {MessageId::PrinterModelWrong, 27},
+    {MessageId::AddressLengthWrong, 28},   {MessageId::AddressFormWrong, 29},
+    {MessageId::PortWrong, 30},            {MessageId::AddPortFailed, 31},
+    {MessageId::InstallFailed, 32},        {MessageId::SetDefaultFailed, 33},
+    {MessageId::ResolveFailed, 41},        {MessageId::TestFolderFailed, 42},
+    {MessageId::TestExportFailed, 43},     {MessageId::TestExtractFailed, 44},
+    {MessageId::TestPortWriteFailed, 45},  {MessageId::UninstallFailed, 3010},
+    {MessageId::MallocSubKeyName, 61},     {MessageId::OpenBaseKey, 62},
+    {MessageId::EnumPortsFailed, 71},      {MessageId::AllocFailed, 72},
 };
 
 }  // namespace
 
-int ExitCodeForMessage(const std::string& text) {
+int ExitCodeForMessage(MessageId id) {
   for (const MessageCode& entry : kMessageCodes) {
-    if (text == entry.text) return entry.code;
+    if (id == entry.id) return entry.code;
   }
   return kExitUnknownMessage;
+}
+
+int ExitCodeForMessage(const std::string& text) {
+  const MessageText* message = FindMessage(text);
+  return message == nullptr ? kExitUnknownMessage : ExitCodeForMessage(message->id);
 }

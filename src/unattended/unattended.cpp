@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "common/diagnostics.h"
+#include "common/message_table.h"
 #include "common/messages.h"
+#include "common/text_encoding.h"
 #include "install/install_command.h"
 #include "os/console.h"
 #include "os/devices.h"
@@ -15,7 +17,7 @@
 #include "unattended/command_line.h"
 #include "unattended/exit_codes.h"
 #include "unattended/log_file.h"
-#include "unattended/text_encoding.h"
+#include "unattended/status_command.h"
 
 namespace {
 
@@ -75,8 +77,10 @@ class LogFile {
   ~LogFile() { Close(); }
   LogFile(const LogFile&) = delete;
   LogFile& operator=(const LogFile&) = delete;
-  bool Open(const std::string& path) {
-    file_ = OpenLogFile(path);
+  bool Open(const std::string& path, LogOpening opening) {
+    bool empty = true;
+    file_ = OpenLogFile(path, opening, &empty);
+    started_ = !empty;  // a log appended to has its byte order mark already
     return file_ != os::INVALID_HANDLE_VALUE;
   }
   // UTF-8 lines, the first after a byte order mark, so that any editor on any
@@ -104,13 +108,14 @@ class LogFile {
   bool started_ = false;
 };
 
-// Messages as lines on the console and in the log; steps in the log only.
-// The first failure message decides the exit code.
+// Messages as lines on the console and in the log, in the user's language;
+// steps in the log only. The first failure message decides the exit code.
 class LineMessages : public MessageSink {
  public:
-  LineMessages(ConsoleOutput& console, LogFile& log) : console_(console), log_(log) {}
+  LineMessages(ConsoleOutput& console, LogFile& log)
+      : console_(console), log_(log), language_(UserMessageLanguage()) {}
   void Show(const std::string& text, const char* caption) override {
-    Line(std::string(caption) + ": " + text);
+    Line(ShownText(caption, language_) + ": " + ShownText(text, language_));
     const bool failure = std::strcmp(caption, kCaptionError) == 0;
     if (failure && failureCode == 0) failureCode = ExitCodeForMessage(text);
     if (!failure) succeeded = true;
@@ -127,6 +132,7 @@ class LineMessages : public MessageSink {
  private:
   ConsoleOutput& console_;
   LogFile& log_;
+  const MessageLanguage language_;
 };
 
 void RunCommand(const UnattendedOptions& o, LineMessages& messages) {
@@ -148,7 +154,15 @@ void RunCommand(const UnattendedOptions& o, LineMessages& messages) {
         RunFindUsbPort(port, messages);
         if (port.selected) messages.succeeded = true;
       }
+      // A page that was sent may still not come out: the printer says why.
+      if (messages.failureCode == 0 && messages.succeeded) messages.Step("printer status", PrinterStatusOf(form));
       break;
+    case UnattendedCommand::Status: {
+      const int code = RunStatusCommand(form, messages, [&messages](const std::string& text) { messages.Line(text); });
+      if (code > 0) messages.failureCode = code;
+      if (code == 0) messages.succeeded = true;
+      break;
+    }
   }
 }
 
@@ -166,17 +180,29 @@ int RunUnattended(const std::vector<std::string>& arguments) {
     return kExitUsage;
   }
   LogFile log;
-  if (parsed.options.logGiven && !log.Open(parsed.options.logPath)) {
+  if (parsed.options.logGiven && !log.Open(parsed.options.logPath, LogOpening::Replace)) {
     console.Write("lumatrek-setup: cannot write the log file " + parsed.options.logPath + "\r\n");
     return kExitLogFailed;
+  }
+  // Without /log the run is kept anyway, where only administrators can write.
+  // That log is a convenience: a run is not refused for want of it.
+  std::string logPath = parsed.options.logPath;
+  if (!parsed.options.logGiven) {
+    logPath = DefaultLogPath();
+    if (logPath.empty() || !log.Open(logPath, LogOpening::Append)) {
+      const std::string where = logPath.empty() ? std::string("%SystemRoot%\\Logs\\Tovlan\\") + kDefaultLogName : logPath;
+      console.Write("lumatrek-setup: cannot write the default log " + where + "\r\n");
+      logPath.clear();
+    }
   }
   std::string line = "command:";
   for (const std::string& argument : arguments) line += " " + argument;
   log.Write(line);
 
   LineMessages messages(console, log);
-  // The commands' own diagnostics (a socket error) reach the same console.
-  SetDiagnosticWriter([&console](const std::string& text) { console.Write(text); });
+  // The commands' own diagnostics (a socket error) are lines of the console
+  // and the log too.
+  SetDiagnosticWriter([&messages](const std::string& diagnostic) { messages.Line(diagnostic); });
   RunCommand(parsed.options, messages);
   SetDiagnosticWriter(nullptr);
   int code = messages.failureCode;
@@ -186,9 +212,9 @@ int RunUnattended(const std::vector<std::string>& arguments) {
   }
   log.Write("exit code: " + std::to_string(code));
   if (!log.Close()) {
-    console.Write("lumatrek-setup: the log file " + parsed.options.logPath + " is incomplete\r\n");
+    console.Write("lumatrek-setup: the log file " + logPath + " is incomplete\r\n");
     // A run whose record was asked for and is missing has not done all it should.
-    if (code == kExitSuccess) code = kExitLogFailed;
+    if (code == kExitSuccess && parsed.options.logGiven) code = kExitLogFailed;
   }
   return code;
 }

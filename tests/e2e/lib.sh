@@ -32,6 +32,15 @@ fail() {
   exit 1
 }
 
+# The prefix's ANSI code page (as Wine sets it from LC_ALL) is CODE: 936 for
+# zh_CN, 1252 for en_US, where GBK bytes given to MessageBoxA would not read.
+expect_ansi_code_page() {
+  local acp
+  acp=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *ACP *REG_SZ *//p')
+  [ "$acp" = "$1" ] || fail "the ANSI code page is '$acp', not $1"
+}
+
 # Adds a spooler port (a value under the spooler's Ports key).
 add_spooler_port() {
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Ports' /v "$1" /t REG_SZ /d "" /f >/dev/null 2>&1
@@ -275,6 +284,57 @@ PY
   fail "the byte sink on $address:$port did not start"
 }
 
+# Starts a listener on loopback ADDRESS:PORT that never accepts: its backlog
+# (listen(1)) is filled with connections nobody accepts, so that a further
+# connection is never answered (Linux drops its SYNs and retries for minutes):
+# the silent printer. Returns once the backlog is full. Sets SILENT_PID.
+start_silent_listener() {
+  local address=$1 port=$2 ready=$E2E_OUT/logs/$SCENARIO-silent.ready
+  rm -f "$ready"
+  LC_ALL=C python3 - "$address" "$port" "$ready" <<'PY' &
+import socket, sys, time
+address, port, ready = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+if not address.startswith("127."):
+    sys.exit("loopback addresses only")
+server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+server.bind((address, port))
+server.listen(1)
+held = []
+while len(held) < 16:
+    client = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    client.settimeout(1.0)
+    try:
+        client.connect((address, port))
+    except OSError:  # not answered: the backlog is full
+        client.close()
+        break
+    held.append(client)
+else:
+    sys.exit("the backlog never filled")
+open(ready, "w").close()
+while True:
+    time.sleep(60)
+PY
+  SILENT_PID=$!
+  local i
+  for i in $(seq 100); do
+    [ -e "$ready" ] && return 0
+    kill -0 "$SILENT_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  stop_silent_listener
+  fail "the silent listener on $address:$port did not fill its backlog"
+}
+
+# Ends the silent listener started above, by its process id.
+stop_silent_listener() {
+  if [ -n "${SILENT_PID:-}" ] && kill -0 "$SILENT_PID" 2>/dev/null; then
+    kill "$SILENT_PID" 2>/dev/null || true
+    wait "$SILENT_PID" 2>/dev/null || true
+  fi
+  SILENT_PID=
+}
+
 # Waits (up to 30 s) for the byte sink to take its connection to the end.
 finish_byte_sink() {
   local i
@@ -319,6 +379,15 @@ render_page() {
 # The product folder in the prefix, where each command makes its working
 # folder "lumatrek.<32 random hex digits>".
 product_folder() { printf '%s' "$WINEPREFIX/drive_c/ProgramData/Tovlan"; }
+# The fallback product folder in the Windows folder.
+windows_product_folder() { printf '%s' "$WINEPREFIX/drive_c/windows/Tovlan"; }
+
+# Makes FOLDER (with missing parents) as the program makes its own folders,
+# as Wine keeps them: its access list (SYSTEM and the Administrators only)
+# reads back from the Unix mode 0700 as SYSTEM and the running account. A
+# folder of mode 0755 reads back with an entry for Everyone: not the
+# program's, so a Tovlan like that is never entered.
+make_own_folder() { mkdir -p "$1" && chmod 700 "$1"; }
 
 # TEXT with every working folder's name (exactly 32 hex digits) written
 # "lumatrek.<random>", so that expectations can name it.

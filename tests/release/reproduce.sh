@@ -15,6 +15,7 @@ minizip=$(sed -n 's/^MINIZIP_SRC_DIR:PATH=//p' "$first/native/CMakeCache.txt")
 # The same signing input: the first build's PFX (its password from the environment).
 pfx=$(sed -n 's/^SIGNING_PFX:FILEPATH=//p' "$first/native/CMakeCache.txt")
 stamp=$(sed -n 's/^SIGNING_TIMESTAMP_URL:STRING=//p' "$first/native/CMakeCache.txt")
+no_stamp=$(sed -n 's/^SIGNING_NO_TIMESTAMP:BOOL=//p' "$first/native/CMakeCache.txt")
 [ -n "$epoch" ] || { echo "reproduce: $first was built without SOURCE_DATE_EPOCH"; exit 1; }
 
 rm -rf "$second"
@@ -25,7 +26,7 @@ else
   tar -C "$root" --exclude=./build --exclude=./dist -cf - . | tar -xf - -C "$second/sources"
 fi
 echo "== second build of commit time $epoch in $second"
-SIGNING_PFX=$pfx SIGNING_TIMESTAMP_URL=$stamp SOURCE_DATE_EPOCH=$epoch BUILD_SCOPE=release BUILD_DIR=$second/build THIRD_PARTY_DIR=$(dirname "$minizip") \
+SIGNING_PFX=$pfx SIGNING_TIMESTAMP_URL=$stamp SIGNING_NO_TIMESTAMP=${no_stamp:-OFF} SOURCE_DATE_EPOCH=$epoch BUILD_SCOPE=release BUILD_DIR=$second/build THIRD_PARTY_DIR=$(dirname "$minizip") \
   "$second/sources/scripts/build.sh" >"$second/build.log" 2>&1 || { tail -n 30 "$second/build.log"; exit 1; }
 # Without a PFX a throw-away certificate signs the catalogs anew each build;
 # a time stamp makes the signatures differ too.

@@ -102,6 +102,22 @@ TEST(CatalogInf, ThePackageFilesComeFromEachPlatformsSourceDisk) {
             p.files);
   EXPECT_EQ(std::vector<std::string>{"tovlanlumatrek58"}, p.hardwareIds);
 
+  // The INF forms our INFs do not use but Microsoft's bitmap.inf does: CopyFiles
+  // repeated, @file, a file list naming its source, a subdir per platform, a
+  // model without hardware id.
+  const std::string sampleStyle =
+      "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\nCatalogFile=s.cat\r\n"
+      "[Manufacturer]\r\n\"M\"=M, NTx86, NTarm64\r\n[M.NTx86]\r\n\"S\" = S\r\n[M.NTarm64]\r\n\"S\" = S\r\n"
+      "[S]\r\nCopyFiles=@S.GPD\r\nCopyFiles=@S.INI\r\ncopyfiles=Bin ; a comment\r\nDataFile=S.GPD\r\n"
+      "[BIN]\r\ns.dll\r\nhelp.dat,s-help.dat\r\n"
+      "[SourceDisksNames]\r\n100 = %D%\r\n"
+      "[SourceDisksFiles.x86]\r\ns.dll = 100,s\\x86\r\n[SourceDisksFiles.arm64]\r\ns.dll = 100,s\\arm64\r\n"
+      "[SourceDisksFiles]\r\nS.GPD = 100\r\nS.INI = 100\r\ns-help.dat = 100,doc\r\n";
+  ASSERT_TRUE(inf_package::Read("s.inf", sampleStyle, &p, &error)) << error;
+  EXPECT_EQ((std::vector<std::string>{"s.inf", "S.GPD", "S.INI", "s/x86/s.dll", "doc/s-help.dat", "s/arm64/s.dll"}),
+            p.files);
+  EXPECT_TRUE(p.hardwareIds.empty());
+
   std::string noDisk = text;
   noDisk.erase(noDisk.find("lumatrek.dll=2"), 14);
   EXPECT_FALSE(inf_package::Read("lumatrek.inf", noDisk, &p, &error));

@@ -14,6 +14,7 @@
 #include "fake_os/fake_services.h"
 #include "fake_os/fake_spooler.h"
 #include "install/install_command.h"
+#include "os/files.h"
 #include "os/services.h"
 #include "support/recording_sink.h"
 #include "support/case_name.h"
@@ -306,6 +307,23 @@ INSTANTIATE_TEST_SUITE_P(
        {Failure(kInstall)}, 1},
       InstallFailure{"the new printer's record cannot be read", [](ScriptedForm&) { fake::Fail("GetPrinterA"); },
        {Failure(kInstall)}, 1},
+      InstallFailure{"a printer of that name, ours but not shared, when sharing was asked",
+       [](ScriptedForm& f) {
+         f.sharePrinter = true;
+         fake::spooler().AddPrinter("lumatrek58-usb", "lumatrek").port = "USB001";
+       },
+       {Failure(kInstall)}, 1},
+      // Checked right before the printer UI starts: the INF it is given must be
+      // the one staged, at the path on its command line.
+      InstallFailure{"the INF's folder swapped for a junction after the trust step",
+       [](ScriptedForm&) {
+         fake::files().AddFile("C:\\Users\\mallory\\lumatrek.inf", "theirs");
+         fake::OnNthCall("CertOpenStore", 1, [] {
+           ASSERT_TRUE(os::MoveFileExA(kPayload.c_str(), (kStaging + "\\moved").c_str(), 0));
+           fake::files().AddLink(kPayload, "C:\\Users\\mallory");
+         });
+       },
+       {Failure(kInstall)}, 0},
       InstallFailure{"a USB port name that would carry an argument of its own",
        [](ScriptedForm& f) { f.usbPortName = "USB001\" /f \"C:\\x.inf"; }, {Failure(kUsbPortName)}, 0},
       InstallFailure{"the default printer command exiting with 0 but changing nothing",
@@ -396,6 +414,7 @@ TEST_F(InstallCommandTest, ARundll32ThatCannotBeStartedIsAFailure) {
 }
 
 TEST_F(InstallCommandTest, ALeftOverPayloadFolderIsDeletedBeforeTheExport) {
+  AddEarlierRunsFolder();
   fake::files().AddFile(kPayload + "\\stale.inf", "from an earlier run");
   fake::files().AddFile(kPayload + "\\old\\left.dll", "x");
   ChildView child;
@@ -405,10 +424,11 @@ TEST_F(InstallCommandTest, ALeftOverPayloadFolderIsDeletedBeforeTheExport) {
   // The old payload went before the archive was written.
   const int firstRemoval = fake::FirstCall("RemoveDirectoryA");
   ASSERT_NE(-1, firstRemoval);
-  EXPECT_LT(firstRemoval, fake::FirstCall("fopen"));
+  EXPECT_LT(firstRemoval, fake::FirstCall("WriteFile"));
 }
 
 TEST_F(InstallCommandTest, AnArchiveLeftFromAnEarlierRunIsReplaced) {
+  AddEarlierRunsFolder();
   fake::files().AddFile(kArchive, std::string(200000, 'o'));
   EXPECT_EQ(std::vector<ShownMessage>{kSuccess}, Run());
   ASSERT_EQ(1u, fake::processes().launches.size());
@@ -421,6 +441,7 @@ struct TrustCase {
   std::string trustedPublisher, root;  // the stores afterwards, as letters
   RecordLines record;                  // afterwards
   bool installed;
+  bool printerUiRan = false;           // the failure came after the trust
 };
 
 class InstallTrustTest : public InstallCommandTest, public testing::WithParamInterface<TrustCase> {};
@@ -435,7 +456,7 @@ void Package(const char* file, const std::string& der) {
 TEST_P(InstallTrustTest, TrustsTheSignerWhereItIsNotTrustedAndRecordsIt) {
   GetParam().arrange();
   EXPECT_EQ(std::vector<ShownMessage>{GetParam().installed ? kSuccess : Failure(kInstall)}, Run());
-  EXPECT_EQ(GetParam().installed ? 1u : 0u, fake::processes().launches.size());
+  EXPECT_EQ(GetParam().installed || GetParam().printerUiRan ? 1u : 0u, fake::processes().launches.size());
   EXPECT_EQ(GetParam().trustedPublisher, Letters("TrustedPublisher"));
   EXPECT_EQ(GetParam().root, Letters("Root"));
   const fake::RegValue record = fake::registry().Value(kRecordKey, "AddedCertificates");
@@ -470,8 +491,31 @@ INSTANTIATE_TEST_SUITE_P(
         {"no store", [] { fake::Fail("CertOpenStore"); }, "", "", {}, false},
         {"a store that cannot be searched", [] { fake::Fail("CertFindCertificateInStore"); }, "", "", {}, false},
         {"a store that cannot be written", [] { fake::Fail("CertAddCertificateContextToStore"); }, "", "", {}, false},
-        {"a Root store that cannot be written", [] { fake::FailNth("CertAddCertificateContextToStore", 2); }, "S", "",
-         {{"TrustedPublisher", 'S'}}, false},
+        // A failed install takes back what it added, and only that.
+        {"a Root store that cannot be written takes this run's addition back",
+         [] { fake::FailNth("CertAddCertificateContextToStore", 2); }, "", "", {}, false},
+        {"a Root store that cannot be written leaves what an earlier run added",
+         [] {
+           AddCerts("TrustedPublisher", "O");
+           SetRecord({{"TrustedPublisher", 'O'}});
+           fake::FailNth("CertAddCertificateContextToStore", 2);
+         },
+         "O", "", {{"TrustedPublisher", 'O'}}, false},
+        {"a failed printer installation takes back the trust it added", [] { fake::processes().Respond("/if", 1); },
+         "", "", {}, false, true},
+        {"a failed printer installation leaves the trust an earlier run added",
+         [] {
+           AddCerts("TrustedPublisher", "S");
+           AddCerts("Root", "S");
+           SetRecord({{"TrustedPublisher", 'S'}, {"Root", 'S'}});
+           fake::processes().Respond("/if", 1);
+         },
+         "S", "S", {{"TrustedPublisher", 'S'}, {"Root", 'S'}}, false, true},
+        {"a failed printer installation leaves a signer trusted without us", [] {
+           AddCerts("TrustedPublisher", "S");
+           fake::processes().Respond("/if", 1);
+         },
+         "S", "", {}, false, true},
         {"a record that cannot be written takes the addition back", [] { fake::Fail("RegSetValueExA"); }, "", "", {},
          false},
         {"a record that is no list",

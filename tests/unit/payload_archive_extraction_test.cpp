@@ -69,7 +69,7 @@ TEST(ExtractArchive, ADestinationThatCannotBeCreatedFailsBeforeTheArchiveIsOpene
   EXPECT_EQ(-1, ExtractArchive(kArchive, "Q:\\nowhere\\", nullptr));
   fs().AddFile("C:\\blocked", "a file where the folder should be");
   EXPECT_EQ(-1, ExtractArchive(kArchive, "C:\\blocked\\dest\\", nullptr));
-  EXPECT_EQ(0, fake::CallCount("fopen"));
+  EXPECT_EQ(0, fake::CallCount("ReadFile"));
 }
 
 TEST(ExtractArchive, ExistingFilesAreReplacedAndEmptyEntriesGiveEmptyFiles) {

@@ -1,6 +1,13 @@
 // The driver package that the program embeds: the setup information files say
 // what the installation and the uninstallation rely on, and the generated
 // payload archive holds the package in the layout the extraction expects.
+// The INF entries expected are those of Microsoft's printer sample bitmap.inf
+// (microsoft/Windows-driver-samples, print/OEM Printer Customization Plug-in
+// Samples/C++/): Class=Printer and its ClassGUID, PnpLockdown=1 ("INF Version
+// Section": [PnpLockDown=0|1], Windows Vista and later), the universal
+// driver's Include=NTPRINT.INF / Needs=UNIDRV.OEM,UNIDRV_DATA with DataFile=
+// the GPD; CatalogFile= ("INF Version Section") and DriverIsolation=2
+// ("Printer Driver Isolation") are what bitmap.inf leaves out and we add.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -73,6 +80,7 @@ TEST(DriverPackage, EachSetupInformationFileDeclaresItsModelOnTheUniversalDriver
     EXPECT_EQ("{4D36E979-E325-11CE-BFC1-08002BE10318}", Value(inf["Version"], "ClassGUID"));
     EXPECT_EQ("%OEM%", Value(inf["Version"], "Provider"));
     EXPECT_EQ(m.name + ".cat", Value(inf["Version"], "CatalogFile"));
+    EXPECT_EQ("1", Value(inf["Version"], "PnpLockdown"));
     EXPECT_EQ("\"Lumatrek Pos Printer\"", Value(inf["Strings"], "OEM"));
     EXPECT_NE(std::string::npos, text.find("OEM=\"Lumatrek Pos Printer\""));
     EXPECT_EQ("\"Tovlan\"", Value(inf["Strings"], "Manufacturer"));

@@ -3,6 +3,11 @@
 // through.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/checked_open.h"
 #include "fake_os/fake_files.h"
 #include "fake_os/fake_os.h"
 #include "fake_os/fake_resources.h"
@@ -80,4 +85,54 @@ TEST(PlantedLinks, ALinkPlantedBetweenClearingAndCreatingIsNotFollowed) {
   fake::OnNthCall("CreateFileA", 1, [&] { fake::files().AddLink(archive, target); });
   EXPECT_FALSE(ExportResource(archive, 205));
   EXPECT_FALSE(fake::files().Exists(target));
+}
+
+// What the program creates or reads is judged by the path its handle really
+// reaches: a folder above that became a mount point (an empty folder can be
+// made one while held with write sharing) or a junction leads the open
+// elsewhere, and the open is refused instead of writing or reading there.
+TEST(PlantedLinks, AnOpenThatReachesAnotherPlaceThanItsPathIsRefused) {
+  const std::string theirs = "C:\\Users\\mallory\\staged";
+  const std::string folder = std::string(kStaging) + "install";
+  struct Case {
+    const char* what;
+    std::function<bool()> open;  // true when the open went ahead
+  };
+  const std::vector<Case> cases = {
+      {"a new file whose empty folder becomes a mount point as it is created",
+       [&] {
+         fake::files().AddFolder(folder);
+         fake::OnNthCall("CreateFileA", 1, [&] { ASSERT_TRUE(fake::files().MakeMountPoint(folder, theirs)); });
+         fake::resources().Add("ZIPRES", 205, "archive bytes");
+         const bool exported = ExportResource(folder + "\\install.zip", 205);
+         EXPECT_EQ("", fake::files().Read(theirs + "\\install.zip")) << "nothing written there";
+         return exported;
+       }},
+      {"an archive read through a junction",
+       [&] {
+         fake::files().AddFile(theirs + "\\install.zip", BuildArchive({{"lumatrek.inf", "theirs"}}));
+         fake::files().AddLink(folder, theirs);
+         return ExtractArchive(folder + "\\install.zip", std::string(kStaging) + "out\\", nullptr) != -102;
+       }},
+      {"a certificate read through a junction",
+       [&] {
+         fake::files().AddFile(theirs + "\\publisher.cer", "their certificate");
+         fake::files().AddLink(folder, theirs);
+         std::string bytes;
+         return ReadCheckedFile(folder + "\\publisher.cer", 65536, bytes);
+       }},
+      {"a file held for the printer UI through a junction",
+       [&] {
+         fake::files().AddFile(theirs + "\\lumatrek.inf", "theirs");
+         fake::files().AddLink(folder, theirs);
+         os::OwnedHandle inf(HoldFileForReading(folder + "\\lumatrek.inf"));
+         return inf.valid();
+       }},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    fake::files().AddFolder(theirs);
+    EXPECT_FALSE(c.open()) << c.what;
+    EXPECT_EQ(0, fake::files().OpenHandles()) << c.what;
+  }
 }

@@ -16,6 +16,7 @@
 #include "support/recording_sink.h"
 #include "support/sample_picture.h"
 #include "support/staging_failures.h"
+#include "support/working_folder.h"
 #include "testprint/find_usb_port_command.h"
 
 namespace {
@@ -175,6 +176,7 @@ TEST_P(FindUsbPortStagingFailure, ShowsItsMessageAndWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(EachStep, FindUsbPortStagingFailure, testing::ValuesIn(StagingFailures()), NameByWhat());
 
 TEST_F(FindUsbPort, LeftoversOfAnEarlierRunAreRemoved) {
+  AddEarlierRunsFolder();
   fake::files().AddFile(kPicture, "old picture");
   fake::files().AddFile(kArchive, "old archive");
   AddInterface("USB#VID_4B9E&PID_0001#SER001", 1);

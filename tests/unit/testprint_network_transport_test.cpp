@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "fake_os/fake_network.h"
 #include "fake_os/fake_os.h"
+#include "fake_os/fake_system_info.h"
 #include "testprint/network_transport.h"
 
 namespace {
@@ -34,6 +37,10 @@ TEST(SendToNetworkPrinter, APageSplitIntoManySendsArrivesWholeAndInOrder) {
   ASSERT_EQ(15u, fake::network().sendSizes.size());
   EXPECT_EQ(14083, fake::network().sendSizes.front());
   EXPECT_EQ(83, fake::network().sendSizes.back());
+  // The connection came up through the bounded wait, and the sends ran in
+  // blocking mode again, as their SO_SNDTIMEO needs.
+  EXPECT_EQ(std::vector<long>{5000}, fake::network().selectTimeoutsMs);
+  EXPECT_EQ(0, fake::network().nonBlockingSends);
   ExpectLibraryAndSocketsReleased();
 }
 
@@ -50,8 +57,8 @@ TEST(SendToNetworkPrinter, NobodyListeningFailsWithTheConnectionDiagnostic) {
   const std::string page = Bytes(10);
   testing::internal::CaptureStdout();
   EXPECT_FALSE(SendToNetworkPrinter("127.0.0.1", 9100, Data(page), 10));
-  // "连接失败:10061" in GBK
-  EXPECT_EQ("\xC1\xAC\xBD\xD3\xCA\xA7\xB0\xDC:10061", testing::internal::GetCapturedStdout());
+  // "连接失败:10061 (WSAECONNREFUSED)" in GBK, a line of its own
+  EXPECT_EQ("\xC1\xAC\xBD\xD3\xCA\xA7\xB0\xDC:10061 (WSAECONNREFUSED)\n", testing::internal::GetCapturedStdout());
   EXPECT_TRUE(fake::network().sendSizes.empty());
   ExpectLibraryAndSocketsReleased();
 }
@@ -68,7 +75,7 @@ TEST(SendToNetworkPrinter, OtherFailuresEndWithFalseAndReleaseEverything) {
   fake::Fail("socket");
   testing::internal::CaptureStdout();
   EXPECT_FALSE(SendToNetworkPrinter("127.0.0.1", 9100, Data(page), 3000));
-  EXPECT_EQ("Socket() error:10047", testing::internal::GetCapturedStdout());
+  EXPECT_EQ("Socket() error:10047 (WSAEAFNOSUPPORT)\n", testing::internal::GetCapturedStdout());
   ExpectLibraryAndSocketsReleased();
 
   // A send that reports an error ends the loop at once.
@@ -123,4 +130,53 @@ TEST(SendToNetworkPrinter, APrinterThatTakesNothingEndsTheSendWithFalse) {
     EXPECT_EQ(std::vector<unsigned>{30000u}, fake::network().sendTimeouts) << stalls;
     ExpectLibraryAndSocketsReleased();
   }
+}
+
+// However the connection ends, it ends within the bound, on this thread, with
+// the socket error named on a line of its own: a peer that never answers (the
+// bounded wait runs out), one that refuses, a network without a route (the
+// connect itself fails), and the mode switch or the wait failing.
+TEST(SendToNetworkPrinter, AConnectionThatDoesNotComeUpFailsWithinTheBoundAndNamesItsError) {
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    std::string diagnostic;
+    std::vector<long> waits;
+  };
+  const char gbkConnectFailed[] = "\xC1\xAC\xBD\xD3\xCA\xA7\xB0\xDC:";  // "连接失败:"
+  const std::vector<Case> cases = {
+      {"silent", [] { fake::network().silent.insert("127.0.0.1:9100"); }, "10060 (WSAETIMEDOUT)", {5000}},
+      {"refused", [] {}, "10061 (WSAECONNREFUSED)", {5000}},
+      {"unreachable", [] {
+         fake::network().connectError = 10051;
+         fake::network().failsAtOnce = true;
+       }, "10051 (WSAENETUNREACH)", {}},
+      {"host unreachable", [] { fake::network().connectError = 10065; }, "10065 (WSAEHOSTUNREACH)", {5000}},
+      {"no mode switch", [] { fake::Fail("ioctlsocket"); }, "10022 (WSAEINVAL)", {}},
+      {"no blocking again", [] {
+         fake::network().Listen("127.0.0.1", 9100);
+         fake::FailNth("ioctlsocket", 2);
+       }, "10022 (WSAEINVAL)", {5000}},
+      {"wait fails", [] { fake::Fail("select"); }, "10050 (WSAENETDOWN)", {5000}},
+      {"unknown error", [] { fake::network().connectError = 12345; }, "12345", {5000}},
+  };
+  const std::string page = Bytes(100);
+  for (const Case& c : cases) {
+    fake::Reset();
+    c.arrange();
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(SendToNetworkPrinter("127.0.0.1", 9100, Data(page), 100)) << c.what;
+    EXPECT_EQ(gbkConnectFailed + c.diagnostic + "\n", testing::internal::GetCapturedStdout()) << c.what;
+    EXPECT_EQ(c.waits, fake::network().selectTimeoutsMs) << c.what;
+    EXPECT_FALSE(fake::network().hung) << c.what;
+    EXPECT_TRUE(fake::network().sendSizes.empty()) << c.what;
+    ExpectLibraryAndSocketsReleased();
+  }
+}
+
+TEST(SendToNetworkPrinter, TheConnectionDiagnosticIsInTheUsersLanguage) {
+  fake::systemInfo().uiLanguage = 0x0409;
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(SendToNetworkPrinter("127.0.0.1", 9100, nullptr, 0));
+  EXPECT_EQ("Connection failed:10061 (WSAECONNREFUSED)\n", testing::internal::GetCapturedStdout());
 }

@@ -34,8 +34,9 @@ TEST(SplitCommandLine, FollowsTheQuotingRulesOfWindowsPrograms) {
 // The options a line sets, written out compactly.
 std::string Described(const UnattendedOptions& o) {
   std::string s = o.command == UnattendedCommand::Install ? "install"
-                  : o.command == UnattendedCommand::Test  ? "test"
-                                                          : "uninstall";
+                  : o.command == UnattendedCommand::Test   ? "test"
+                  : o.command == UnattendedCommand::Status ? "status"
+                                                           : "uninstall";
   s += " model=" + std::to_string(o.modelIndex);
   if (o.usb) s += " usb=" + o.usbPort;
   if (o.network) s += " host=" + o.host;
@@ -61,10 +62,18 @@ TEST(ParseArguments, ReadsEveryOptionOfEachCommand) {
        "install model=0 host=127.0.0.1 port=9101 name=front desk share default log=C:\\a b.log"},
       {"/share /name \"\" /install /host printer.local", "install model=0 host=printer.local port=9100 name= share"},
       {"/test /host 127.0.0.1 /port 9100", "test model=0 host=127.0.0.1 port=9100"},
-      {"/test /usb USB001 /log t.log", "test model=0 usb=USB001 port=9100 log=t.log"},
+      {"/test /usb USB001 /log C:\\t.log", "test model=0 usb=USB001 port=9100 log=C:\\t.log"},
       {"/uninstall", "uninstall model=0 port=9100"},
-      {"/log u.log /uninstall", "uninstall model=0 port=9100 log=u.log"},
+      {"/log \\\\srv\\logs\\u.log /uninstall", "uninstall model=0 port=9100 log=\\\\srv\\logs\\u.log"},
+      // Deployment tools' habitual switches are accepted and change nothing.
+      {"/uninstall /quiet", "uninstall model=0 port=9100"},
+      {"/SILENT /install /usb USB001 -quiet", "install model=0 usb=USB001 port=9100"},
+      {"/status /host 127.0.0.1 /port 9101 /model 80 /name x", "status model=1 host=127.0.0.1 port=9101 name=x"},
+      {"/status /usb USB001", "status model=0 usb=USB001 port=9100"},
       {"-Install -usb USB001 -name -x", "install model=0 usb=USB001 port=9100 name=-x"},
+      // A value is a value, whatever it looks like: no request for help.
+      {"/install /usb USB001 /name -?", "install model=0 usb=USB001 port=9100 name=-?"},
+      {"/install /usb USB001 /name -help /log C:\\-?", "install model=0 usb=USB001 port=9100 name=-help log=C:\\-?"},
   };
   for (const auto& [line, described] : cases) {
     const ParsedArguments parsed = Parse(line);
@@ -75,9 +84,16 @@ TEST(ParseArguments, ReadsEveryOptionOfEachCommand) {
 
 TEST(ParseArguments, RejectsEveryMalformedLineWithItsReason) {
   const std::vector<std::pair<const char*, const char*>> cases = {
-      {"", "no command: /install, /test or /uninstall"},
-      {"/usb USB001", "no command: /install, /test or /uninstall"},
-      {"/install /usb USB001 /quiet", "unknown argument: /quiet"},
+      {"", "no command: /install, /test, /status or /uninstall"},
+      {"/usb USB001", "no command: /install, /test, /status or /uninstall"},
+      {"/install /usb USB001 /quietly", "unknown argument: /quietly"},
+      // A relative /log would land in the current folder (System32 under SYSTEM).
+      {"/uninstall /log u.log", "/log needs a full path (C:\\... or \\\\server\\share\\...), not u.log"},
+      {"/uninstall /log C:u.log", "/log needs a full path (C:\\... or \\\\server\\share\\...), not C:u.log"},
+      {"/uninstall /log \\u.log", "/log needs a full path (C:\\... or \\\\server\\share\\...), not \\u.log"},
+      {"/uninstall /log ..\\u.log", "/log needs a full path (C:\\... or \\\\server\\share\\...), not ..\\u.log"},
+      {"/status", "/status needs /usb PORT or /host ADDRESS"},
+      {"/status /usb USB001 /default", "/status takes no /default"},
       {"/install /usb USB001 extra", "unknown argument: extra"},
       {"/install -usb USB001 /USB USB002", "/USB is given twice"},
       {"/install /usb", "/usb needs a value"},
@@ -117,11 +133,12 @@ TEST(ParseArguments, OptionsFirstStartTheUnattendedModeAndHelpIsNoError) {
   };
   for (const auto& [line, unattended] : starts) EXPECT_EQ(unattended, StartsUnattended(SplitCommandLine(line))) << line;
 
-  for (const char* line : {"/?", "-?", "/HELP", "-help", "/install /usb USB001 /?", "/bogus /?"}) {
+  for (const char* line : {"/?", "-?", "/HELP", "-help", "-h", "--help", "/install /usb USB001 /?", "/bogus /?"}) {
     const ParsedArguments parsed = Parse(line);
     EXPECT_TRUE(parsed.help) << line;
   }
   EXPECT_FALSE(Parse("/help-me").help);
+  EXPECT_FALSE(Parse("--h").help);
 }
 
 }  // namespace

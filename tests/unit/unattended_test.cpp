@@ -16,6 +16,7 @@
 #include "fake_os/fake_resources.h"
 #include "fake_os/fake_services.h"
 #include "fake_os/fake_spooler.h"
+#include "fake_os/fake_system_info.h"
 #include "os/processes.h"
 #include "os/services.h"
 #include "support/archive_builder.h"
@@ -62,6 +63,7 @@ class Unattended : public testing::Test {
                                      fake::WriteOutcome::AtOnce);
     printer = &fake::network().Listen("127.0.0.1", 9100);
     fake::console().redirected = true;
+    fake::files().AddFolder("C:\\Windows\\Logs");
   }
 
   static int Run(const std::string& line) {
@@ -90,6 +92,11 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
     int code;
   };
   auto none = [] {};
+  // Files in the way of the staging folder and of its fallback.
+  const auto BlockStaging = [] {
+    fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way");
+    fake::files().AddFile("C:\\Windows\\Tovlan", "in the way");
+  };
   const std::vector<Case> cases = {
       {"/install /usb USB001", none, 0},
       {"/install /host 127.0.0.1 /default /share", none, 0},
@@ -103,7 +110,7 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
       // The picture does not load: reported as the sample that cannot be unpacked.
       {"/test /host 127.0.0.1",
        [] { fake::resources().Add("ZIPRES", 208, BuildArchive({{"sample.bmp", "BM not a picture"}})); }, 44},
-      {"/install /usb USB001", [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); }, 21},
+      {"/install /usb USB001", BlockStaging, 21},
       {"/install /usb USB001", [] { fake::Fail("FindResourceA"); }, 22},
       {"/install /usb USB001", [] { fake::resources().Add("ZIPRES", 205, "not a zip archive"); }, 24},
       {"/install /usb USB001 /name 0123456789012345678901234567890X", none, 25},
@@ -116,21 +123,25 @@ TEST_F(Unattended, EachOutcomeEndsWithItsExitCode) {
       {"/install /usb USB001", [] { fake::processes().Respond("/if", 1); }, 32},
       {"/install /usb USB001 /default", [] { fake::processes().Respond("/y", 2); }, 33},
       {"/test /host nowhere.local", none, 41},
-      {"/test /usb USB001", [] { fake::files().AddFile("C:\\ProgramData\\Tovlan", "in the way"); }, 42},
+      {"/test /usb USB001", BlockStaging, 42},
       {"/test /host 127.0.0.1", [] { fake::Fail("FindResourceA"); }, 43},
       {"/test /usb USB001", [] { fake::resources().Add("ZIPRES", 208, "not a zip archive"); }, 44},
       {"/test /host 127.0.0.1 /port 9101", none, 45},
       {"/test /usb USB002", none, 45},
       {"/test /usb " + std::string(1100, 'U'), none, 45},  // longer than the list's text buffer
-      {"/uninstall", [] { fake::Fail("EnumPrinterDriversA"); }, 51},
+      {"/uninstall", [] { fake::Fail("EnumPrinterDriversA"); }, 3010},
       // The first failure decides: the device registry, then the model check.
       {"/install /usb USB001", [] { fake::Fail("RegOpenKeyA"); }, 62},
   };
-  for (const Case& c : cases) {
-    fake::Reset();
-    SetUp();
-    c.arrange();
-    EXPECT_EQ(c.code, Run(c.line)) << c.line << "\n" << fake::console().Output();
+  // The code follows the message whatever language shows it.
+  for (const std::uint16_t language : {0x0804, 0x0409}) {
+    for (const Case& c : cases) {
+      fake::Reset();
+      SetUp();
+      fake::systemInfo().uiLanguage = language;
+      c.arrange();
+      EXPECT_EQ(c.code, Run(c.line)) << c.line << " " << std::hex << language << "\n" << fake::console().Output();
+    }
   }
 }
 
@@ -160,14 +171,17 @@ TEST_F(Unattended, TheFormComesFromTheArgumentsWithTheDialogsDefaults) {
 }
 
 TEST_F(Unattended, TestPagesGoToTheNamedPrinterOnly) {
+  // After the page, the printer is asked for its status (DLE EOT 1; a
+  // printer that does not answer is asked nothing more).
+  const std::string statusRequest("\x10\x04\x01", 3);
   EXPECT_EQ(0, Run("/test /usb USB001"));
-  EXPECT_EQ(sample_picture::ReferencePage("USB001"), usbDevice->received);
+  EXPECT_EQ(sample_picture::ReferencePage("USB001") + statusRequest, usbDevice->received);
   EXPECT_EQ(0, printer->connections);
 
   fake::Reset();
   SetUp();
   EXPECT_EQ(0, Run("/test /host 127.0.0.1"));
-  EXPECT_EQ(sample_picture::ReferencePage("127.0.0.1"), printer->received);
+  EXPECT_EQ(sample_picture::ReferencePage("127.0.0.1") + statusRequest, printer->received);
   EXPECT_EQ(0, usbDevice->writes);
 }
 
@@ -215,6 +229,35 @@ TEST_F(Unattended, HelpPrintsTheUsageAndTheSocketsDiagnosticGoesTheSameWay) {
   EXPECT_EQ(0u, fake::console().Output().find(u8"连接失败:")) << fake::console().Output();
 }
 
+// The socket error is a line of its own on the console and in the log, before
+// the message; an English user reads both in English, a Chinese user the
+// program's own texts.
+TEST_F(Unattended, TheSocketErrorIsALineOfTheConsoleAndTheLogInTheUsersLanguage) {
+  struct Case {
+    std::uint16_t language;
+    std::string lines;
+  };
+  const std::vector<Case> cases = {
+      {0x0804, u8"连接失败:10061 (WSAECONNREFUSED)\r\n错误: 测试端口写入失败\r\n"},
+      {0x0409, "Connection failed:10061 (WSAECONNREFUSED)\r\nError: Writing to the test port failed\r\n"},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    SetUp();
+    fake::systemInfo().uiLanguage = c.language;
+    EXPECT_EQ(45, Run("/test /host 127.0.0.1 /port 9101 /log C:\\t.log"));
+    EXPECT_EQ(c.lines, fake::console().Output());
+    const std::string log = fake::files().Read("C:\\t.log");
+    EXPECT_NE(std::string::npos, log.find("sample.bmp\r\n" + c.lines + "cleaned up: ok\r\n")) << log;
+  }
+  fake::Reset();
+  SetUp();
+  fake::systemInfo().uiLanguage = 0x0409;
+  fake::console().redirected = false;  // a console shows it as UTF-16
+  EXPECT_EQ(0, Run("/install /usb USB001"));
+  EXPECT_EQ(u"Notice: The printer driver and printer are installed\r\n", fake::console().shown);
+}
+
 TEST_F(Unattended, TheLogHasOneLineForEachStepAndMessage) {
   fake::files().AddFile("C:\\logs\\setup.log", std::string(5000, 'o'));  // the user's old log is emptied
   EXPECT_EQ(0, Run("/install /host 127.0.0.1 /log C:\\logs\\setup.log"));
@@ -252,7 +295,7 @@ TEST_F(Unattended, TheLogHasOneLineForEachStepAndMessage) {
   fake::Reset();
   SetUp();
   fake::Fail("EnumPrinterDriversA");
-  EXPECT_EQ(51, Run("/uninstall /log C:\\u.log"));
+  EXPECT_EQ(3010, Run("/uninstall /log C:\\u.log"));
   const std::string log = fake::files().Read("C:\\u.log");
   EXPECT_NE(std::string::npos, log.find("\r\nWOW64 redirection off: ok\r\n"
                                         "printers and driver removed: lumatrek: failed\r\n"))
@@ -278,7 +321,7 @@ TEST_F(Unattended, ALogThatDoesNotFitTheDiskTurnsSuccessIntoItsCode) {
   SetUp();
   fake::files().SetFreeSpace(60);
   fake::Fail("EnumPrinterDriversA");
-  EXPECT_EQ(51, Run("/uninstall /log C:\\u.log"));  // a failure keeps its own code
+  EXPECT_EQ(3010, Run("/uninstall /log C:\\u.log"));  // a failure keeps its own code
 }
 
 // A path that leads anywhere but to a plain file of its own name is refused
@@ -300,6 +343,28 @@ TEST_F(Unattended, ALogPathThatLeadsElsewhereIsRefused) {
          return std::string("C:\\Users\\Public\\logs\\fresh.log");
        }},
       {"a folder", [&] { fake::files().AddFolder(log); return log; }},
+      {"a folder another user made",
+       [&] {
+         fake::files().AddFolder("C:\\Users\\Public\\theirs");
+         fake::files().SetOwner("C:\\Users\\Public\\theirs", "S-1-5-21-7-7-7-1001");
+         return std::string("C:\\Users\\Public\\theirs\\setup.log");
+       }},
+      {"a log file another user made, under an oplock",
+       [&] {
+         fake::files().AddFile(log, "theirs");
+         fake::files().SetOwner(log, "S-1-5-21-7-7-7-1001");
+         fake::files().Oplock(log);
+         return log;
+       }},
+      {"its empty folder made a mount point as the file is created",
+       [&] {
+         fake::files().AddFolder("C:\\Users\\Public\\logs");
+         // Opens: the folder judged, the file judged, then created.
+         fake::OnNthCall("CreateFileA", 3, [] {
+           ASSERT_TRUE(fake::files().MakeMountPoint("C:\\Users\\Public\\logs", "C:\\Windows\\system32\\config"));
+         });
+         return std::string("C:\\Users\\Public\\logs\\late.log");
+       }},
   };
   for (const auto& [what, arrange] : cases) {
     fake::Reset();
@@ -312,6 +377,32 @@ TEST_F(Unattended, ALogPathThatLeadsElsewhereIsRefused) {
     EXPECT_EQ("lumatrek-setup: cannot write the log file " + path + "\r\n", fake::console().Output()) << what;
     EXPECT_TRUE(fake::processes().launches.empty()) << what;
     EXPECT_EQ(0, fake::files().OpenHandles()) << what;
+    EXPECT_EQ(std::vector<std::string>{}, fake::files().Waits()) << what;
+  }
+}
+
+// On Windows (an elevated token gives what it makes to the Administrators)
+// a folder owned by the running account serves only in that account's own
+// profile; SYSTEM's and the Administrators' folders serve anywhere.
+TEST_F(Unattended, ALogFolderOfTheRunningAccountServesOnlyInItsOwnProfile) {
+  struct Case {
+    const char* folder;
+    const char* owner;
+    int code;
+  };
+  for (const Case& c : {Case{"C:\\Users\\admin\\logs", fake::kProcessUser, 0},
+                        Case{"C:\\logs", fake::kProcessUser, 11}, Case{"C:\\logs", "SY", 0}}) {
+    fake::Reset();
+    SetUp();
+    fake::files().SetDefaultOwner("BA");
+    fake::files().SetEnv("USERPROFILE", "C:\\Users\\admin");
+    fake::files().AddFolder(c.folder);
+    fake::files().SetOwner(c.folder, c.owner);
+    fake::files().Oplock(c.folder);  // a user that may list the folder may also ask this
+    const std::string log = std::string(c.folder) + "\\setup.log";
+    EXPECT_EQ(c.code, Run("/uninstall /log " + log)) << c.folder << " " << c.owner;
+    EXPECT_EQ(std::vector<std::string>{}, fake::files().Waits()) << c.folder << " " << c.owner;
+    EXPECT_EQ(c.code == 0, fake::files().Exists(log)) << c.folder << " " << c.owner;
   }
 }
 
@@ -350,9 +441,9 @@ TEST_F(Unattended, AChildThatNeverEndsFailsItsCommandWithinItsBound) {
   const Case cases[] = {
       {"/install /usb USB001", "/if", 32},
       {"/install /usb USB001 /default", "/y", 33},
-      {"/uninstall", "/dl", 51},
-      {"/uninstall", "pnputil -e", 51},
-      {"/uninstall", "pnputil -f -d", 51},
+      {"/uninstall", "/dl", 3010},
+      {"/uninstall", "pnputil -e", 3010},
+      {"/uninstall", "pnputil -f -d", 3010},
   };
   for (const Case& c : cases) {
     fake::Reset();
@@ -371,3 +462,92 @@ TEST_F(Unattended, AChildThatNeverEndsFailsItsCommandWithinItsBound) {
 }
 
 }  // namespace
+
+// /status after an install: every check holds (0), whatever the printer says
+// of its paper; each kind of breakage gives the code of the first check that
+// fails, and /status itself changes nothing.
+TEST_F(Unattended, StatusHoldsAfterAnInstallAndNamesTheFirstBreakage) {
+  struct Case {
+    const char* what;
+    std::string install, status;
+    std::function<void()> breakage;
+    int code;
+  };
+  const std::string network = "/host 127.0.0.1";
+  const std::string ports = kTcpIpPorts + "\\127.0.0.1";
+  const std::vector<Case> cases = {
+      {"a network printer as installed", network, network, [] {}, 0},
+      {"a USB printer as installed", "/usb USB001", "/usb USB001", [] {}, 0},
+      {"the spooler cannot list its drivers", network, network, [] { fake::Fail("EnumPrinterDriversA"); }, 80},
+      {"the driver is gone", network, network, [] { fake::spooler().drivers.clear(); }, 81},
+      {"another model asked for", network, network + " /model 80", [] {}, 81},
+      {"the printer is gone", network, network, [] { fake::spooler().printers.clear(); }, 82},
+      {"another name asked for", network, network + " /name other", [] {}, 82},
+      {"the printer is on another driver", network, network,
+       [] { fake::spooler().printers[0].driver = "Generic / Text Only"; }, 83},
+      {"the printer is on another port", "/usb USB001", "/usb USB002", [] {}, 84},
+      {"the TCP/IP port goes to another port number", network, network,
+       [ports] { fake::registry().SetDword(ports, "PortNumber", 9101); }, 85},
+      {"another port number asked for", network, network + " /port 9101", [] {}, 85},
+      {"the signer is not trusted", network, network,
+       [] { fake::resources().Add("ZIPRES", 205, PayloadSignedBy("build-signer.cer", Cert('O'))); }, 86},
+      {"a printer name Install refuses", network, network + " /name a,b", [] {}, 25},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    SetUp();
+    ASSERT_EQ(0, Run("/install " + c.install)) << c.what;
+    c.breakage();
+    const auto printers = fake::spooler().printers.size();
+    const auto launches = fake::processes().launches.size();
+    EXPECT_EQ(c.code, Run("/status " + c.status)) << c.what << "\n" << fake::console().Output();
+    EXPECT_EQ(printers, fake::spooler().printers.size()) << c.what;
+    EXPECT_EQ(launches, fake::processes().launches.size()) << c.what << ": nothing is started";
+    EXPECT_EQ(0, fake::CallCount("CertAddCertificateContextToStore") - 2) << c.what << ": nothing is trusted";
+  }
+}
+
+TEST_F(Unattended, StatusPrintsOneLinePerCheckAndThePrinterSaysWhatStopsIt) {
+  ASSERT_EQ(0, Run("/install /host 127.0.0.1"));
+  printer->statusAnswers = {{1, 0x1A}, {2, 0x32}, {4, 0x7E}};
+  const std::string before = fake::console().Output();
+  EXPECT_EQ(0, Run("/status /host 127.0.0.1 /log C:\\status.log"));
+  const std::string shown = fake::console().Output().substr(before.size());
+  EXPECT_EQ("driver lumatrek: installed\r\n"
+            "printer lumatrek58-wifi: on driver lumatrek and port 127.0.0.1\r\n"
+            "TCP/IP port 127.0.0.1: registered, raw TCP to port 9100\r\n"
+            "signer \"Lumatrek build signer\" " + fake::Sha1Hex(Cert('S')) + ": trusted\r\n"
+            "printer status: offline, paper end\r\n",
+            shown);
+  EXPECT_NE(std::string::npos, fake::files().Read("C:\\status.log").find("printer status: offline, paper end\r\n"));
+
+  // A USB printer that does not answer is reported as such, and is no failure.
+  ASSERT_EQ(0, Run("/install /usb USB001"));
+  EXPECT_EQ(0, Run("/status /usb USB001"));
+  EXPECT_NE(std::string::npos, fake::console().Output().find("printer status: no answer\r\n"));
+}
+
+// Without /log every run is appended to the default log, in a folder that
+// gets the program's own access list; a log that cannot be kept there is no
+// failure of the command.
+TEST_F(Unattended, RunsWithoutLogAppendToTheDefaultLog) {
+  const std::string log = "C:\\Windows\\Logs\\Tovlan\\lumatrek-setup.log";
+  EXPECT_EQ(0, Run("/install /usb USB001"));
+  EXPECT_EQ(0, Run("/uninstall /quiet"));
+  const std::string text = fake::files().Read(log);
+  EXPECT_EQ(0u, text.find(std::string(kBom) + "command: /install /usb USB001\r\n")) << text;
+  EXPECT_EQ(std::string::npos, text.find(kBom, 3)) << "one byte order mark, at the start";
+  EXPECT_NE(std::string::npos, text.find("exit code: 0\r\ncommand: /uninstall /quiet\r\n")) << text;
+  EXPECT_EQ("O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", fake::files().Security("C:\\Windows\\Logs\\Tovlan"));
+  EXPECT_EQ(0, fake::files().OpenHandles());
+  EXPECT_EQ(0, fake::files().LiveDescriptors());
+  EXPECT_EQ(0, fake::files().OpenStreams());
+
+  fake::Reset();
+  SetUp();
+  fake::files().AddFile("C:\\Windows\\Logs\\Tovlan", "in the way");
+  EXPECT_EQ(0, Run("/install /usb USB001"));
+  EXPECT_EQ(0u, fake::console().Output().find("lumatrek-setup: cannot write the default log "
+                                             "%SystemRoot%\\Logs\\Tovlan\\lumatrek-setup.log\r\n"))
+      << fake::console().Output();
+}

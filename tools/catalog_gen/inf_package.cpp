@@ -55,6 +55,15 @@ std::string Value(const Lines& lines, const std::string& key) {
   return std::string();
 }
 
+// Every value of a key a section may repeat (CopyFiles: bitmap.inf has three).
+std::vector<std::string> Values(const Lines& lines, const std::string& key) {
+  std::vector<std::string> values;
+  for (const auto& kv : lines) {
+    if (Lower(kv.first) == Lower(key)) values.push_back(kv.second);
+  }
+  return values;
+}
+
 // ".\i386" -> "i386/"; "" -> "".
 std::string Folder(std::string path) {
   std::replace(path.begin(), path.end(), '\\', '/');
@@ -71,6 +80,7 @@ bool Read(const std::string& infName, const std::string& text, Package* out, std
   *out = Package();
   out->catalogFile = Value(sections["version"], "CatalogFile");
   out->files.push_back(infName);
+  int models = 0;
   const auto add = [out](const std::string& path) {
     if (std::find(out->files.begin(), out->files.end(), path) == out->files.end()) out->files.push_back(path);
   };
@@ -88,20 +98,29 @@ bool Read(const std::string& infName, const std::string& text, Package* out, std
             out->hardwareIds.push_back(id);
           }
         }
+        ++models;
         const Lines& install = sections[Lower(fields[0])];
         std::vector<std::string> names;
-        for (const std::string& list : Split(Value(install, "CopyFiles"), ',')) {
-          if (!list.empty() && list[0] == '@') {
-            names.push_back(list.substr(1));
-            continue;
+        for (const std::string& directive : Values(install, "CopyFiles")) {
+          for (const std::string& list : Split(directive, ',')) {
+            if (!list.empty() && list[0] == '@') {
+              names.push_back(list.substr(1));
+              continue;
+            }
+            // destination-file-name[,source-file-name[,...]]: the package holds the source.
+            for (const auto& file : sections[Lower(list)]) {
+              const std::vector<std::string> entry = Split(file.first, ',');
+              names.push_back(entry.size() > 1 && !entry[1].empty() ? entry[1] : entry[0]);
+            }
           }
-          for (const auto& file : sections[Lower(list)]) names.push_back(Split(file.first, ',')[0]);
         }
         if (!Value(install, "DataFile").empty()) names.push_back(Value(install, "DataFile"));
         for (const std::string& name : names) {
-          std::string disk = Value(sections["sourcedisksfiles." + arch], name);
-          if (disk.empty()) disk = Value(sections["sourcedisksfiles"], name);
-          disk = Split(disk, ',').empty() ? std::string() : Split(disk, ',')[0];
+          // name = diskid[,subdir] and diskid = description[,tag[,unused[,path]]]: the file lies in path/subdir.
+          std::string fileLine = Value(sections["sourcedisksfiles." + arch], name);
+          if (fileLine.empty()) fileLine = Value(sections["sourcedisksfiles"], name);
+          const std::vector<std::string> fileFields = Split(fileLine, ',');
+          const std::string disk = fileFields.empty() ? std::string() : fileFields[0];
           std::string diskLine = Value(sections["sourcedisksnames." + arch], disk);
           if (diskLine.empty()) diskLine = Value(sections["sourcedisksnames"], disk);
           if (disk.empty() || diskLine.empty()) {
@@ -109,12 +128,13 @@ bool Read(const std::string& infName, const std::string& text, Package* out, std
             return false;
           }
           const std::vector<std::string> diskFields = Split(diskLine, ',');
-          add(Folder(diskFields.size() > 3 ? diskFields[3] : std::string()) + name);
+          add(Folder(diskFields.size() > 3 ? diskFields[3] : std::string()) +
+              Folder(fileFields.size() > 1 ? fileFields[1] : std::string()) + name);
         }
       }
     }
   }
-  if (out->hardwareIds.empty()) {
+  if (models == 0) {
     *error = infName + " names no model";
     return false;
   }

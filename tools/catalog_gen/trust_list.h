@@ -1,5 +1,14 @@
 // The content of a driver catalog: a Microsoft certificate trust list
 // (szOID_CTL) whose subjects are catalog members, one per file and hash.
+// Sources: the CTL_INFO and CTL_ENTRY structures (wincrypt.h reference pages)
+// with subject usage szOID_CATALOG_LIST and algorithm szOID_CATALOG_LIST_MEMBER,
+// which makes it a version 1 catalog ("MakeCat": version 1 hashes with SHA-1,
+// version 2 with SHA-256); CAT_NAMEVALUE and CAT_MEMBERINFO (mscat.h pages)
+// for the attributes; SPC_INDIRECT_DATA_CONTENT (Authenticode) for a member's
+// hash. The byte layout beyond those structures, and the SHA-256 members in a
+// version 1 catalog, are our inference: osslsigncode and Wine's CryptCATOpen
+// read them (ctest driver_catalogs_verify, scenario 86), Windows is not tested
+// here (docs/payload.md says what a technician runs to settle it).
 #pragma once
 
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 using SocketLength = int;
+constexpr int kNoSignal = 0;
 namespace {
 void CloseSocket(std::intptr_t s) { closesocket(static_cast<SOCKET>(s)); }
 std::string LastSocketError() { return "socket error " + std::to_string(WSAGetLastError()); }
@@ -22,6 +23,7 @@ bool StartSockets() {
 #include <sys/socket.h>
 #include <unistd.h>
 using SocketLength = socklen_t;
+constexpr int kNoSignal = MSG_NOSIGNAL;
 namespace {
 void CloseSocket(std::intptr_t s) { ::close(static_cast<int>(s)); }
 std::string LastSocketError() { return std::strerror(errno); }
@@ -88,7 +90,7 @@ std::string LoopbackListener::Address() const {
 }
 
 bool LoopbackListener::AcceptJob(std::vector<std::uint8_t>* job, std::size_t maxBytes, bool* truncated,
-                                 std::string* error) {
+                                 std::string* error, StatusResponder* responder) {
   job->clear();
   if (truncated != nullptr) *truncated = false;
   const auto c = static_cast<std::intptr_t>(::accept(socket_, nullptr, nullptr));
@@ -106,6 +108,11 @@ bool LoopbackListener::AcceptJob(std::vector<std::uint8_t>* job, std::size_t max
       break;
     }
     Keep(job, chunk.data(), static_cast<std::size_t>(got), maxBytes, truncated);
+    if (responder != nullptr) {
+      const std::string answers = responder->Feed(chunk.data(), static_cast<std::size_t>(got));
+      // A sender that left already must not end the printer (SIGPIPE).
+      if (!answers.empty()) ::send(c, answers.data(), static_cast<int>(answers.size()), kNoSignal);
+    }
   }
   CloseSocket(c);
   return true;

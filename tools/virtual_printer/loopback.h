@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "status.h"
+
 namespace vp {
 
 class LoopbackListener {
@@ -23,7 +25,9 @@ class LoopbackListener {
   std::string Address() const;
   // Waits for one connection and reads it to its end, keeping at most
   // `maxBytes` (the rest is read and dropped; `truncated` tells).
-  bool AcceptJob(std::vector<std::uint8_t>* job, std::size_t maxBytes, bool* truncated, std::string* error);
+  // With `responder`, status requests are answered as they arrive.
+  bool AcceptJob(std::vector<std::uint8_t>* job, std::size_t maxBytes, bool* truncated, std::string* error,
+                 StatusResponder* responder = nullptr);
 
  private:
   std::intptr_t socket_ = -1;

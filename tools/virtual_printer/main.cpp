@@ -7,10 +7,12 @@
 
 #include "decoder.h"
 #include "glyphs.h"
+#include "device.h"
 #include "loopback.h"
 #include "options.h"
 #include "paper.h"
 #include "png_output.h"
+#include "status.h"
 
 namespace {
 
@@ -72,7 +74,14 @@ int main(int argc, char** argv) {
   }
 
   vp::LoopbackListener listener;
-  if (o.input.empty()) {
+  vp::PtyDevice device;
+  if (!o.device.empty()) {
+    if (!device.Open(o.device, &error)) {
+      std::cerr << error << "\n";
+      return 1;
+    }
+    std::cout << "device at " << o.device << std::endl;
+  } else if (o.input.empty()) {
     if (!listener.Listen(static_cast<std::uint16_t>(o.port), &error)) {
       std::cerr << error << "\n";
       return 1;
@@ -80,16 +89,34 @@ int main(int argc, char** argv) {
     std::cout << "listening on " << listener.Address() << ":" << listener.Port() << std::endl;
   }
 
+  vp::PrinterState state = vp::PrinterState::Online;
+  vp::ParsePrinterState(o.status, &state);
+  vp::StatusResponder responder(state);
   bool anyProblem = false;
-  for (int index = 1; index <= o.jobs; ++index) {
+  int index = 0;
+  int statusSessions = 0;
+  // A connection (or device opening) of status requests alone is answered but
+  // is no job: it is neither rendered nor counted.
+  while (index < o.jobs || statusSessions < o.statusSessions) {
     std::vector<std::uint8_t> job;
     bool truncated = false;
-    const bool got = o.input.empty() ? listener.AcceptJob(&job, o.maxBytes, &truncated, &error)
-                                     : vp::ReadJobFile(o.input, &job, o.maxBytes, &truncated, &error);
+    responder.Reset();
+    const bool got = !o.device.empty() ? device.ReadSession(&job, o.maxBytes, &truncated, &error, &responder)
+                     : o.input.empty() ? listener.AcceptJob(&job, o.maxBytes, &truncated, &error, &responder)
+                                       : vp::ReadJobFile(o.input, &job, o.maxBytes, &truncated, &error);
     if (!got) {
       std::cerr << error << "\n";
       return 1;
     }
+    if (responder.Requests() > 0) {
+      std::cout << "answered " << responder.Requests() << " status requests (" << o.status << ")" << std::endl;
+    }
+    if (responder.OnlyRequests()) {
+      ++statusSessions;
+      continue;
+    }
+    if (index == o.jobs) continue;  // waiting for status requests; no page is due
+    ++index;
     if (truncated) {
       std::cerr << "job " << index << ": longer than " << o.maxBytes << " bytes, the rest was dropped\n";
       anyProblem = true;

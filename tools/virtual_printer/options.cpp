@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "status.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +32,12 @@ std::string Usage() {
          "  --raw FILE      also write the received bytes\n"
          "  --font PATH     font for text (default WenQuanYi Micro Hei)\n"
          "  --max-bytes N   keep at most N bytes of a job (default 16 MiB)\n"
-         "  --strict        exit with 3 when a job held bytes that were not understood\n";
+         "  --strict        exit with 3 when a job held bytes that were not understood\n"
+         "  --device LINK   be a USB device: a raw pseudo-terminal, LINK made a link to it\n"
+         "  --status STATE  answer DLE EOT as a printer that is online (default), paper-end,\n"
+         "                  near-end, cover-open, or not at all (no-answer)\n"
+         "  --status-sessions N  before exiting, also wait for N connections (or device\n"
+         "                  openings) that held nothing but status requests (default 0)\n";
 }
 
 bool ParseOptions(int argc, const char* const* argv, Options* options, bool* help, std::string* error) {
@@ -52,9 +59,10 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, bool* hel
     }
     ++i;
     long n = 0;
+    PrinterState state = PrinterState::Online;
     if (name == "--port" && Number(value, 0, 65535, &n)) {
       options->port = static_cast<int>(n);
-    } else if (name == "--jobs" && Number(value, 1, 1000000, &n)) {
+    } else if (name == "--jobs" && Number(value, 0, 1000000, &n)) {
       options->jobs = static_cast<int>(n);
     } else if (name == "--paper" && (std::strcmp(value, "58") == 0 || std::strcmp(value, "80") == 0)) {
       options->width = std::strcmp(value, "58") == 0 ? 384 : 576;
@@ -62,6 +70,12 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, bool* hel
       options->width = static_cast<int>(n);
     } else if (name == "--max-bytes" && Number(value, 1, 1L << 30, &n)) {
       options->maxBytes = static_cast<std::size_t>(n);
+    } else if (name == "--status-sessions" && Number(value, 0, 1000000, &n)) {
+      options->statusSessions = static_cast<int>(n);
+    } else if (name == "--status" && ParsePrinterState(value, &state)) {
+      options->status = value;
+    } else if (name == "--device") {
+      options->device = value;
     } else if (name == "--input") {
       options->input = value;
     } else if (name == "--out") {

@@ -16,6 +16,9 @@ struct Options {
   std::string font = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
   std::size_t maxBytes = 16u * 1024u * 1024u;
   bool strict = false;             // exit 3 when any job had problems
+  std::string device;              // be a USB device: a pseudo-terminal linked at this path
+  std::string status = "online";   // the state DLE EOT answers tell (status.h)
+  int statusSessions = 0;          // also wait for this many connections of status requests only
 };
 
 // Parses argv; false with `error` set on a bad option. `help` is set for -h/--help.

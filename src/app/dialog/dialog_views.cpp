@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "common/message_table.h"
+#include "common/text_encoding.h"
+
 namespace {
 
 std::string WindowText(HWND control) {
@@ -26,9 +29,23 @@ std::string DialogSetupForm::PortText() const { return WindowText(dlg_.portEdit)
 bool DialogSetupForm::MakeDefault() const { return Checked(dlg_.defaultPrinterCheck); }
 bool DialogSetupForm::SharePrinter() const { return Checked(dlg_.sharePrinterCheck); }
 
+// The texts are GBK whatever the system's code page: converted from code
+// page 936 they read right on any Windows (MessageBoxA would read them in the
+// system's code page).
 void DialogMessages::Show(const std::string& text, const char* caption) {
-  ::MessageBoxA(owner_, text.c_str(), caption, MB_OK);
+  const MessageLanguage language = UserMessageLanguage();
+  const WideText wideText = WideFromProgramText(ShownText(text, language));
+  const WideText wideCaption = WideFromProgramText(ShownText(caption, language));
+  if (wideText.empty() || wideCaption.empty()) {
+    ::MessageBoxA(owner_, text.c_str(), caption, MB_OK);  // no conversion: as the system reads it
+    return;
+  }
+  ::MessageBoxW(owner_, reinterpret_cast<LPCWSTR>(wideText.c_str()), reinterpret_cast<LPCWSTR>(wideCaption.c_str()),
+                MB_OK);
 }
+
+WaitCursor::WaitCursor() : previous_(::SetCursor(::LoadCursorA(nullptr, IDC_WAIT))) {}
+WaitCursor::~WaitCursor() { ::SetCursor(previous_); }
 
 void ComboPortList::ResetContent() { ::SendMessageA(combo_, CB_RESETCONTENT, 0, 0); }
 void ComboPortList::AddString(const char* name) {

@@ -25,7 +25,8 @@ class DialogSetupForm : public SetupForm {
   const CMainDlg& dlg_;
 };
 
-// MessageBoxA owned by the dialog, MB_OK, no icon.
+// A message box owned by the dialog, MB_OK, no icon, in the user's language
+// (common/message_table.h), through MessageBoxW.
 class DialogMessages : public MessageSink {
  public:
   explicit DialogMessages(HWND owner) : owner_(owner) {}
@@ -48,4 +49,17 @@ class ComboPortList : public PortListControl {
 
  private:
   HWND combo_;
+};
+
+// The wait cursor for as long as a command runs on the dialog's thread; the
+// cursor before it comes back on every path.
+class WaitCursor {
+ public:
+  WaitCursor();
+  ~WaitCursor();
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  HCURSOR previous_;
 };

@@ -126,8 +126,10 @@ LRESULT CMainDlg::OnUsbPortDropDown(WORD, WORD, HWND, BOOL&) {
 }
 
 // The four commands are routed here; each runs its operation to the end on
-// this thread and reports through message boxes owned by the dialog.
+// this thread under the wait cursor and reports through message boxes owned
+// by the dialog.
 LRESULT CMainDlg::OnInstall(WORD, WORD, HWND, BOOL&) {
+  const WaitCursor busy;
   DialogSetupForm form(*this);
   DialogMessages messages(m_hWnd);
   RunInstallCommand(form, messages);
@@ -135,6 +137,7 @@ LRESULT CMainDlg::OnInstall(WORD, WORD, HWND, BOOL&) {
 }
 
 LRESULT CMainDlg::OnConnectTest(WORD, WORD, HWND, BOOL&) {
+  const WaitCursor busy;
   DialogSetupForm form(*this);
   DialogMessages messages(m_hWnd);
   RunConnectTest(form, messages);
@@ -142,12 +145,15 @@ LRESULT CMainDlg::OnConnectTest(WORD, WORD, HWND, BOOL&) {
 }
 
 LRESULT CMainDlg::OnFindUsbPort(WORD, WORD, HWND, BOOL&) {
+  const WaitCursor busy;
   ComboPortList ports(usbPortCombo);
   DialogMessages messages(m_hWnd);
   RunFindUsbPort(ports, messages);
   return 0;
 }
+
 LRESULT CMainDlg::OnUninstall(WORD, WORD, HWND, BOOL&) {
+  const WaitCursor busy;
   DialogMessages messages(m_hWnd);
   RunUninstallCommand(messages);
   return 0;

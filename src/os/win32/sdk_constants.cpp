@@ -36,7 +36,7 @@
   /* files.h */                                                                                            \
   X(FILE_ATTRIBUTE_READONLY) X(FILE_ATTRIBUTE_DIRECTORY) X(FILE_ATTRIBUTE_ARCHIVE)                         \
   X(FILE_ATTRIBUTE_REPARSE_POINT) X(INVALID_FILE_ATTRIBUTES) X(MAX_PATH) X(DELETE) X(READ_CONTROL)         \
-  X(FILE_SHARE_DELETE) X(FILE_FLAG_BACKUP_SEMANTICS) X(FILE_FLAG_OPEN_REPARSE_POINT)                       \
+  X(FILE_SHARE_DELETE) X(FILE_FLAG_BACKUP_SEMANTICS) X(FILE_FLAG_OPEN_REPARSE_POINT) X(FILE_APPEND_DATA)                    \
   /* security.h */                                                                                         \
   X(TOKEN_QUERY) X(TokenUser) X(TokenOwner)                                                                              \
   /* processes.h */                                                                                        \
@@ -54,12 +54,13 @@
   X(ERROR_SERVICE_ALREADY_RUNNING) X(ERROR_SERVICE_DISABLED) X(ERROR_SERVICE_DOES_NOT_EXIST)               \
   X(ERROR_SERVICE_CANNOT_ACCEPT_CTRL) X(ERROR_SERVICE_NOT_ACTIVE)                                          \
   /* sockets.h */                                                                                          \
-  X(INVALID_SOCKET) X(SOCKET_ERROR) X(AF_INET) X(SOCK_STREAM) X(SOL_SOCKET) X(SO_SNDTIMEO)                 \
+  X(INVALID_SOCKET) X(SOCKET_ERROR) X(AF_INET) X(SOCK_STREAM) X(SOL_SOCKET) X(SO_SNDTIMEO) X(SO_RCVTIMEO)      \
+  X(SO_ERROR) X(FIONBIO) X(WSAEWOULDBLOCK) X(WSAETIMEDOUT)                                                 \
   /* spooler.h */                                                                                          \
   X(PRINTER_ENUM_LOCAL) X(PRINTER_ENUM_CONNECTIONS) X(PRINTER_ALL_ACCESS) X(JOB_CONTROL_CANCEL)            \
   X(JOB_CONTROL_DELETE)                                                                                    \
   /* system_info.h */                                                                                      \
-  X(PROCESSOR_ARCHITECTURE_INTEL) X(PROCESSOR_ARCHITECTURE_IA64) X(PROCESSOR_ARCHITECTURE_AMD64)
+  X(PROCESSOR_ARCHITECTURE_INTEL) X(PROCESSOR_ARCHITECTURE_IA64) X(PROCESSOR_ARCHITECTURE_AMD64) X(LANG_CHINESE)
 
 namespace from_os {
 #define COPY_OS_CONSTANT(name) constexpr auto name##_os = os::name;

@@ -23,6 +23,10 @@ DWORD GetSecurityInfo(HANDLE handle, int objectType, DWORD information, PSID* ow
   return ::GetSecurityInfo(handle, static_cast<::SE_OBJECT_TYPE>(objectType), information, owner, group,
                            reinterpret_cast<::PACL*>(dacl), reinterpret_cast<::PACL*>(sacl), descriptor);
 }
+BOOL ConvertSecurityDescriptorToStringSecurityDescriptorA(PSECURITY_DESCRIPTOR descriptor, DWORD revision,
+                                                          DWORD information, LPSTR* text, unsigned long* size) {
+  return ::ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, revision, information, text, size);
+}
 BOOL IsWellKnownSid(PSID sid, int wellKnownType) {
   return ::IsWellKnownSid(sid, static_cast<::WELL_KNOWN_SID_TYPE>(wellKnownType));
 }

@@ -6,6 +6,7 @@
 static_assert(sizeof(os::SYSTEM_INFO) == sizeof(::SYSTEM_INFO), "SYSTEM_INFO layout");
 static_assert(offsetof(os::SYSTEM_INFO, dwNumberOfProcessors) == offsetof(::SYSTEM_INFO, dwNumberOfProcessors),
               "SYSTEM_INFO fields");
+static_assert(os::PrimaryLanguageOf(0x0C04) == PRIMARYLANGID(0x0C04), "PRIMARYLANGID");
 
 namespace os {
 
@@ -18,5 +19,7 @@ HANDLE GetCurrentProcess() { return ::GetCurrentProcess(); }
 BOOL IsWow64Process(HANDLE process, BOOL* wow64) { return ::IsWow64Process(process, wow64); }
 
 BOOLEAN Wow64EnableWow64FsRedirection(BOOLEAN enable) { return ::Wow64EnableWow64FsRedirection(enable); }
+
+LANGID GetUserDefaultUILanguage() { return ::GetUserDefaultUILanguage(); }
 
 }  // namespace os

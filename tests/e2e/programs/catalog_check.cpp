@@ -9,6 +9,14 @@
 // from CryptoAPI; where its catalog hash of a PE file is a flat one (Wine),
 // the Authenticode image hash is computed here. Prints one line per lookup;
 // exits 0 when every file is found in both hashes, 1 otherwise, 2 on usage.
+// The calls and what they promise are those of the mscat.h reference pages
+// (learn.microsoft.com/windows/win32/api/mscat/): CryptCATOpen,
+// CryptCATAdminAcquireContext2 (Windows 8 and later: a SHA-256 context),
+// CryptCATAdminCalcHashFromFileHandle(2) (the hash Windows looks a file up by:
+// for a PE file its Authenticode hash), CryptCATGetMemberInfo (a member by its
+// tag, the hash in hex) and CryptCATEnumerateMember. That Windows 10 and 11
+// look the package's files up by their SHA-256 member is not on those pages:
+// docs/payload.md says what is known and how a technician checks it.
 #include <windows.h>
 #include <wincrypt.h>
 #include <mscat.h>

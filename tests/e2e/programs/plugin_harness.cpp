@@ -18,6 +18,25 @@
 // PAPER being "pages" when the paper shows the pages dot for dot, "shorter"
 // when it is shorter than them, "any" otherwise). Every check is printed;
 // the exit code is the number of failed checks.
+//
+// Where the order comes from (the prcomoem.h reference pages, learn.microsoft.com/
+// windows-hardware/drivers/ddi/prcomoem/): GetInfo "is called immediately after
+// the plug-in is loaded" (IPrintOemUni::GetInfo); PublishDriverInterface is
+// called first with the IPrintOemDriverUni helper and must answer S_OK, or no
+// other method is called (::PublishDriverInterface); GetImplementedMethod
+// answers S_OK or S_FALSE per method name (::GetImplementedMethod);
+// EnableDriver and DisableDriver come as a pair and DisableDriver is the last
+// method before the plug-in is unloaded (::EnableDriver, ::DisableDriver);
+// ResetPDEV gets the old and the new device when an application calls ResetDC
+// (::ResetPDEV); the command callbacks' ids are the GPD's *CallbackID
+// (::CommandCallback) and the job's sections run as "Command Execution Order"
+// describes (JOB_SETUP once a job, DOC_SETUP again after each ResetDC).
+// Our inference, which only Windows can confirm (docs/payload.md, "What is
+// proven here"): where DevMode and GetImplementedMethod fall between
+// PublishDriverInterface and EnableDriver, that unidrv hands 1-bit bands whose
+// header sizes add up, GetInfo's answer to a short buffer (E_FAIL with the size
+// needed: the page says only how a NULL buffer is sized), and how
+// DrvWriteSpoolBuf reports a cancelled job (fewer bytes written).
 #include <windows.h>
 
 #include <cstdio>

@@ -25,7 +25,13 @@
 //   close ID                       the user closes drop-down list ID
 //   type ID TEXT                   replaces the text of edit ID
 //   key ID return|escape           a key press with the focus in control ID
-//   message CAPTION|TEXT           a message box owned by the dialog shows this; press OK
+//   message CAPTION|TEXT           a message box owned by the dialog shows this (read back
+//                                  as UTF-16 and compared as UTF-8); press OK
+//   snapbox PATH                   waits for a message box and saves it as a 24-bit BMP
+//                                  (leaves it open for the next "message")
+//   timer start|below MS|above MS  starts a stop-watch / less (more) than MS ms have passed
+//   cursor mark|busy|normal        remembers the dialog thread's cursor / within 3 s it is
+//                                  another one (the wait cursor) / the remembered one again
 //   quiet MS                       no message box appears within MS milliseconds
 //   closebox                       the user clicks the dialog's close box
 //   alive                          the dialog is still open
@@ -43,6 +49,8 @@
 namespace {
 
 HANDLE g_process = nullptr;
+HCURSOR g_markedCursor = nullptr;
+DWORD g_timerStart = 0;
 DWORD g_pid = 0;
 HWND g_dialog = nullptr;
 FILE* g_log = stdout;
@@ -301,6 +309,43 @@ std::string Step(const std::string& verb, const std::string& rest) {
     if (dialog.left == x && dialog.top == y) return "";
     return "at " + std::to_string(dialog.left) + "," + std::to_string(dialog.top) + ", not " + std::to_string(x) +
            "," + std::to_string(y);
+  }
+  if (verb == "snapbox") {
+    HWND box = WaitForBox(180000);
+    if (box == nullptr) return "no message box appeared";
+    Sleep(300);  // let it paint
+    return SaveWindowBmp(box, Wide(rest)) ? "" : "could not save the picture";
+  }
+  if (verb == "timer") {
+    if (rest == "start") {
+      g_timerStart = GetTickCount();
+      return "";
+    }
+    const DWORD elapsed = GetTickCount() - g_timerStart;
+    const DWORD bound = static_cast<DWORD>(std::atoi(arg.c_str()));
+    const bool ok = first == "below" ? elapsed < bound : first == "above" ? elapsed > bound : false;
+    return ok ? "" : std::to_string(elapsed) + " ms passed";
+  }
+  if (verb == "cursor") {
+    // The cursor of the foreground thread: the dialog's, which keeps the one
+    // its command set while it runs (no message is handled meanwhile).
+    auto current = [] {
+      CURSORINFO info{};
+      info.cbSize = sizeof(info);
+      return GetCursorInfo(&info) ? info.hCursor : nullptr;
+    };
+    if (rest == "mark") {
+      g_markedCursor = current();
+      return g_markedCursor != nullptr ? "" : "no cursor";
+    }
+    const bool busy = rest == "busy";
+    const DWORD start = GetTickCount();
+    do {
+      const HCURSOR now = current();
+      if (now != nullptr && (now != g_markedCursor) == busy) return "";
+      Sleep(20);
+    } while (GetTickCount() - start < 3000);
+    return busy ? "the cursor did not change" : "the cursor did not come back";
   }
   if (verb == "snap") {
     return SaveWindowBmp(g_dialog, Wide(rest)) ? "" : "could not save the picture";

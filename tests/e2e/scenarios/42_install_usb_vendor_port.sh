@@ -7,6 +7,7 @@ add_spooler_port USB001
 add_usb_printer_interface 'USB#VID_4B9E&PID_0001#SER001' 1
 install_rundll32
 rundll32_carries_out
+make_own_folder "$(product_folder)"
 staging=$(product_folder)/lumatrek
 mkdir -p "$staging/install/i386"
 printf 'stale' > "$staging/install/stale.inf"

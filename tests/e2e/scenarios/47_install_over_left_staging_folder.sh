@@ -1,5 +1,6 @@
-# What earlier runs and older versions left in the product folder: an earlier
-# run's working folder with a stale payload (removed), the fixed "lumatrek"
+# What earlier runs and older versions left in the product folder (made by
+# the program, so with its access list): an earlier run's working folder with
+# a stale payload (removed), the fixed "lumatrek"
 # folder of an older version (never entered: it stays as it is) and a file
 # named like a working folder (left). The install works in a new folder of its
 # own, the printer UI sees exactly the package, and no working folder is left.
@@ -9,6 +10,8 @@ install_rundll32
 rundll32_carries_out
 product=$(product_folder)
 earlier=$product/lumatrek.0123456789abcdef0123456789abcdef
+make_own_folder "$product"
+make_own_folder "$earlier"
 mkdir -p "$earlier/install/amd64" "$product/lumatrek/install"
 printf 'stale' > "$earlier/install/lumatrek.inf"
 printf 'stale' > "$earlier/install/amd64/lumatrek.dll"

@@ -1,5 +1,6 @@
 #include "fake_devices.h"
 
+#include <algorithm>
 #include <cctype>
 #include <deque>
 #include <map>
@@ -25,6 +26,9 @@ struct Handle {
   std::string data;                      // of the pending write
   const void* buffer = nullptr;          // the caller's page, which the system reads as it goes
   bool signalled = false;
+  bool reading = false;                  // the pending operation is a read into `into`
+  void* into = nullptr;
+  os::DWORD wanted = 0;
 };
 
 struct State {
@@ -69,9 +73,30 @@ bool Stuck(WriteOutcome outcome) {
   return outcome == WriteOutcome::NeverCompletes || outcome == WriteOutcome::IgnoresCancel;
 }
 
+// Whether waiting completes the pending operation of `h`.
+bool Completes(const Handle& h) { return h.reading ? !h.device->toRead.empty() : !Stuck(h.device->outcome); }
+
+// A pending read completes once the device has something to hand over.
+void CompleteRead(Handle& h) {
+  std::string& bytes = h.device->toRead;
+  const std::size_t n = std::min<std::size_t>(bytes.size(), h.wanted);
+  std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n), static_cast<char*>(h.into));
+  bytes.erase(0, n);
+  h.overlapped->Internal = 0;
+  h.overlapped->InternalHigh = n;
+  h.state = WriteState::Done;
+  h.signalled = true;
+}
+
 // The device takes the pending page (the first half only when it falls short).
 void Complete(Handle& h) {
+  if (h.reading) return CompleteRead(h);
   if (h.device->outcome == WriteOutcome::FallsShort) h.data.resize(h.data.size() / 2);
+  for (std::size_t i = 0; i + 2 < h.data.size(); ++i) {
+    if (h.data[i] != 0x10 || h.data[i + 1] != 0x04) continue;
+    auto answer = h.device->statusAnswers.find(h.data[i + 2]);
+    if (answer != h.device->statusAnswers.end()) h.device->toRead += static_cast<char>(answer->second);
+  }
   h.device->received += h.data;
   h.overlapped->Internal = 0;
   h.overlapped->InternalHigh = h.data.size();
@@ -123,6 +148,30 @@ void Devices::FinishAbandonedWrites() {
 int Devices::OpenHandles() const { return static_cast<int>(state().handles.size()); }
 
 void AddHandleOwner(HandleOwner owner) { owners().push_back(std::move(owner)); }
+
+bool ReadDeviceFile(void* handle, void* buffer, std::uint32_t bytesToRead, std::uint32_t* bytesRead,
+                    void* overlappedRecord, int* result) {
+  Handle* h = Lookup(handle);
+  if (h == nullptr) return false;
+  auto* overlapped = static_cast<os::OVERLAPPED*>(overlappedRecord);
+  h->device->reads++;
+  if (bytesRead != nullptr) *bytesRead = 0;
+  *result = os::FALSE;
+  if (overlapped == nullptr || (h->device->flags & os::FILE_FLAG_OVERLAPPED) == 0 ||
+      h->state == WriteState::Pending) {
+    os::SetLastError(os::ERROR_INVALID_PARAMETER);
+    return true;
+  }
+  h->reading = true;
+  h->into = buffer;
+  h->wanted = bytesToRead;
+  h->overlapped = overlapped;
+  h->signalled = false;
+  overlapped->Internal = kStatusPending;
+  h->state = WriteState::Pending;
+  os::SetLastError(os::ERROR_IO_PENDING);
+  return true;
+}
 
 Devices& devices() {
   static Devices d;
@@ -182,6 +231,9 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
   d.overlappedZeroed = overlapped != nullptr && overlapped->Internal == 0 && overlapped->InternalHigh == 0 &&
                        overlapped->Offset == 0 && overlapped->OffsetHigh == 0 && overlapped->hEvent == nullptr;
   if (bytesWritten != nullptr) *bytesWritten = 0;
+  if (overlapped != nullptr && overlapped->Offset == 0xFFFFFFFFu && overlapped->OffsetHigh == 0xFFFFFFFFu) {
+    d.writesToEnd++;
+  }
   // Opened for plain I/O, a write without a record completes before it returns.
   if (overlapped == nullptr && (d.flags & FILE_FLAG_OVERLAPPED) == 0) {
     if (failed || d.outcome == fake::WriteOutcome::FailsAtOnce) {
@@ -201,6 +253,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
     SetLastError(fake::kErrorGenFailure);
     return FALSE;
   }
+  h->reading = false;
   h->data.assign(static_cast<const char*>(buffer), bytesToWrite);
   h->buffer = buffer;
   h->overlapped = overlapped;
@@ -231,7 +284,7 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     return WAIT_FAILED;
   }
   h->device->waits.push_back(milliseconds);
-  if (h->state == fake::WriteState::Pending && !fake::Stuck(h->device->outcome)) {
+  if (h->state == fake::WriteState::Pending && fake::Completes(*h)) {
     fake::Complete(*h);
   }
   if (h->signalled) return WAIT_OBJECT_0;
@@ -251,14 +304,15 @@ BOOL CancelIo(HANDLE file) {
     SetLastError(fake::kErrorInvalidHandle);
     return FALSE;
   }
-  if (h->state == fake::WriteState::Pending && h->device->outcome == fake::WriteOutcome::NeverCompletes) {
+  if (h->state == fake::WriteState::Pending && (h->reading || h->device->outcome == fake::WriteOutcome::NeverCompletes)) {
+    if (h->reading) h->device->readsCancelled++;
     // Cancellation is itself asynchronous: the record is finished and the
     // handle signalled as the aborted write completes.
     h->overlapped->Internal = fake::kStatusCancelled;
     h->overlapped->InternalHigh = 0;
     h->state = fake::WriteState::Aborted;
     h->signalled = true;
-    h->device->cancelled++;
+    if (!h->reading) h->device->cancelled++;
   }
   return TRUE;
 }
@@ -271,7 +325,7 @@ BOOL GetOverlappedResult(HANDLE file, OVERLAPPED* overlapped, DWORD* bytesTransf
     return FALSE;
   }
   if (h->state == fake::WriteState::Pending) {
-    if (!fake::Stuck(h->device->outcome) && wait) {
+    if (fake::Completes(*h) && wait) {
       fake::Complete(*h);
     } else {
       if (wait) h->device->hung = true;
@@ -300,6 +354,10 @@ BOOL CloseHandle(HANDLE handle) {
   }
   if (it->second.state == fake::WriteState::Pending) {
     it->second.device->lostOnClose++;
+    if (it->second.reading) {
+      handles.erase(it);
+      return TRUE;
+    }
     // A write that ignores cancellation is not ended by the close either.
     if (it->second.device->outcome == fake::WriteOutcome::IgnoresCancel) fake::state().inFlight.push_back(it->second);
   }

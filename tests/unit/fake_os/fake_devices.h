@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,14 @@ struct Device {
   int lostOnClose = 0;     // writes still pending when the handle was closed
   std::vector<std::uint32_t> waits;  // time-outs of the waits on its handle, in order
   bool hung = false;       // an unbounded wait on a write that never completes
+  // Answers to the real-time status request DLE EOT n in a completed write,
+  // by n; they wait in `toRead` for an overlapped read, which stays pending
+  // (until cancelled) while there is nothing to read.
+  std::map<int, unsigned char> statusAnswers;
+  std::string toRead;
+  int reads = 0;
+  int writesToEnd = 0;  // overlapped writes whose offsets ask for the end of a file (both 0xFFFFFFFF)
+  int readsCancelled = 0;
 };
 
 struct Devices {
@@ -61,5 +70,10 @@ struct HandleOwner {
   std::function<bool(void* handle)> close;
 };
 void AddHandleOwner(HandleOwner owner);
+
+// ReadFile on a device handle (the pipes' ReadFile asks first); false when
+// `handle` is no device handle, else the call's result in `*result`.
+bool ReadDeviceFile(void* handle, void* buffer, std::uint32_t bytesToRead, std::uint32_t* bytesRead,
+                    void* overlapped, int* result);
 
 }  // namespace fake

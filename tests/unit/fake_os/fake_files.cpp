@@ -51,6 +51,10 @@ constexpr os::DWORD kDirectory = 267;
 constexpr std::size_t kMaxPath = 260;
 constexpr std::size_t kMaxFolderPath = 248;  // CreateDirectoryA leaves room for an 8.3 name
 constexpr os::DWORD kReparseTagMountPoint = 0xA0000003u;
+constexpr std::uint32_t kSynchronize = 0x100000;
+// The access that takes part in sharing: data (read, write, append, execute;
+// listing a folder is reading it) and DELETE.
+constexpr std::uint32_t kSharingAccess = 0x80000000u | 0x40000000u | 0x20000000u | 0x1 | 0x2 | 0x4 | 0x20 | 0x10000;
 
 bool Lead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
@@ -67,16 +71,22 @@ struct Node {
   int handles = 0;        // CreateFileA handles open on it
   int noDeleteSharing = 0;  // of those, opened without FILE_SHARE_DELETE
   int deleteAccess = 0;     // handles (ours or another user's) with DELETE access
+  // Another user's oplock, and what that user does when an open breaks it.
+  std::shared_ptr<std::function<void()>> oplock;
 };
 
 // A handle from CreateFileA on a file or folder.
 struct DiskHandle {
   std::string key;
   bool canWrite = false;
+  bool canRead = false;
+  bool sharing = false;  // asked data or DELETE access, so it takes part in sharing
+  bool shareWrite = false;
   bool shareDelete = false;
   bool deleteAccess = false;
   bool inheritable = false;  // SECURITY_ATTRIBUTES bInheritHandle
   std::size_t pos = 0;
+  bool appends = false;  // FILE_APPEND_DATA without GENERIC_WRITE: every write goes to the end
 };
 
 // What ConvertStringSecurityDescriptorToSecurityDescriptorA and
@@ -104,7 +114,10 @@ struct State {
   std::map<std::intptr_t, DiskHandle> handles;
   std::intptr_t nextHandle = 0x30000;
   std::set<Descriptor*> descriptors;
+  std::set<char*> descriptorTexts;  // from ConvertSecurityDescriptorToStringSecurityDescriptorA
   std::string defaultOwner = "S-1-5-21-0-0-0-513";
+  std::vector<std::string> waits;  // opens that waited on an oplock
+  bool wineDescriptors = false;
 };
 
 State& state();
@@ -359,9 +372,14 @@ bool Match(const char* mask, const char* name) {
 
 bool MatchesAll(const std::string& mask) { return mask == "*" || mask == "*.*"; }
 
+// An open of `path` that breaks the oplock on the entry there waits for its
+// holder, who acts meanwhile; true when it waited (the entry may have changed).
+bool WaitOnOplock(const std::string& path, bool followLast);
+
 void Clear(State& s) {
   for (os::FILE* f : s.streams) delete f;
   for (Descriptor* d : s.descriptors) delete d;
+  for (char* t : s.descriptorTexts) delete[] t;
   s = State();
   AddChain({"C:"});
   AddChain({"C:", "ProgramData"});
@@ -378,8 +396,8 @@ State& state() {
                       auto node = created->nodes.find(it->second.key);
                       if (node != created->nodes.end()) {
                         --node->second.handles;
-                        if (!it->second.shareDelete) --node->second.noDeleteSharing;
-                        if (it->second.deleteAccess) --node->second.deleteAccess;
+                        if (it->second.sharing && !it->second.shareDelete) --node->second.noDeleteSharing;
+                        if (it->second.sharing && it->second.deleteAccess) --node->second.deleteAccess;
                       }
                       created->handles.erase(it);
                       return true;
@@ -399,6 +417,16 @@ std::vector<std::string> MustParse(const std::string& path) {
   if (p.error != 0) throw std::invalid_argument("fake file system: bad path " + path);
   Resolve(p.parts, false);
   return p.parts;
+}
+
+bool WaitOnOplock(const std::string& path, bool followLast) {
+  Node* n = Existing(Locate(path, followLast));
+  if (n == nullptr || !n->oplock) return false;
+  const std::shared_ptr<std::function<void()>> meanwhile = n->oplock;
+  n->oplock.reset();
+  state().waits.push_back(path);
+  if (*meanwhile) (*meanwhile)();
+  return true;
 }
 
 }  // namespace
@@ -440,6 +468,29 @@ void FileSystem::SetOwner(const std::string& path, const std::string& sid) {
   if (Node* n = Find(Key(MustParse(path)))) n->owner = sid;
 }
 
+void FileSystem::SetSecurity(const std::string& path, const std::string& sddl) {
+  if (Node* n = Find(Key(MustParse(path)))) n->security = sddl;
+}
+
+bool FileSystem::MakeMountPoint(const std::string& path, const std::string& target) {
+  const std::string key = Key(MustParse(path));
+  Node* n = Find(key);
+  if (n == nullptr || !n->folder || !n->linkTarget.empty() || !ChildKeys(key).empty()) return false;
+  for (const auto& h : state().handles) {
+    if (h.second.key == key && h.second.sharing && !h.second.shareWrite) return false;
+  }
+  n->linkTarget = target;
+  return true;
+}
+
+void FileSystem::Oplock(const std::string& path, std::function<void()> meanwhile) {
+  if (Node* n = Find(Key(MustParse(path)))) n->oplock = std::make_shared<std::function<void()>>(std::move(meanwhile));
+}
+
+std::vector<std::string> FileSystem::Waits() const { return state().waits; }
+
+void FileSystem::KeepDescriptorsAsWine() { state().wineDescriptors = true; }
+
 void FileSystem::SetDefaultOwner(const std::string& sid) { state().defaultOwner = sid; }
 
 std::string FileSystem::Owner(const std::string& path) const {
@@ -453,7 +504,9 @@ std::string FileSystem::Security(const std::string& path) const {
 }
 
 int FileSystem::OpenHandles() const { return static_cast<int>(state().handles.size()); }
-int FileSystem::LiveDescriptors() const { return static_cast<int>(state().descriptors.size()); }
+int FileSystem::LiveDescriptors() const {
+  return static_cast<int>(state().descriptors.size() + state().descriptorTexts.size());
+}
 
 void FileSystem::Lock(const std::string& path) {
   if (Node* n = Find(Key(MustParse(path)))) n->locked = true;
@@ -521,14 +574,17 @@ bool IsDiskPath(const char* path) { return !(path[0] == '\\' && path[1] == '\\')
 
 void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMode, const void* securityAttributes,
                    std::uint32_t disposition, std::uint32_t flags) {
-  Located l = Locate(path, (flags & os::FILE_FLAG_OPEN_REPARSE_POINT) == 0);
+  const bool followLast = (flags & os::FILE_FLAG_OPEN_REPARSE_POINT) == 0;
+  constexpr std::uint32_t kAttributeOnly = os::FILE_READ_ATTRIBUTES | os::READ_CONTROL | kSynchronize;
+  if ((access & ~kAttributeOnly) != 0) WaitOnOplock(path, followLast);
+  Located l = Locate(path, followLast);
   Node* n = Existing(l);
   const auto fail = [](os::DWORD error) {
     os::SetLastError(error);
     return os::INVALID_HANDLE_VALUE;
   };
   if (l.error != 0) return fail(l.error);
-  const bool write = (access & os::GENERIC_WRITE) != 0;
+  const bool write = (access & (os::GENERIC_WRITE | os::FILE_APPEND_DATA)) != 0;
   if (disposition == os::OPEN_ALWAYS && n == nullptr) disposition = os::CREATE_NEW;
   if (disposition == os::OPEN_ALWAYS) disposition = os::OPEN_EXISTING;
   if (disposition == os::CREATE_NEW) {
@@ -551,16 +607,20 @@ void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMo
   DiskHandle h;
   h.key = l.key;
   h.canWrite = write;
+  h.appends = (access & os::FILE_APPEND_DATA) != 0 && (access & os::GENERIC_WRITE) == 0;
+  h.canRead = (access & os::GENERIC_READ) != 0;
+  h.sharing = (access & kSharingAccess) != 0;
+  h.shareWrite = (shareMode & os::FILE_SHARE_WRITE) != 0;
   h.shareDelete = (shareMode & os::FILE_SHARE_DELETE) != 0;
   h.deleteAccess = (access & os::DELETE) != 0;
-  if ((h.deleteAccess && n->noDeleteSharing > 0) || (!h.shareDelete && n->deleteAccess > 0)) {
+  if (h.sharing && ((h.deleteAccess && n->noDeleteSharing > 0) || (!h.shareDelete && n->deleteAccess > 0))) {
     return fail(kSharingViolation);
   }
   const auto* attributes = static_cast<const os::SECURITY_ATTRIBUTES*>(securityAttributes);
   h.inheritable = attributes != nullptr && attributes->bInheritHandle != os::FALSE;
   ++n->handles;
-  if (!h.shareDelete) ++n->noDeleteSharing;
-  if (h.deleteAccess) ++n->deleteAccess;
+  if (h.sharing && !h.shareDelete) ++n->noDeleteSharing;
+  if (h.sharing && h.deleteAccess) ++n->deleteAccess;
   const std::intptr_t id = state().nextHandle;
   state().nextHandle += 4;
   state().handles[id] = h;
@@ -597,11 +657,28 @@ int WriteDiskFile(void* handle, const void* buffer, std::uint32_t size, std::uin
   }
   const std::size_t bytes = std::min<std::size_t>(size, state().writeLimit);
   std::string& d = *n->data;
+  if (h.appends) h.pos = d.size();
   if (d.size() < h.pos + bytes) d.resize(h.pos + bytes, '\0');
   d.replace(h.pos, bytes, static_cast<const char*>(buffer), bytes);
   h.pos += bytes;
   if (state().freeSpace != SIZE_MAX) state().freeSpace -= bytes;
   if (written != nullptr) *written = static_cast<std::uint32_t>(bytes);
+  return os::TRUE;
+}
+
+int ReadDiskFile(void* handle, void* buffer, std::uint32_t size, std::uint32_t* read) {
+  DiskHandle& h = state().handles[reinterpret_cast<std::intptr_t>(handle)];
+  Node* n = Find(h.key);
+  *read = 0;
+  if (n == nullptr || !h.canRead || !n->data) {
+    os::SetLastError(kAccessDenied);
+    return os::FALSE;
+  }
+  const std::string& d = *n->data;
+  const std::size_t bytes = h.pos < d.size() ? std::min<std::size_t>(size, d.size() - h.pos) : 0;
+  std::memcpy(buffer, d.data() + h.pos, bytes);
+  h.pos += bytes;
+  *read = static_cast<std::uint32_t>(bytes);
   return os::TRUE;
 }
 
@@ -712,6 +789,10 @@ BOOL CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES* attributes) {
     const auto* d = static_cast<const fake::Descriptor*>(attributes->lpSecurityDescriptor);
     n.owner = d->owner;
     n.security = d->text;
+    if (state().wineDescriptors) {
+      n.owner = fake::kProcessUser;
+      n.security = std::string("D:(A;OICI;FA;;;SY)(A;OICI;FA;;;") + fake::kProcessUser + ")";
+    }
   }
   state().nodes[l.key] = n;
   state().created.push_back(path);
@@ -723,6 +804,7 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD) {
     SetLastError(fake::kAccessDenied);
     return FALSE;
   }
+  fake::WaitOnOplock(from, false);
   fake::Located f = fake::Locate(from, false);
   fake::Located t = fake::Locate(to, false);
   fake::Node* n = fake::Existing(f);
@@ -850,6 +932,27 @@ DWORD GetSecurityInfo(HANDLE handle, int objectType, DWORD information, PSID* ow
   return ERROR_SUCCESS;
 }
 
+BOOL ConvertSecurityDescriptorToStringSecurityDescriptorA(PSECURITY_DESCRIPTOR descriptor, DWORD revision,
+                                                          DWORD information, LPSTR* text, unsigned long* size) {
+  auto* d = static_cast<fake::Descriptor*>(descriptor);
+  if (fake::Called("ConvertSecurityDescriptorToStringSecurityDescriptorA") || revision != SDDL_REVISION_1 ||
+      state().descriptors.count(d) == 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  // The owner as the entry has it; the access list as it was given.
+  std::string out;
+  if (information & OWNER_SECURITY_INFORMATION) out += "O:" + d->owner;
+  const std::size_t list = d->text.find("D:");
+  if ((information & DACL_SECURITY_INFORMATION) && list != std::string::npos) out += d->text.substr(list);
+  char* copy = new char[out.size() + 1];
+  std::memcpy(copy, out.c_str(), out.size() + 1);
+  state().descriptorTexts.insert(copy);
+  *text = copy;
+  if (size != nullptr) *size = static_cast<unsigned long>(out.size() + 1);
+  return TRUE;
+}
+
 BOOL IsWellKnownSid(PSID sid, int wellKnownType) {
   const std::string& s = *static_cast<const std::string*>(sid);
   return (wellKnownType == WinBuiltinAdministratorsSid && s == "BA") || (wellKnownType == WinLocalSystemSid && s == "SY");
@@ -895,6 +998,10 @@ BOOL GetTokenInformation(HANDLE token, int informationClass, void* buffer, DWORD
 }
 
 HLOCAL LocalFree(HLOCAL memory) {
+  if (state().descriptorTexts.erase(static_cast<char*>(memory)) == 1) {
+    delete[] static_cast<char*>(memory);
+    return nullptr;
+  }
   auto* d = static_cast<fake::Descriptor*>(memory);
   if (state().descriptors.erase(d) == 1) delete d;
   return nullptr;
@@ -905,6 +1012,7 @@ BOOL DeleteFileA(LPCSTR path) {
     SetLastError(fake::kAccessDenied);
     return FALSE;
   }
+  fake::WaitOnOplock(path, false);
   fake::Located l = fake::Locate(path, false);
   fake::Node* n = fake::Existing(l);
   if (n == nullptr) {
@@ -928,6 +1036,7 @@ BOOL RemoveDirectoryA(LPCSTR path) {
     SetLastError(fake::kAccessDenied);
     return FALSE;
   }
+  fake::WaitOnOplock(path, false);
   fake::Located l = fake::Locate(path, false);
   fake::Node* n = fake::Existing(l);
   if (n == nullptr) {
@@ -974,6 +1083,14 @@ HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data) {
   }
   const std::string mask = p.parts.back();
   std::vector<std::string> folderParts(p.parts.begin(), p.parts.end() - 1);
+  {
+    std::string folderPath;
+    for (std::size_t i = 0; i < folderParts.size(); ++i) folderPath += (i > 0 ? "\\" : "") + folderParts[i];
+    if (fake::WaitOnOplock(folderParts.size() == 1 ? folderPath + "\\" : folderPath, true)) {
+      p = fake::Parse(pattern, true);
+      folderParts.assign(p.parts.begin(), p.parts.end() - 1);
+    }
+  }
   fake::Resolve(folderParts, true);
   const std::string folderKey = fake::Key(folderParts);
   const fake::Node* folder = fake::Find(folderKey);
@@ -1059,6 +1176,7 @@ FILE* fopen(const char* path, const char* mode) {
   const char kind = mode[0];
   const bool plus = std::strchr(mode, '+') != nullptr;
   if (kind != 'r' && kind != 'w' && kind != 'a') return nullptr;
+  fake::WaitOnOplock(path, true);
   fake::Located l = fake::Locate(path, true);
   if (l.error != 0 || l.trailingSeparator) return nullptr;
   fake::Node* n = l.node;

@@ -14,9 +14,12 @@
 // FILE_SHARE_DELETE is open, and an open without FILE_SHARE_DELETE fails
 // while a handle with DELETE access is. The process runs as kProcessUser.
 // A file's link count is the number of names sharing its bytes (AddHardLink).
+// Sharing is checked only for opens that ask data or DELETE access, as on
+// Windows: an open with attribute or descriptor access only holds nothing.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +39,26 @@ struct FileSystem {
   // names share the same bytes.
   void AddHardLink(const std::string& path, const std::string& existing);
   void SetOwner(const std::string& path, const std::string& sid);
+  // The descriptor text the entry carries, as if given at its creation.
+  void SetSecurity(const std::string& path, const std::string& sddl);
+  // Turns the empty folder at `path` into a mount point to `target`, as its
+  // owner can while others hold it open as long as every handle on it shares
+  // writing; false (nothing changed) when it is no empty plain folder or a
+  // handle on it does not share writing. Handles already open stay on it.
+  bool MakeMountPoint(const std::string& path, const std::string& target);
+  // Another user holds an oplock on the entry at `path`: the first open of it
+  // that would break the oplock (any access beyond FILE_READ_ATTRIBUTES,
+  // READ_CONTROL and SYNCHRONIZE; listing it, deleting or renaming it, a
+  // stream on it) waits for its holder: it is recorded in Waits(), and
+  // `meanwhile` (what the holder does before letting go) runs first.
+  void Oplock(const std::string& path, std::function<void()> meanwhile = nullptr);
+  // The paths (as the caller spelled them) of the opens that waited on an oplock.
+  std::vector<std::string> Waits() const;
+  // What CreateDirectoryA makes of a descriptor given to it, as Wine does:
+  // owned by the process's user, the access list as Unix mode bits read back
+  // ("D:(A;OICI;FA;;;SY)(A;OICI;FA;;;<user>)": no protection mark, the user
+  // in the Administrators' place).
+  void KeepDescriptorsAsWine();
   // The token's default owner (TokenOwner): Wine's user group unless set; "BA"
   // is an elevated Windows token's.
   void SetDefaultOwner(const std::string& sid);
@@ -76,6 +99,7 @@ void* OpenDiskFile(const char* path, std::uint32_t access, std::uint32_t shareMo
                    std::uint32_t disposition, std::uint32_t flags);
 bool IsDiskHandle(void* handle);
 int WriteDiskFile(void* handle, const void* buffer, std::uint32_t size, std::uint32_t* written);
+int ReadDiskFile(void* handle, void* buffer, std::uint32_t size, std::uint32_t* read);
 // Open files and folders whose handles a child started with inheritance gets.
 std::vector<void*> InheritableDiskHandles();
 bool IsInheritableDiskHandle(void* handle);

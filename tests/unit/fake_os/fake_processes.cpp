@@ -371,8 +371,22 @@ BOOL UpdateProcThreadAttribute(PROC_THREAD_ATTRIBUTE_LIST* list, DWORD, std::uin
 
 void DeleteProcThreadAttributeList(PROC_THREAD_ATTRIBUTE_LIST*) { --fake::table().liveLists; }
 
-BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED*) {
+BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED* overlapped) {
+  if (fake::IsDiskHandle(file)) {
+    if (fake::Called("ReadFile")) {
+      SetLastError(5);  // ERROR_ACCESS_DENIED
+      return FALSE;
+    }
+    std::uint32_t got = 0;
+    const int ok = fake::ReadDiskFile(file, buffer, bytesToRead, &got);
+    if (bytesRead != nullptr) *bytesRead = got;
+    return ok;
+  }
   const bool failed = fake::Called("ReadFile");
+  int deviceResult = FALSE;
+  if (!failed && fake::ReadDeviceFile(file, buffer, bytesToRead, bytesRead, overlapped, &deviceResult)) {
+    return deviceResult;
+  }
   if (bytesRead != nullptr) *bytesRead = 0;
   auto it = fake::table().pipeEnds.find(reinterpret_cast<std::uintptr_t>(file));
   if (failed || it == fake::table().pipeEnds.end() || it->second.write) {

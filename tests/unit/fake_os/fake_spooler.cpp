@@ -90,7 +90,8 @@ OpenPrinter* FindHandle(os::HANDLE handle) {
 void FillPrinterInfo(os::PRINTER_INFO_2A& r, const Printer& p, const std::function<char*(const std::string&)>& put) {
   r.pServerName = nullptr;
   r.pPrinterName = put(p.name);
-  r.pShareName = put("");
+  r.pShareName = put(p.shared ? p.name : "");
+  r.Attributes = p.shared ? os::PRINTER_ATTRIBUTE_SHARED : 0;
   r.pPortName = put(p.port);
   r.pDriverName = put(p.driver);
   r.pPrintProcessor = put("winprint");
@@ -161,8 +162,12 @@ void Spooler::AnswerInstallCommands() {
 void Spooler::CarryOut(const std::string& commandLine) {
   if (commandLine.find(" /if ") != std::string::npos) {
     const std::string name = QuotedAfter(commandLine, "/b");
+    // The printer UI installs the model's driver with the printer.
+    if (!HasDriver(QuotedAfter(commandLine, "/m"))) AddDriver(QuotedAfter(commandLine, "/m"));
     if (FindPrinter(name) == nullptr) {
-      AddPrinter(name, QuotedAfter(commandLine, "/m")).port = QuotedAfter(commandLine, "/r");
+      Printer& added = AddPrinter(name, QuotedAfter(commandLine, "/m"));
+      added.port = QuotedAfter(commandLine, "/r");
+      added.shared = commandLine.find("\" /Z") != std::string::npos;
     }
   } else if (commandLine.find(" /y") != std::string::npos && FindPrinter(QuotedAfter(commandLine, "/n")) != nullptr) {
     defaultPrinter = QuotedAfter(commandLine, "/n");

@@ -25,6 +25,7 @@ struct Printer {
   std::string name;
   std::string driver;
   std::string port = "USB001";
+  bool shared = false;    // PRINTER_ATTRIBUTE_SHARED; the printer UI's "/Z" sets it
   std::vector<Job> jobs;  // in queue order
 };
 

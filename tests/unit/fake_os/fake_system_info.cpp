@@ -39,6 +39,11 @@ void GetNativeSystemInfo(SYSTEM_INFO* info) {
   info->dwAllocationGranularity = 65536;
 }
 
+LANGID GetUserDefaultUILanguage() {
+  fake::Called("GetUserDefaultUILanguage");
+  return fake::systemInfo().uiLanguage;
+}
+
 DWORD GetVersion() {
   fake::Called("GetVersion");
   return fake::systemInfo().version;

@@ -14,6 +14,7 @@ struct SystemInfo {
   std::uint16_t nativeArchitecture = 9;  // PROCESSOR_ARCHITECTURE_AMD64
   std::uint32_t version = 0x23F00206;    // GetVersion: 6.2, build 9200
   bool wow64 = true;
+  std::uint16_t uiLanguage = 0x0804;     // GetUserDefaultUILanguage: Chinese (PRC)
   // A 32-bit x86 machine: no WOW64, no redirection.
   void Make32BitX86();
 

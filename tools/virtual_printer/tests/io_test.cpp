@@ -97,8 +97,10 @@ TEST(Options, ParsesPaperWidthsAndRefusesBadValues) {
     const char* a[] = {"vp", bad};
     EXPECT_FALSE(vp::ParseOptions(2, a, &o, &help, &error)) << bad;
   }
-  const char* badValues[][3] = {{"vp", "--paper", "76"}, {"vp", "--port", "70000"}, {"vp", "--jobs", "0"},
-                                {"vp", "--width", "12x"}};
+  // --jobs 0 is a printer that only answers status requests (--status-sessions).
+  const char* badValues[][3] = {{"vp", "--paper", "76"}, {"vp", "--port", "70000"}, {"vp", "--jobs", "-1"},
+                                {"vp", "--width", "12x"}, {"vp", "--status", "jammed"},
+                                {"vp", "--status-sessions", "x"}};
   for (const auto& a : badValues) EXPECT_FALSE(vp::ParseOptions(3, a, &o, &help, &error)) << a[1];
 }
 

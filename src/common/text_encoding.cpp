@@ -1,4 +1,4 @@
-#include "unattended/text_encoding.h"
+#include "common/text_encoding.h"
 
 #include "os/console.h"
 
