@@ -2,12 +2,18 @@
 // what SYSTEM, the Administrators or the program itself made may steer the
 // program, which runs elevated.
 #pragma once
+#include <string>
+
 #include "os/os_types.h"
 
 // Security descriptor of the folders the program creates: owned by the
 // Administrators, and an access list (not inherited from above) that gives
 // SYSTEM and the Administrators full control, inherited by all below.
 inline constexpr const char kOwnFolderSddl[] = "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+
+// Creates the folder `path` with kOwnFolderSddl given at creation, so it is
+// never there without its access list; false when it cannot be made.
+[[nodiscard]] bool CreateOwnFolder(const std::string& path);
 
 // Owned by SYSTEM or the Administrators, or by the user this process runs as
 // where the system gives what this process makes to that user (Wine; an

@@ -71,7 +71,7 @@ bool ReadString(os::HKEY key, const char* name, std::string& text) {
 TcpIpPortCheck CheckTcpIpPort(const std::string& address, int portNumber) {
   const std::string path = std::string(kPortsKey) + "\\" + address;
   os::RegKey key;
-  const os::LONG opened = os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, path.c_str(), 0, os::KEY_READ, key.put());
+  const os::LONG opened = os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, path.c_str(), 0, os::KEY_READ, key.receive());
   if (opened == os::ERROR_FILE_NOT_FOUND) return TcpIpPortCheck::Missing;
   if (opened != os::ERROR_SUCCESS) return TcpIpPortCheck::Unreadable;
   std::string host;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/entry_owner.h"  // kOwnFolderSddl
+#include "os/devices.h"
 #include "os/os_types.h"
 // A working folder's name: this prefix and 32 lower-case hex digits.
 inline constexpr const char kWorkingFolderPrefix[] = "lumatrek.";
@@ -32,7 +33,7 @@ class StagingFolder {
   // anything. Nothing else found on the way is entered, changed or moved.
   // False when neither place gave a working folder.
   bool Prepare();
-  bool ready() const { return own_ != nullptr; }
+  bool ready() const { return own_.valid(); }
   // The working folder joined with `relative` (a trailing backslash stays);
   // "" before Prepare succeeded.
   std::string PathOf(const std::string& relative) const;
@@ -49,7 +50,7 @@ class StagingFolder {
   bool MakeWorkingFolder(const std::string& parent);
   void LetGo();
 
-  std::vector<os::HANDLE> path_;  // each folder above the working folder, held
-  os::HANDLE own_ = nullptr;      // the working folder, held
+  std::vector<os::OwnedHandle> path_;  // each folder above the working folder, held
+  os::OwnedHandle own_;                // the working folder, held
   std::string folder_;
 };
