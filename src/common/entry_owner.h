@@ -20,14 +20,14 @@ inline constexpr const char kOwnFolderSddl[] = "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;F
 // elevated token on Windows gives it to the Administrators, so there a
 // folder owned by the user was made by one of the user's processes that is
 // not elevated). False when the owner cannot be read.
-bool IsOwnedBySystemOrAdministrators(os::HANDLE handle);
+[[nodiscard]] bool IsOwnedBySystemOrAdministrators(os::HANDLE handle);
 // Owned by the user this process runs as, whoever the system gives what this
 // process makes to.
-bool IsOwnedByProcessUser(os::HANDLE handle);
+[[nodiscard]] bool IsOwnedByProcessUser(os::HANDLE handle);
 // Owned as IsOwnedBySystemOrAdministrators says, and carrying exactly the
 // access list of kOwnFolderSddl: protected from inheritance (the system may
 // add its auto-inherited marks), those two entries and nothing else. Where
 // the system gives what this process makes to its user, it keeps the list
 // with that user in the Administrators' place and no protection mark (Wine
 // keeps the list as Unix mode bits), and that form is the one accepted there.
-bool CarriesOwnAccessList(os::HANDLE handle);
+[[nodiscard]] bool CarriesOwnAccessList(os::HANDLE handle);

@@ -55,7 +55,10 @@ void RemoveEarlierRuns(const std::string& parent) {
   do {
     const bool folder = (entry.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) &&
                         !(entry.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT);
-    if (folder && IsWorkingFolderName(entry.cFileName)) DeleteFolderTree(parent + "\\" + entry.cFileName, IsOwnFolder);
+    // One that cannot go now (still in use) is tried again by a later run.
+    if (folder && IsWorkingFolderName(entry.cFileName)) {
+      (void)DeleteFolderTree(parent + "\\" + entry.cFileName, IsOwnFolder);
+    }
   } while (listing.Next(&entry));
 }
 
@@ -70,7 +73,7 @@ std::string ParentOf(const std::string& path) {
 }  // namespace
 
 StagingFolder::~StagingFolder() {
-  Remove();
+  (void)Remove();  // a caller that needs the outcome calls Remove itself
   LetGo();
 }
 
