@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "os/devices.h"
 #include "os/processes.h"
 
 namespace {
@@ -39,9 +40,8 @@ os::HANDLE Open(const std::string& path, os::DWORD access, os::DWORD share) {
 
 // Keeps `handle` when `keep`, else closes it.
 os::HANDLE KeptIf(bool keep, os::HANDLE handle) {
-  if (keep) return handle;
-  if (handle != os::INVALID_HANDLE_VALUE) os::CloseHandle(handle);
-  return os::INVALID_HANDLE_VALUE;
+  os::OwnedHandle owned(handle);
+  return keep ? owned.release() : os::INVALID_HANDLE_VALUE;
 }
 
 // A text the call gives by a sizing call and a filling call ("" on failure).

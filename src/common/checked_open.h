@@ -21,7 +21,7 @@ std::string FullPathOf(const std::string& path);
 // Whether the path `handle` reaches (GetFinalPathNameByHandleA, "\\?\" and
 // "\\?\UNC\" dropped) is FullPathOf(formed), names compared as the file system compares
 // them (case ignored, double-byte characters whole), a final "\" ignored.
-bool IsAtFormedPath(os::HANDLE handle, const std::string& formed);
+[[nodiscard]] bool IsAtFormedPath(os::HANDLE handle, const std::string& formed);
 
 // A judge of an entry by its open handle (READ_CONTROL and
 // FILE_READ_ATTRIBUTES access): its owner, its access list.
@@ -30,7 +30,7 @@ using EntryJudge = bool (*)(os::HANDLE);
 // Opens `path` itself for judging only (FILE_READ_ATTRIBUTES | READ_CONTROL,
 // every sharing) and reads what it is into `info`; INVALID_HANDLE_VALUE when
 // it cannot be opened or read. Closed by the caller.
-os::HANDLE OpenToJudge(const std::string& path, os::BY_HANDLE_FILE_INFORMATION& info);
+[[nodiscard]] os::HANDLE OpenToJudge(const std::string& path, os::BY_HANDLE_FILE_INFORMATION& info);
 
 // A folder that is no link, and a file that is neither a link nor a folder
 // and has one name only (another name could be any file at all).
@@ -43,7 +43,7 @@ bool IsPlainFile(const os::BY_HANDLE_FILE_INFORMATION& info);
 // system can rename (%ALLUSERSPROFILE%, the Windows folder) or whose every
 // later open is checked on its own handle (the /log file's folder).
 // INVALID_HANDLE_VALUE when refused.
-os::HANDLE OpenJudgedFolder(const std::string& path, EntryJudge judge = nullptr);
+[[nodiscard]] os::HANDLE OpenJudgedFolder(const std::string& path, EntryJudge judge = nullptr);
 
 // Holds the folder at exactly `path` in place for as long as the handle is
 // open: judged first (OpenJudgedFolder), then opened for listing without
@@ -53,13 +53,13 @@ os::HANDLE OpenJudgedFolder(const std::string& path, EntryJudge judge = nullptr)
 // hold nothing). That open could wait on an oplock: only for folders of the
 // program's own, which nobody else can open. Not inheritable.
 // INVALID_HANDLE_VALUE when refused.
-os::HANDLE HoldFolderInPlace(const std::string& path, EntryJudge judge = nullptr);
+[[nodiscard]] os::HANDLE HoldFolderInPlace(const std::string& path, EntryJudge judge = nullptr);
 
 // Opens the plain file at exactly `path` for reading, sharing reads only:
 // while the handle is open the file cannot be written, renamed or deleted.
 // INVALID_HANDLE_VALUE when refused.
-os::HANDLE HoldFileForReading(const std::string& path);
+[[nodiscard]] os::HANDLE HoldFileForReading(const std::string& path);
 
 // The whole file at `path`, read through HoldFileForReading's handle; false
 // when it is refused, empty, larger than `limit` bytes or cannot be read.
-bool ReadCheckedFile(const std::string& path, std::size_t limit, std::string& bytes);
+[[nodiscard]] bool ReadCheckedFile(const std::string& path, std::size_t limit, std::string& bytes);

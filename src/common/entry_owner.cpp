@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "os/devices.h"
+#include "os/files.h"
 #include "os/security.h"
 #include "os/system_info.h"
 
@@ -45,9 +46,9 @@ enum class Owner { Unreadable, SystemOrAdministrators, ProcessUserWhereItsOwn, P
 // list in string form.
 Owner OwnerOf(os::HANDLE handle, std::string* text = nullptr) {
   os::PSID owner = nullptr;
-  os::PSECURITY_DESCRIPTOR descriptor = nullptr;
+  os::LocalMemory descriptor;  // `owner` points into it
   const os::DWORD parts = os::OWNER_SECURITY_INFORMATION | (text != nullptr ? os::DACL_SECURITY_INFORMATION : 0);
-  if (os::GetSecurityInfo(handle, os::SE_FILE_OBJECT, parts, &owner, nullptr, nullptr, nullptr, &descriptor) !=
+  if (os::GetSecurityInfo(handle, os::SE_FILE_OBJECT, parts, &owner, nullptr, nullptr, nullptr, descriptor.receive()) !=
       os::ERROR_SUCCESS) {
     return Owner::Unreadable;
   }
@@ -61,17 +62,16 @@ Owner OwnerOf(os::HANDLE handle, std::string* text = nullptr) {
   } else if (IsProcessUser(owner, false)) {
     found = Owner::ProcessUser;
   }
-  char* converted = nullptr;
   if (text != nullptr && found != Owner::Unreadable) {
-    if (os::ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, os::SDDL_REVISION_1, parts, &converted,
-                                                                 nullptr)) {
+    char* converted = nullptr;
+    if (os::ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor.get(), os::SDDL_REVISION_1, parts,
+                                                                 &converted, nullptr)) {
+      const os::LocalMemory convertedText(converted);
       *text = converted;
-      os::LocalFree(converted);
     } else {
       found = Owner::Unreadable;
     }
   }
-  os::LocalFree(descriptor);
   return found;
 }
 
@@ -105,4 +105,14 @@ bool CarriesOwnAccessList(os::HANDLE handle) {
     return flags.empty() && given == "(A;OICI;FA;;;SY)(A;OICI;FA;;;" + user + ")";
   }
   return false;
+}
+
+bool CreateOwnFolder(const std::string& path) {
+  os::LocalMemory descriptor;
+  if (!os::ConvertStringSecurityDescriptorToSecurityDescriptorA(kOwnFolderSddl, os::SDDL_REVISION_1,
+                                                                descriptor.receive(), nullptr)) {
+    return false;
+  }
+  os::SECURITY_ATTRIBUTES attributes{sizeof(os::SECURITY_ATTRIBUTES), descriptor.get(), os::FALSE};
+  return os::CreateDirectoryA(path.c_str(), &attributes) != os::FALSE;
 }

@@ -18,37 +18,37 @@ inline constexpr const char kMsgPortWrong[] = "打印机端口格式错误(0 < p
 // double-byte character's trail byte is not read as one), and no lead byte
 // left without its trail byte at the end (it would join the closing quote
 // into one character). Nothing is trimmed.
-bool CheckPrinterName(const std::string& printerName);
+[[nodiscard]] bool CheckPrinterName(const std::string& printerName);
 
 // Passes a USB port name as the spooler names local ports ("USB001"): 1 to 63
 // bytes of ASCII letters, digits, '.', '_', '-' and ':'. Nothing else can
 // reach the printer tool's command line through it.
-bool CheckUsbPortName(const std::string& portName);
+[[nodiscard]] bool CheckUsbPortName(const std::string& portName);
 
 // Whether `name` holds `c` as a character of its own (not as the trail byte of
 // a double-byte character of the ANSI code page).
-bool HasCharacter(const std::string& name, char c);
+[[nodiscard]] bool HasCharacter(const std::string& name, char c);
 
 // The offset where the last character of `text` begins, walking from the start
 // (only a forward walk knows where double-byte characters begin); npos for "".
 std::string::size_type LastCharacterAt(const std::string& text);
 
 // Whether `text` ends in a lead byte of the ANSI code page without its trail byte.
-bool EndsInLoneLeadByte(const std::string& text);
+[[nodiscard]] bool EndsInLoneLeadByte(const std::string& text);
 
 enum class AddressCheck { RejectedByLength, Ipv4Address, HostName, RejectedByForm };
 
 // The four-number dotted IPv4 pattern (0-255, no leading zeros), ECMAScript grammar.
-std::regex CompileIpv4Pattern();
+[[nodiscard]] std::regex CompileIpv4Pattern();
 
 // Empty or 32 bytes and more: rejected by length. The whole text matching the
 // pattern: IPv4 address. Else containing ".local" (case counts) and made of
 // letters, digits, '-' and '.' only: host name.
-AddressCheck CheckNetworkAddress(const std::string& hostAddress, const std::regex& ipv4Pattern);
+[[nodiscard]] AddressCheck CheckNetworkAddress(const std::string& hostAddress, const std::regex& ipv4Pattern);
 
 // The address kind of an accepted address.
 AddressKind KindOf(AddressCheck check);
 
 // The port number read as strtol does (base 10), 1 to 65535; 0 when rejected
 // (empty, 32 bytes and more, or out of range).
-int CheckPortText(const std::string& portText);
+[[nodiscard]] int CheckPortText(const std::string& portText);

@@ -186,7 +186,8 @@ void RunInstallCommand(const SetupForm& form, MessageSink& messages, const Child
   if (const char* failure = Install(form, messages, staged, runs, trustAdded)) {
     // What this run made trusted goes again; what an earlier run added stays.
     // The steps before it (the TCP/IP port) are left as they are.
-    TakeBackCertificates(trustAdded, messages);
+    // Its own steps are logged; the install's failure is the message either way.
+    (void)TakeBackCertificates(trustAdded, messages);
     messages.Error(failure);
   } else {
     messages.Notice(kMsgInstalled);

@@ -17,29 +17,18 @@ bool SamePortName(const std::string& a, const char* b) {
   return i == a.size() && b[i] == '\0';
 }
 
-// Read access is all the check needs.
-class ReadablePrinter {
- public:
-  explicit ReadablePrinter(std::string name) : name_(std::move(name)) {
-    if (!os::OpenPrinterA(&name_[0], &handle_, nullptr)) handle_ = nullptr;
-  }
-  ~ReadablePrinter() {
-    if (handle_ != nullptr) os::ClosePrinter(handle_);
-  }
-  ReadablePrinter(const ReadablePrinter&) = delete;
-  ReadablePrinter& operator=(const ReadablePrinter&) = delete;
-  os::HANDLE get() const { return handle_; }
-
- private:
-  std::string name_;
-  os::HANDLE handle_ = nullptr;
-};
+// Read access is all the check needs; empty when the printer cannot be opened.
+os::PrinterHandle OpenForReading(std::string name) {
+  os::PrinterHandle printer;
+  if (!os::OpenPrinterA(&name[0], printer.receive(), nullptr)) printer.reset();
+  return printer;
+}
 
 }  // namespace
 
 InstalledPrinter CheckInstalledPrinter(const std::string& name, const std::string& driver, const std::string& port,
                                        bool shared) {
-  ReadablePrinter printer(name);
+  const os::PrinterHandle printer = OpenForReading(name);
   if (printer.get() == nullptr) return InstalledPrinter::Missing;
   os::DWORD size = 0;
   if (os::GetPrinterA(printer.get(), 2, nullptr, 0, &size) || os::GetLastError() != os::ERROR_INSUFFICIENT_BUFFER ||

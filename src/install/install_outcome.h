@@ -17,7 +17,7 @@ enum class InstalledPrinter {
 // compared with the driver (exactly) and port (ASCII case ignored) an install
 // gave it: a printer that already had the name is no proof that the install ran.
 // With `shared`, the printer must also be shared (PRINTER_ATTRIBUTE_SHARED).
-InstalledPrinter CheckInstalledPrinter(const std::string& name, const std::string& driver, const std::string& port,
+[[nodiscard]] InstalledPrinter CheckInstalledPrinter(const std::string& name, const std::string& driver, const std::string& port,
                                        bool shared = false);
 // Whether the default printer is the one named `name`.
-bool IsDefaultPrinter(const std::string& name);
+[[nodiscard]] bool IsDefaultPrinter(const std::string& name);

@@ -27,7 +27,7 @@ bool RegisterTcpIpPort(std::string address, int portNumber, AddressKind kind) {
   const std::string path = std::string(kPortsKey) + "\\" + address;
   os::RegKey key;
   if (os::RegCreateKeyExA(os::HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, os::REG_OPTION_NON_VOLATILE,
-                          os::KEY_READ | os::KEY_WRITE, nullptr, key.put(), nullptr) != os::ERROR_SUCCESS) {
+                          os::KEY_READ | os::KEY_WRITE, nullptr, key.receive(), nullptr) != os::ERROR_SUCCESS) {
     return false;
   }
   const char* text = address.c_str();
@@ -71,7 +71,7 @@ bool ReadString(os::HKEY key, const char* name, std::string& text) {
 TcpIpPortCheck CheckTcpIpPort(const std::string& address, int portNumber) {
   const std::string path = std::string(kPortsKey) + "\\" + address;
   os::RegKey key;
-  const os::LONG opened = os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, path.c_str(), 0, os::KEY_READ, key.put());
+  const os::LONG opened = os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, path.c_str(), 0, os::KEY_READ, key.receive());
   if (opened == os::ERROR_FILE_NOT_FOUND) return TcpIpPortCheck::Missing;
   if (opened != os::ERROR_SUCCESS) return TcpIpPortCheck::Unreadable;
   std::string host;

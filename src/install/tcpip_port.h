@@ -10,7 +10,7 @@
 // True when all nine values were written; at the first value that cannot be
 // written it stops, leaving the spooler alone. Other values of an existing
 // entry are kept. The restart's own result does not count.
-bool RegisterTcpIpPort(std::string address, int portNumber, AddressKind kind);
+[[nodiscard]] bool RegisterTcpIpPort(std::string address, int portNumber, AddressKind kind);
 
 // What the registry says of the port entry named after `address`.
 enum class TcpIpPortCheck {
@@ -20,4 +20,4 @@ enum class TcpIpPortCheck {
   Unreadable,  // the entry or the monitor's key could not be read
 };
 // Reads the entry RegisterTcpIpPort writes, changing nothing.
-TcpIpPortCheck CheckTcpIpPort(const std::string& address, int portNumber);
+[[nodiscard]] TcpIpPortCheck CheckTcpIpPort(const std::string& address, int portNumber);

@@ -4,6 +4,7 @@
 // folder at run time.
 #pragma once
 #include "os/os_types.h"
+#include "os/scoped_handle.h"
 
 namespace os {
 
@@ -57,43 +58,21 @@ DWORD CertGetNameStringA(PCCERT_CONTEXT context, DWORD type, DWORD flags, void* 
                          DWORD size);
 
 // One owner per open store.
-class CertStore {
- public:
-  explicit CertStore(HCERTSTORE store) : store_(store) {}
-  ~CertStore() {
-    if (store_ != nullptr) os::CertCloseStore(store_, 0);
-  }
-  CertStore(const CertStore&) = delete;
-  CertStore& operator=(const CertStore&) = delete;
-  HCERTSTORE get() const { return store_; }
-
- private:
-  HCERTSTORE store_;
+struct CertStoreTraits {
+  using Handle = HCERTSTORE;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { os::CertCloseStore(h, 0); }
 };
+using CertStore = ScopedHandle<CertStoreTraits>;
 
 // One owner per certificate context; release() hands it to a call that frees it.
-class CertContext {
- public:
-  explicit CertContext(PCCERT_CONTEXT context) : context_(context) {}
-  ~CertContext() {
-    if (context_ != nullptr) os::CertFreeCertificateContext(context_);
-  }
-  CertContext(const CertContext&) = delete;
-  CertContext& operator=(const CertContext&) = delete;
-  PCCERT_CONTEXT get() const { return context_; }
-  PCCERT_CONTEXT release() {
-    PCCERT_CONTEXT c = context_;
-    context_ = nullptr;
-    return c;
-  }
-  // Frees the context held and holds `context` instead.
-  void reset(PCCERT_CONTEXT context) {
-    if (context_ != nullptr) os::CertFreeCertificateContext(context_);
-    context_ = context;
-  }
-
- private:
-  PCCERT_CONTEXT context_;
+struct CertContextTraits {
+  using Handle = PCCERT_CONTEXT;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { os::CertFreeCertificateContext(h); }
 };
+using CertContext = ScopedHandle<CertContextTraits>;
 
 }  // namespace os

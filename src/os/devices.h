@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "os/os_types.h"
+#include "os/scoped_handle.h"
 
 namespace os {
 
@@ -49,19 +50,14 @@ DWORD CharUpperBuffA(LPSTR text, DWORD length);
 
 // One owner per kernel handle: a file, folder, device, process, thread or
 // pipe. Null and INVALID_HANDLE_VALUE are never closed.
-class OwnedHandle {
- public:
-  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
-  ~OwnedHandle() {
-    if (valid()) os::CloseHandle(handle_);
-  }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
+// A kernel handle: CreateFileA answers INVALID_HANDLE_VALUE, CreateEventA and
+// the process calls null, so both own nothing.
+struct KernelHandleTraits {
+  using Handle = HANDLE;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { os::CloseHandle(h); }
 };
+using OwnedHandle = ScopedHandle<KernelHandleTraits>;
 
 }  // namespace os

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "os/os_types.h"
+#include "os/scoped_handle.h"
 
 namespace os {
 
@@ -107,42 +108,36 @@ long ftell(FILE* stream);
 int fclose(FILE* stream);
 
 // One owner per open stream.
-class FileStream {
+struct FileStreamTraits {
+  using Handle = FILE*;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { os::fclose(h); }
+};
+// A stream opened with fopen.
+class FileStream : public ScopedHandle<FileStreamTraits> {
  public:
-  FileStream(const char* path, const char* mode) : f_(os::fopen(path, mode)) {}
-  ~FileStream() {
-    if (f_ != nullptr) os::fclose(f_);
-  }
-  FileStream(const FileStream&) = delete;
-  FileStream& operator=(const FileStream&) = delete;
-  FILE* get() const { return f_; }
-  explicit operator bool() const { return f_ != nullptr; }
+  FileStream(const char* path, const char* mode) : ScopedHandle(os::fopen(path, mode)) {}
   // Closes now and reports fclose's result (a write that could not be
   // flushed shows up here); 0 when nothing was open.
   int Close() {
-    FILE* f = f_;
-    f_ = nullptr;
+    FILE* f = release();
     return f != nullptr ? os::fclose(f) : 0;
   }
-
- private:
-  FILE* f_;
 };
 
 // One owner per FindFirstFileA listing.
-class FindListing {
+struct FindListingTraits {
+  using Handle = HANDLE;
+  static Handle InvalidValue() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { os::FindClose(h); }
+};
+// A FindFirstFileA listing; Next reads the following entry.
+class FindListing : public ScopedHandle<FindListingTraits> {
  public:
-  FindListing(LPCSTR pattern, WIN32_FIND_DATAA* data) : h_(os::FindFirstFileA(pattern, data)) {}
-  ~FindListing() {
-    if (h_ != INVALID_HANDLE_VALUE) os::FindClose(h_);
-  }
-  FindListing(const FindListing&) = delete;
-  FindListing& operator=(const FindListing&) = delete;
-  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
-  BOOL Next(WIN32_FIND_DATAA* data) { return os::FindNextFileA(h_, data); }
-
- private:
-  HANDLE h_;
+  FindListing(LPCSTR pattern, WIN32_FIND_DATAA* data) : ScopedHandle(os::FindFirstFileA(pattern, data)) {}
+  BOOL Next(WIN32_FIND_DATAA* data) { return os::FindNextFileA(get(), data); }
 };
 
 }  // namespace os

@@ -2,6 +2,9 @@
 // make any allocation fail, so every "out of memory" path is testable).
 #pragma once
 #include <cstddef>
+#include <utility>
+
+#include "os/scoped_handle.h"
 
 namespace os {
 
@@ -12,34 +15,30 @@ void free(void* block);
 
 // One owner per heap block, released on every path; movable, never copied.
 // A failed allocation leaves no block (size 0).
-class HeapBlock {
+struct HeapBlockTraits {
+  using Handle = unsigned char*;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { os::free(h); }
+};
+// A block from malloc and its size (0 when the allocation failed).
+class HeapBlock : public ScopedHandle<HeapBlockTraits> {
  public:
   HeapBlock() = default;
-  explicit HeapBlock(std::size_t size)
-      : data_(static_cast<unsigned char*>(os::malloc(size))), size_(data_ != nullptr ? size : 0) {}
-  ~HeapBlock() { os::free(data_); }
-  HeapBlock(HeapBlock&& other) noexcept : data_(other.data_), size_(other.size_) {
-    other.data_ = nullptr;
-    other.size_ = 0;
+  explicit HeapBlock(std::size_t size) : ScopedHandle(static_cast<unsigned char*>(os::malloc(size))) {
+    size_ = valid() ? size : 0;
   }
+  HeapBlock(HeapBlock&& other) noexcept : ScopedHandle(std::move(other)), size_(std::exchange(other.size_, 0)) {}
   HeapBlock& operator=(HeapBlock&& other) noexcept {
     if (this != &other) {
-      os::free(data_);
-      data_ = other.data_;
-      size_ = other.size_;
-      other.data_ = nullptr;
-      other.size_ = 0;
+      ScopedHandle::operator=(std::move(other));
+      size_ = std::exchange(other.size_, 0);
     }
     return *this;
   }
-  HeapBlock(const HeapBlock&) = delete;
-  HeapBlock& operator=(const HeapBlock&) = delete;
-  unsigned char* get() const { return data_; }
   std::size_t size() const { return size_; }
-  explicit operator bool() const { return data_ != nullptr; }
 
  private:
-  unsigned char* data_ = nullptr;
   std::size_t size_ = 0;
 };
 

@@ -2,6 +2,7 @@
 // interfaces. Results are Win32 error codes (ERROR_SUCCESS = 0).
 #pragma once
 #include "os/os_types.h"
+#include "os/scoped_handle.h"
 
 namespace os {
 
@@ -38,19 +39,12 @@ LONG RegDeleteValueA(HKEY key, LPCSTR valueName);
 LONG RegCloseKey(HKEY key);
 
 // One owner per open key.
-class RegKey {
- public:
-  RegKey() = default;
-  ~RegKey() {
-    if (key_ != nullptr) os::RegCloseKey(key_);
-  }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  HKEY* put() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
+struct RegKeyTraits {
+  using Handle = HKEY;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { os::RegCloseKey(h); }
 };
+using RegKey = ScopedHandle<RegKeyTraits>;
 
 }  // namespace os

@@ -3,6 +3,7 @@
 // bytes from the system's generator.
 #pragma once
 #include "os/os_types.h"
+#include "os/scoped_handle.h"
 
 namespace os {
 
@@ -57,5 +58,14 @@ BOOL GetTokenInformation(HANDLE token, int informationClass, void* buffer, DWORD
 // FALSE on failure.
 unsigned char RtlGenRandom(void* buffer, unsigned long size);
 HLOCAL LocalFree(HLOCAL memory);
+
+// What the security calls hand back for LocalFree (descriptors, their text).
+struct LocalMemoryTraits {
+  using Handle = HLOCAL;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { os::LocalFree(h); }
+};
+using LocalMemory = ScopedHandle<LocalMemoryTraits>;
 
 }  // namespace os

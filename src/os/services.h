@@ -3,6 +3,7 @@
 // millisecond tick counter and pause that bound the waits on them.
 #pragma once
 #include "os/os_types.h"
+#include "os/scoped_handle.h"
 
 namespace os {
 
@@ -70,18 +71,12 @@ DWORD GetTickCount();
 void Sleep(DWORD milliseconds);
 
 // One owner per manager or service handle.
-class ServiceHandle {
- public:
-  explicit ServiceHandle(SC_HANDLE handle = nullptr) : handle_(handle) {}
-  ~ServiceHandle() {
-    if (handle_ != nullptr) os::CloseServiceHandle(handle_);
-  }
-  ServiceHandle(const ServiceHandle&) = delete;
-  ServiceHandle& operator=(const ServiceHandle&) = delete;
-  SC_HANDLE get() const { return handle_; }
-
- private:
-  SC_HANDLE handle_;
+struct ServiceHandleTraits {
+  using Handle = SC_HANDLE;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { os::CloseServiceHandle(h); }
 };
+using ServiceHandle = ScopedHandle<ServiceHandleTraits>;
 
 }  // namespace os

@@ -2,6 +2,7 @@
 // look-up, with the platform's records (32-bit layouts).
 #pragma once
 #include "os/os_types.h"
+#include "os/scoped_handle.h"
 
 namespace os {
 
@@ -115,25 +116,12 @@ class SocketLibrary {
   bool ready_;
 };
 
-// One owner per socket.
-class Socket {
- public:
-  explicit Socket(SOCKET s) : s_(s) {}
-  ~Socket() {
-    if (s_ != INVALID_SOCKET) os::closesocket(s_);
-  }
-  Socket(const Socket&) = delete;
-  Socket& operator=(const Socket&) = delete;
-  SOCKET get() const { return s_; }
-  // Hands the socket over to the caller, who closes it.
-  SOCKET release() {
-    const SOCKET s = s_;
-    s_ = INVALID_SOCKET;
-    return s;
-  }
-
- private:
-  SOCKET s_;
+struct SocketTraits {
+  using Handle = SOCKET;
+  static Handle InvalidValue() { return INVALID_SOCKET; }
+  static bool IsValid(Handle h) { return h != INVALID_SOCKET; }
+  static void Close(Handle h) { os::closesocket(h); }
 };
+using Socket = ScopedHandle<SocketTraits>;
 
 }  // namespace os

@@ -4,6 +4,7 @@
 // buffer, behind the records.
 #pragma once
 #include "os/os_types.h"
+#include "os/scoped_handle.h"
 
 namespace os {
 
@@ -120,23 +121,22 @@ BOOL DeletePrinterDriverA(LPSTR pName, LPSTR pEnvironment, LPSTR pDriverName);
 BOOL GetDefaultPrinterA(LPSTR pszBuffer, DWORD* pcchBuffer);
 
 // One owner per open printer.
-class PrinterHandle {
+struct PrinterHandleTraits {
+  using Handle = HANDLE;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { os::ClosePrinter(h); }
+};
+// A printer opened with full access; empty when OpenPrinterA failed.
+class PrinterHandle : public ScopedHandle<PrinterHandleTraits> {
  public:
+  PrinterHandle() = default;
   explicit PrinterHandle(char* name) {
     PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    if (!os::OpenPrinterA(name, &handle_, &defaults)) handle_ = nullptr;
+    HANDLE opened = nullptr;
+    if (os::OpenPrinterA(name, &opened, &defaults)) reset(opened);
   }
-  ~PrinterHandle() { Close(); }
-  PrinterHandle(const PrinterHandle&) = delete;
-  PrinterHandle& operator=(const PrinterHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  void Close() {
-    if (handle_ != nullptr) os::ClosePrinter(handle_);
-    handle_ = nullptr;
-  }
-
- private:
-  HANDLE handle_ = nullptr;
+  void Close() { reset(); }
 };
 
 }  // namespace os

@@ -2,6 +2,7 @@
 
 #include "os/files.h"
 #include "os/memory.h"
+#include "os/scoped_handle.h"
 #include "payload/archive_io.h"
 #include "payload/folders.h"
 #include "payload/new_file.h"
@@ -18,42 +19,32 @@ constexpr int kFailed = -1;
 // allowed to fill the disk.
 constexpr ZPOS64_T kMaxEntrySize = 64u * 1024 * 1024;
 
-// Closes the archive on every path.
-class OpenArchive {
- public:
-  explicit OpenArchive(const std::string& path) {
-    zlib_filefunc64_def functions;
-    payload::FillOsFileFunctions(&functions);
-    zip_ = unzOpen2_64(path.c_str(), &functions);
-  }
-  ~OpenArchive() { unzClose(zip_); }  // a null archive is refused harmlessly
-  OpenArchive(const OpenArchive&) = delete;
-  OpenArchive& operator=(const OpenArchive&) = delete;
-  unzFile get() const { return zip_; }
-
- private:
-  unzFile zip_;
+// An archive opened through the OS file functions, closed on every path.
+struct ArchiveTraits {
+  using Handle = unzFile;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { unzClose(h); }
 };
+using OpenArchive = os::ScopedHandle<ArchiveTraits>;
 
-// Closes the current entry on every path; Close() reports the checksum
-// verdict of an entry read to its end.
-class OpenEntry {
- public:
-  explicit OpenEntry(unzFile zip) : zip_(zip) {}
-  ~OpenEntry() {
-    if (zip_ != nullptr) unzCloseCurrentFile(zip_);
-  }
-  OpenEntry(const OpenEntry&) = delete;
-  OpenEntry& operator=(const OpenEntry&) = delete;
-  int Close() {
-    unzFile zip = zip_;
-    zip_ = nullptr;
-    return unzCloseCurrentFile(zip);
-  }
+unzFile OpenArchiveFile(const std::string& path) {
+  zlib_filefunc64_def functions;
+  payload::FillOsFileFunctions(&functions);
+  return unzOpen2_64(path.c_str(), &functions);
+}
 
- private:
-  unzFile zip_;
+// The archive whose current entry is open: the entry is closed on every
+// path; CloseEntry reports the checksum verdict of an entry read to its end.
+struct OpenEntryTraits {
+  using Handle = unzFile;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { unzCloseCurrentFile(h); }
 };
+using OpenEntry = os::ScopedHandle<OpenEntryTraits>;
+
+int CloseEntry(OpenEntry& entry) { return unzCloseCurrentFile(entry.release()); }
 
 // Names Windows gives to devices in every folder ("NUL.txt" is the device
 // too); a file of such a name would be written to the device.
@@ -120,7 +111,7 @@ int ExtractFile(unzFile zip, const std::string& outPath, const char* password, Z
   NewFile out(outPath);
   if (!out || !CopyEntry(zip, out, size)) return kFailed;
   // A checksum mismatch shows only when the entry is closed after its end.
-  return entry.Close() == UNZ_OK ? 0 : kFailed;
+  return CloseEntry(entry) == UNZ_OK ? 0 : kFailed;
 }
 
 }  // namespace
@@ -128,7 +119,7 @@ int ExtractFile(unzFile zip, const std::string& outPath, const char* password, Z
 int ExtractArchive(const std::string& archivePath, const std::string& destination, const char* password) {
   if (!os::PathFileExistsA(destination.c_str()) && !CreateFolderChain(destination)) return kFailed;
 
-  OpenArchive archive(archivePath);
+  const OpenArchive archive(OpenArchiveFile(archivePath));  // a null archive is refused harmlessly
   unz_global_info64 global;
   const int status = unzGetGlobalInfo64(archive.get(), &global);
   if (status != UNZ_OK) return status;  // -102 for an archive that could not be opened

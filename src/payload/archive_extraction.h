@@ -15,4 +15,4 @@
 // 64 MiB, or one whose name is absolute, names a drive, stream or device
 // (CON, NUL.txt, COM1, ...), climbs out with "..", or does not fit the
 // 260-byte name buffer.
-int ExtractArchive(const std::string& archivePath, const std::string& destination, const char* password);
+[[nodiscard]] int ExtractArchive(const std::string& archivePath, const std::string& destination, const char* password);

@@ -72,7 +72,7 @@ bool DeleteEntries(const std::string& path) {
     if (entry.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT) {
       RemoveLink(child, entry.dwFileAttributes);
     } else if (entry.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) {
-      if (name != "." && name != "..") DeleteFolderTree(child);
+      if (name != "." && name != "..") (void)DeleteFolderTree(child);  // what is left fails the folder's own removal
     } else {
       os::DeleteFileA(child.c_str());
     }

@@ -10,12 +10,12 @@
 // a path without a drive colon, a file in the way, a path too long for its
 // 260-character buffer with the closing backslash, or a failed creation.
 // Folders created before a failure stay.
-bool CreateFolderChain(const std::string& path);
+[[nodiscard]] bool CreateFolderChain(const std::string& path);
 
 // Makes sure the folder part of the file path `path` exists (the part before
 // its last "\"; "/" is no separator here). False for a path over 1023
 // characters.
-bool CreateFolderForFile(const std::string& path);
+[[nodiscard]] bool CreateFolderForFile(const std::string& path);
 
 // Deletes the folder `path` with everything in it. Each folder is opened
 // and checked before its entries go, so links (junctions and symbolic links),
@@ -26,13 +26,13 @@ bool CreateFolderForFile(const std::string& path);
 // With `accept`, a folder that refuses DELETE access (another program holds
 // it without delete sharing) is left as it is, and the folder is deleted only
 // when `accept` approves the handle it is held by while its entries go.
-bool DeleteFolderTree(const std::string& path, bool (*accept)(os::HANDLE) = nullptr);
+[[nodiscard]] bool DeleteFolderTree(const std::string& path, bool (*accept)(os::HANDLE) = nullptr);
 
 // Deletes every entry of the folder `path` (which the caller holds open), as
 // DeleteFolderTree does; true when the folder is empty at the end.
-bool DeleteFolderContents(const std::string& path);
+[[nodiscard]] bool DeleteFolderContents(const std::string& path);
 
 // Makes the name `path` free for a new file: a file, hard link or link of
 // either kind there is removed as a name, never followed. False when a plain
 // folder is there or the name cannot be removed.
-bool ClearFileName(const std::string& path);
+[[nodiscard]] bool ClearFileName(const std::string& path);

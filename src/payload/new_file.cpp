@@ -1,6 +1,7 @@
 #include "payload/new_file.h"
 
 #include "common/checked_open.h"
+#include "os/devices.h"
 #include "os/files.h"
 #include "payload/folders.h"
 
@@ -8,15 +9,12 @@ namespace {
 
 os::HANDLE CreateNew(const std::string& path) {
   if (!ClearFileName(path)) return os::INVALID_HANDLE_VALUE;
-  os::HANDLE file = os::CreateFileA(path.c_str(), os::GENERIC_WRITE, 0, nullptr, os::CREATE_NEW,
-                                    os::FILE_ATTRIBUTE_NORMAL | os::FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  os::OwnedHandle file(os::CreateFileA(path.c_str(), os::GENERIC_WRITE, 0, nullptr, os::CREATE_NEW,
+                                       os::FILE_ATTRIBUTE_NORMAL | os::FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   // Made elsewhere than the path says (a junction or mount point above it):
   // nothing is written there, and what was made is left to whoever led it there.
-  if (file != os::INVALID_HANDLE_VALUE && file != nullptr && !IsAtFormedPath(file, path)) {
-    os::CloseHandle(file);
-    return os::INVALID_HANDLE_VALUE;
-  }
-  return file;
+  if (file.valid() && !IsAtFormedPath(file.get(), path)) return os::INVALID_HANDLE_VALUE;
+  return file.release();
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ class NewFile {
   explicit operator bool() const { return handle_.valid(); }
   // Writes all `size` bytes; false when a write fails or makes no progress
   // (a full disk).
-  bool Write(const void* bytes, std::size_t size);
+  [[nodiscard]] bool Write(const void* bytes, std::size_t size);
 
  private:
   os::OwnedHandle handle_;

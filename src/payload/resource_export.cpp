@@ -2,25 +2,20 @@
 
 #include "os/files.h"
 #include "os/resources.h"
+#include "os/scoped_handle.h"
 #include "payload/new_file.h"
 
 namespace {
 
 // Releases a loaded resource on every path (FreeResource's result means
 // nothing on 32-bit Windows).
-class LoadedResource {
- public:
-  LoadedResource(os::HMODULE module, os::HRSRC found) : h_(os::LoadResource(module, found)) {}
-  ~LoadedResource() {
-    if (h_ != nullptr) os::FreeResource(h_);
-  }
-  LoadedResource(const LoadedResource&) = delete;
-  LoadedResource& operator=(const LoadedResource&) = delete;
-  os::HGLOBAL get() const { return h_; }
-
- private:
-  os::HGLOBAL h_;
+struct LoadedResourceTraits {
+  using Handle = os::HGLOBAL;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { os::FreeResource(h); }
 };
+using LoadedResource = os::ScopedHandle<LoadedResourceTraits>;
 
 }  // namespace
 
@@ -29,7 +24,7 @@ bool ExportResource(const std::string& path, int id) {
   const os::HRSRC found =
       os::FindResourceA(module, os::MAKEINTRESOURCEA(static_cast<os::WORD>(id)), "ZIPRES");
   if (found == nullptr) return false;
-  LoadedResource loaded(module, found);
+  const LoadedResource loaded(os::LoadResource(module, found));
   if (loaded.get() == nullptr) return false;
   const auto* bytes = static_cast<const unsigned char*>(os::LockResource(loaded.get()));
   if (bytes == nullptr) return false;

@@ -7,4 +7,4 @@
 // an existing one. False when the resource is missing or cannot be loaded,
 // the file cannot be created, or a write fails (a full disk); a file left
 // half-written is then deleted.
-bool ExportResource(const std::string& path, int id);
+[[nodiscard]] bool ExportResource(const std::string& path, int id);

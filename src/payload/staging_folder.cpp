@@ -1,6 +1,7 @@
 #include "payload/staging_folder.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "common/checked_open.h"
@@ -24,20 +25,6 @@ constexpr os::DWORD kRemovalPauseMs = 200;
 // Administrators (as the system keeps what the program makes) and carrying
 // exactly the program's access list, which nobody else can give it.
 bool IsOwnFolder(os::HANDLE handle) { return CarriesOwnAccessList(handle); }
-
-// Creates the folder `path` with kOwnFolderSddl given at creation, so it is
-// never there without its access list.
-bool CreateOwnFolder(const std::string& path) {
-  os::PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!os::ConvertStringSecurityDescriptorToSecurityDescriptorA(kOwnFolderSddl, os::SDDL_REVISION_1, &descriptor,
-                                                                nullptr)) {
-    return false;
-  }
-  os::SECURITY_ATTRIBUTES attributes{sizeof(os::SECURITY_ATTRIBUTES), descriptor, os::FALSE};
-  const bool created = os::CreateDirectoryA(path.c_str(), &attributes) != os::FALSE;
-  os::LocalFree(descriptor);
-  return created;
-}
 
 // "lumatrek." and 32 hex digits from the system's cryptographic generator.
 std::string RandomName() {
@@ -68,7 +55,10 @@ void RemoveEarlierRuns(const std::string& parent) {
   do {
     const bool folder = (entry.dwFileAttributes & os::FILE_ATTRIBUTE_DIRECTORY) &&
                         !(entry.dwFileAttributes & os::FILE_ATTRIBUTE_REPARSE_POINT);
-    if (folder && IsWorkingFolderName(entry.cFileName)) DeleteFolderTree(parent + "\\" + entry.cFileName, IsOwnFolder);
+    // One that cannot go now (still in use) is tried again by a later run.
+    if (folder && IsWorkingFolderName(entry.cFileName)) {
+      (void)DeleteFolderTree(parent + "\\" + entry.cFileName, IsOwnFolder);
+    }
   } while (listing.Next(&entry));
 }
 
@@ -83,16 +73,16 @@ std::string ParentOf(const std::string& path) {
 }  // namespace
 
 StagingFolder::~StagingFolder() {
-  Remove();
+  (void)Remove();  // a caller that needs the outcome calls Remove itself
   LetGo();
 }
 
 bool StagingFolder::HoldFolder(const std::string& path, bool ours) {
   // Only a folder of our own is held by sharing: an open that could wait on
   // another's oplock is never made on what anyone else can open.
-  os::HANDLE held = ours ? HoldFolderInPlace(path, IsOwnFolder) : OpenJudgedFolder(path);
-  if (held == os::INVALID_HANDLE_VALUE) return false;
-  path_.push_back(held);
+  os::OwnedHandle held(ours ? HoldFolderInPlace(path, IsOwnFolder) : OpenJudgedFolder(path));
+  if (!held.valid()) return false;
+  path_.push_back(std::move(held));
   return true;
 }
 
@@ -102,7 +92,7 @@ bool StagingFolder::PrepareIn(const std::string& base) {
   // what is in it could lead anywhere.
   const std::string vendor = base + kVendorName;
   if (HoldFolder(base, false)) {
-    CreateOwnFolder(vendor);
+    (void)CreateOwnFolder(vendor);  // one already there is judged by the hold
     if (HoldFolder(vendor, true) && MakeWorkingFolder(vendor)) return true;
   }
   LetGo();
@@ -110,8 +100,8 @@ bool StagingFolder::PrepareIn(const std::string& base) {
 }
 
 void StagingFolder::LetGo() {
-  for (auto it = path_.rbegin(); it != path_.rend(); ++it) os::CloseHandle(*it);
-  path_.clear();
+  // The innermost folder first, as they were taken.
+  while (!path_.empty()) path_.pop_back();
 }
 
 bool StagingFolder::MakeWorkingFolder(const std::string& parent) {
@@ -122,9 +112,8 @@ bool StagingFolder::MakeWorkingFolder(const std::string& parent) {
   if (!CreateOwnFolder(folder)) return false;
   // Judged by what is opened: whatever took the new name's place between
   // the creation and this open is left alone.
-  os::HANDLE held = HoldFolderInPlace(folder, IsOwnFolder);
-  if (held == os::INVALID_HANDLE_VALUE) return false;
-  own_ = held;
+  own_.reset(HoldFolderInPlace(folder, IsOwnFolder));
+  if (!own_.valid()) return false;
   folder_ = folder;
   return true;
 }
@@ -148,14 +137,13 @@ std::string StagingFolder::PathOf(const std::string& relative) const {
 }
 
 bool StagingFolder::Remove() {
-  if (own_ == nullptr) return true;
+  if (!own_.valid()) return true;
   for (int attempt = 0; attempt < kRemovalAttempts; ++attempt) {
     if (attempt > 0) os::Sleep(kRemovalPauseMs);
     if (DeleteFolderContents(folder_)) break;
   }
   // Our handle would refuse the folder's own deletion. The folders above
   // stay held, and the name is judged again on its new handle.
-  os::CloseHandle(own_);
-  own_ = nullptr;
+  own_.reset();
   return DeleteFolderTree(folder_, IsOwnFolder);
 }

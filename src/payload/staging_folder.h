@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/entry_owner.h"  // kOwnFolderSddl
+#include "os/devices.h"
 #include "os/os_types.h"
 // A working folder's name: this prefix and 32 lower-case hex digits.
 inline constexpr const char kWorkingFolderPrefix[] = "lumatrek.";
@@ -31,8 +32,8 @@ class StagingFolder {
   // Windows folder (%SystemRoot%\Tovlan), where no standard user can create
   // anything. Nothing else found on the way is entered, changed or moved.
   // False when neither place gave a working folder.
-  bool Prepare();
-  bool ready() const { return own_ != nullptr; }
+  [[nodiscard]] bool Prepare();
+  bool ready() const { return own_.valid(); }
   // The working folder joined with `relative` (a trailing backslash stays);
   // "" before Prepare succeeded.
   std::string PathOf(const std::string& relative) const;
@@ -40,16 +41,16 @@ class StagingFolder {
   // seconds: the printer UI's folder is in use until that process has fully
   // ended), then the folder itself; true when it is gone. Links met are
   // removed as links.
-  bool Remove();
+  [[nodiscard]] bool Remove();
 
  private:
   // Holds `path` (with `ours`, only a folder of the program's making).
-  bool HoldFolder(const std::string& path, bool ours);
-  bool PrepareIn(const std::string& base);
-  bool MakeWorkingFolder(const std::string& parent);
+  [[nodiscard]] bool HoldFolder(const std::string& path, bool ours);
+  [[nodiscard]] bool PrepareIn(const std::string& base);
+  [[nodiscard]] bool MakeWorkingFolder(const std::string& parent);
   void LetGo();
 
-  std::vector<os::HANDLE> path_;  // each folder above the working folder, held
-  os::HANDLE own_ = nullptr;      // the working folder, held
+  std::vector<os::OwnedHandle> path_;  // each folder above the working folder, held
+  os::OwnedHandle own_;                // the working folder, held
   std::string folder_;
 };

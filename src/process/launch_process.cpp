@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "os/devices.h"
 #include "os/files.h"
 #include "os/processes.h"
 #include "process/system_program.h"
@@ -49,6 +50,6 @@ os::HANDLE LaunchProcess(const char* program, const char* arguments, const char*
 
   if (saved[0] != '\0') os::SetCurrentDirectoryA(saved);
   // Only the process handle is handed back.
-  if (process.hThread != nullptr) os::CloseHandle(process.hThread);
+  const os::OwnedHandle thread(process.hThread);
   return process.hProcess;
 }

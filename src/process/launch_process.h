@@ -9,4 +9,4 @@
 // program named without a path is taken from the system folder, never from
 // `folder` or the current folder. The program's own current folder is the
 // same after the call as before.
-os::HANDLE LaunchProcess(const char* program, const char* arguments, const char* folder, int show);
+[[nodiscard]] os::HANDLE LaunchProcess(const char* program, const char* arguments, const char* folder, int show);

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
+#include "os/devices.h"
 #include "os/processes.h"
 #include "os/services.h"
 
@@ -49,10 +51,10 @@ class InheritOnly {
 
 // Starts the program from the system folder with `commandLine`; with an
 // `output` handle (inheritable), that handle becomes its standard output and
-// is the only handle it inherits. The process handle, or null.
-os::HANDLE Start(const char* program, const std::string& commandLine, os::HANDLE output) {
+// is the only handle it inherits. The process handle, or an empty owner.
+os::OwnedHandle Start(const char* program, const std::string& commandLine, os::HANDLE output) {
   std::string application;
-  if (!SystemProgramPath(program, application)) return nullptr;
+  if (!SystemProgramPath(program, application)) return os::OwnedHandle();
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
   os::STARTUPINFOEXA startup{};
@@ -61,7 +63,7 @@ os::HANDLE Start(const char* program, const std::string& commandLine, os::HANDLE
   os::DWORD flags = 0;
   if (output != nullptr) {
     // Without the list the child would get every inheritable handle we hold.
-    if (only.get() == nullptr) return nullptr;
+    if (only.get() == nullptr) return os::OwnedHandle();
     startup.StartupInfo.cb = sizeof startup;
     startup.StartupInfo.dwFlags = os::STARTF_USESTDHANDLES;
     startup.StartupInfo.hStdOutput = output;
@@ -71,16 +73,15 @@ os::HANDLE Start(const char* program, const std::string& commandLine, os::HANDLE
   os::PROCESS_INFORMATION process{};
   if (!os::CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, output != nullptr ? os::TRUE : os::FALSE,
                           flags, nullptr, nullptr, &startup.StartupInfo, &process)) {
-    return nullptr;
+    return os::OwnedHandle();
   }
-  os::OwnedHandle thread(process.hThread);
-  return process.hProcess;
+  const os::OwnedHandle thread(process.hThread);
+  return os::OwnedHandle(process.hProcess);
 }
 
 // Waits for the process at most `waitMs`, closes its handle and returns its
 // exit status, or -1. A program still running then is left to finish.
-int WaitForExit(os::HANDLE process, os::DWORD waitMs) {
-  os::OwnedHandle child(process);
+int WaitForExit(os::OwnedHandle child, os::DWORD waitMs) {
   os::DWORD status = 0;
   if (os::WaitForSingleObject(child.get(), waitMs) != os::WAIT_OBJECT_0 ||
       !os::GetExitCodeProcess(child.get(), &status)) {
@@ -106,24 +107,24 @@ bool SystemProgramPath(const char* program, std::string& path) {
 }
 
 int RunSystemProgram(const char* program, const std::string& commandLine, os::DWORD waitMs) {
-  const os::HANDLE process = Start(program, commandLine, nullptr);
-  return process != nullptr ? WaitForExit(process, waitMs) : -1;
+  os::OwnedHandle process = Start(program, commandLine, nullptr);
+  return process.valid() ? WaitForExit(std::move(process), waitMs) : -1;
 }
 
 ProgramOutput::ProgramOutput(const char* program, const std::string& commandLine, os::DWORD waitMs)
     : waitMs_(waitMs), started_(os::GetTickCount()) {
-  os::HANDLE write = nullptr;
-  if (!os::CreatePipe(&pipe_, &write, nullptr, 0)) {
-    pipe_ = nullptr;
+  // The child holds its own copy of the write end: once it ends, reading
+  // finds the pipe's end, so ours goes when the constructor does.
+  os::OwnedHandle write;
+  if (!os::CreatePipe(pipe_.receive(), write.receive(), nullptr, 0)) {
+    pipe_.reset();
     return;
   }
   // Only the write end goes to the child; the read end stays ours alone.
-  if (os::SetHandleInformation(write, os::HANDLE_FLAG_INHERIT, os::HANDLE_FLAG_INHERIT)) {
-    process_ = Start(program, commandLine, write);
+  if (os::SetHandleInformation(write.get(), os::HANDLE_FLAG_INHERIT, os::HANDLE_FLAG_INHERIT)) {
+    process_ = Start(program, commandLine, write.get());
   }
-  // The child holds its own copy: once it ends, reading finds the pipe's end.
-  os::CloseHandle(write);
-  if (process_ == nullptr) Close();
+  if (!process_.valid()) pipe_.reset();
 }
 
 ProgramOutput::~ProgramOutput() { Close(); }
@@ -138,8 +139,8 @@ bool ProgramOutput::BytesArrive() {
   for (;;) {
     os::DWORD available = 0;
     // A pipe that cannot be peeked at is at its end: the read says so at once.
-    if (!os::PeekNamedPipe(pipe_, nullptr, 0, nullptr, &available, nullptr) || available > 0) return true;
-    if (os::WaitForSingleObject(process_, 0) == os::WAIT_OBJECT_0) return true;
+    if (!os::PeekNamedPipe(pipe_.get(), nullptr, 0, nullptr, &available, nullptr) || available > 0) return true;
+    if (os::WaitForSingleObject(process_.get(), 0) == os::WAIT_OBJECT_0) return true;
     if (Remaining() == 0) return false;
     os::Sleep(kPollMs);
   }
@@ -154,7 +155,7 @@ bool ProgramOutput::Fill() {
   }
   char bytes[kReadSize];
   os::DWORD read = 0;
-  if (!os::ReadFile(pipe_, bytes, sizeof bytes, &read, nullptr) || read == 0) {
+  if (!os::ReadFile(pipe_.get(), bytes, sizeof bytes, &read, nullptr) || read == 0) {
     if (carriageReturn_) pending_ += '\r';
     carriageReturn_ = false;
     return false;
@@ -169,7 +170,7 @@ bool ProgramOutput::Fill() {
 }
 
 bool ProgramOutput::ReadLine(char (&line)[kLineSize]) {
-  if (pipe_ == nullptr) return false;
+  if (!pipe_.valid()) return false;
   constexpr std::size_t kMost = kLineSize - 1;
   for (;;) {
     const std::size_t newline = pending_.find('\n');
@@ -192,14 +193,9 @@ bool ProgramOutput::ReadLine(char (&line)[kLineSize]) {
 }
 
 int ProgramOutput::Close() {
-  if (pipe_ != nullptr) os::CloseHandle(pipe_);
-  pipe_ = nullptr;
-  if (process_ == nullptr) return -1;
-  const os::HANDLE process = process_;
-  process_ = nullptr;
-  if (timedOut_) {
-    os::CloseHandle(process);  // left to finish
-    return -1;
-  }
-  return WaitForExit(process, Remaining());
+  pipe_.reset();
+  if (!process_.valid()) return -1;
+  os::OwnedHandle process = std::move(process_);
+  if (timedOut_) return -1;  // left to finish; its handle goes with `process`
+  return WaitForExit(std::move(process), Remaining());
 }

@@ -16,7 +16,7 @@ class ServiceConnection {
   os::SC_HANDLE manager() const { return manager_.get(); }
   os::DWORD count() const { return count_; }
   // The snapshot's record of the first service named `name` (case ignored), or null.
-  const os::ENUM_SERVICE_STATUSA* Find(const char* name) const;
+  [[nodiscard]] const os::ENUM_SERVICE_STATUSA* Find(const char* name) const;
 
  private:
   os::ServiceHandle manager_;
@@ -25,7 +25,7 @@ class ServiceConnection {
 };
 
 // True when the snapshot lists "spooler" as running.
-bool IsSpoolerRunning();
+[[nodiscard]] bool IsSpoolerRunning();
 // 1 when the spooler reached the stopped state, 0 after four failed attempts.
 int StopSpooler();
 // Starts "DcomLaunch", "RpcEptMapper" and "RpcSs" unless the snapshot shows them
@@ -40,4 +40,4 @@ int RestartSpooler();
 int StartServiceAndWait(const ServiceConnection& connection, const char* name);
 // Brings `name` to the stopped state and waits for it: 1 stopped, 0 refused
 // or still stopping after 21 s.
-int StopServiceAndWait(const ServiceConnection& connection, const char* name);
+[[nodiscard]] int StopServiceAndWait(const ServiceConnection& connection, const char* name);

@@ -45,7 +45,7 @@ class BitmapRecord {
   // unopenable file, a depth other than 8, a negative or oversized width or
   // height, a file that ends early or a failed allocation. The file is closed
   // on every path.
-  static std::optional<BitmapRecord> Load(const char* path);
+  [[nodiscard]] static std::optional<BitmapRecord> Load(const char* path);
 
   const BitmapHeaders& headers() const { return headers_; }
   std::int32_t width() const { return headers_.width; }

@@ -16,7 +16,7 @@ class PrintJobBuffer {
  public:
   // The first block: length 0, capacity one step; nothing when the
   // allocation fails.
-  static std::optional<PrintJobBuffer> Create();
+  [[nodiscard]] static std::optional<PrintJobBuffer> Create();
 
   const unsigned char* data() const { return block_.get(); }
   std::int32_t length() const { return length_; }    // bytes composed so far

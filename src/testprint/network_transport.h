@@ -11,7 +11,7 @@ inline constexpr int kConnectTimeoutSeconds = 5;
 
 // Writes the dotted IPv4 text of the name's first IPv4 address into `out`
 // (a 256-byte buffer). False when the name does not resolve to IPv4.
-bool ResolveHostAddress(const char* name, char* out);
+[[nodiscard]] bool ResolveHostAddress(const char* name, char* out);
 
 // A socket connected to address:port (dotted IPv4 text) within
 // kConnectTimeoutSeconds, its sends bounded by a time-out; INVALID_SOCKET
@@ -19,9 +19,9 @@ bool ResolveHostAddress(const char* name, char* out);
 // `diagnose`, the socket error goes to the diagnostics, common/diagnostics.h,
 // and with `error` it is stored there; a time-out is WSAETIMEDOUT). The caller
 // owns it; the socket library must be started.
-os::SOCKET ConnectToNetworkPrinter(const char* address, int port, bool diagnose = true, int* error = nullptr);
+[[nodiscard]] os::SOCKET ConnectToNetworkPrinter(const char* address, int port, bool diagnose = true, int* error = nullptr);
 
 // Connects to address:port as ConnectToNetworkPrinter does and sends `length`
 // bytes. True when every byte was handed to the system; a connection that
 // failed or a failed send is false.
-bool SendToNetworkPrinter(const char* address, int port, const unsigned char* data, int length);
+[[nodiscard]] bool SendToNetworkPrinter(const char* address, int port, const unsigned char* data, int length);

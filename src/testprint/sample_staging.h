@@ -27,10 +27,10 @@ class TestPrintSession {
   // Makes the command's working folder (see StagingFolder; a failure there
   // is the folder message), exports resource 208 into it and unpacks it;
   // shows the message of the first failing step and returns false.
-  bool StageSample();
+  [[nodiscard]] bool StageSample();
   // Loads the unpacked picture; false (and no message: the command shows
   // kMsgTestExtractFailed) when it cannot.
-  bool LoadPicture();
+  [[nodiscard]] bool LoadPicture();
 
   // The loaded picture; blank before LoadPicture succeeds. The paths are ""
   // before StageSample made the working folder.

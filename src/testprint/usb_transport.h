@@ -19,4 +19,4 @@ std::string UsbDevicePath(const std::string& stem);
 // the device cannot be opened, the write fails or falls short, or it has not
 // completed within kUsbWriteTimeoutMs (it is then cancelled, and the
 // cancellation waited for at most kUsbCancelTimeoutMs).
-bool WriteToUsbDevice(const std::string& stem, const os::BYTE* data, os::DWORD length);
+[[nodiscard]] bool WriteToUsbDevice(const std::string& stem, const os::BYTE* data, os::DWORD length);

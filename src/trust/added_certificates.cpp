@@ -19,7 +19,7 @@ AddedCertificate Parse(const std::string& line) {
 bool ReadAddedCertificates(std::vector<AddedCertificate>& entries) {
   entries.clear();
   os::RegKey key;
-  os::LONG status = os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, kKey, 0, os::KEY_READ | os::KEY_WOW64_64KEY, key.put());
+  os::LONG status = os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, kKey, 0, os::KEY_READ | os::KEY_WOW64_64KEY, key.receive());
   if (status == os::ERROR_FILE_NOT_FOUND) return true;
   if (status != os::ERROR_SUCCESS) return false;
   os::DWORD type = 0;
@@ -51,7 +51,7 @@ bool WriteAddedCertificates(const std::vector<AddedCertificate>& entries) {
   data += '\0';
   os::RegKey key;
   if (os::RegCreateKeyExA(os::HKEY_LOCAL_MACHINE, kKey, 0, nullptr, os::REG_OPTION_NON_VOLATILE,
-                          os::KEY_READ | os::KEY_WRITE | os::KEY_WOW64_64KEY, nullptr, key.put(),
+                          os::KEY_READ | os::KEY_WRITE | os::KEY_WOW64_64KEY, nullptr, key.receive(),
                           nullptr) != os::ERROR_SUCCESS) {
     return false;
   }
@@ -61,7 +61,7 @@ bool WriteAddedCertificates(const std::vector<AddedCertificate>& entries) {
 
 bool DeleteAddedCertificates() {
   os::RegKey key;
-  os::LONG status = os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, kKey, 0, os::KEY_WRITE | os::KEY_WOW64_64KEY, key.put());
+  os::LONG status = os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, kKey, 0, os::KEY_WRITE | os::KEY_WOW64_64KEY, key.receive());
   if (status == os::ERROR_FILE_NOT_FOUND) return true;
   if (status != os::ERROR_SUCCESS) return false;
   status = os::RegDeleteValueA(key.get(), kValue);

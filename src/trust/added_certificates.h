@@ -14,8 +14,8 @@ struct AddedCertificate {
 
 // Reads the record into `entries` (none when there is no record); false when
 // it cannot be read or is no list of strings.
-bool ReadAddedCertificates(std::vector<AddedCertificate>& entries);
+[[nodiscard]] bool ReadAddedCertificates(std::vector<AddedCertificate>& entries);
 // Replaces the record with `entries`; false on failure.
-bool WriteAddedCertificates(const std::vector<AddedCertificate>& entries);
+[[nodiscard]] bool WriteAddedCertificates(const std::vector<AddedCertificate>& entries);
 // Removes the record; true when it is gone (also when there was none).
-bool DeleteAddedCertificates();
+[[nodiscard]] bool DeleteAddedCertificates();

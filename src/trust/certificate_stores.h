@@ -7,7 +7,7 @@
 #include "os/certificates.h"
 
 // The certificate in DER `bytes`, or null when they hold none.
-os::PCCERT_CONTEXT CertificateFromDer(const std::string& bytes);
+[[nodiscard]] os::PCCERT_CONTEXT CertificateFromDer(const std::string& bytes);
 // Its thumbprint, or "" when it cannot be read.
 std::string Thumbprint(os::PCCERT_CONTEXT certificate);
 // Its subject's display name ("" when it has none).
@@ -16,9 +16,9 @@ std::string SubjectName(os::PCCERT_CONTEXT certificate);
 // with all its physical stores, or with `registryOnly` only the registry
 // store that additions go to and deletions must be made in (through the
 // whole system store Wine deletes from its copy in memory alone); null on failure.
-os::HCERTSTORE OpenMachineStore(const char* name, bool registryOnly = false);
+[[nodiscard]] os::HCERTSTORE OpenMachineStore(const char* name, bool registryOnly = false);
 
 enum class Lookup { Present, Absent, Failed };
 // Whether `store` holds the certificate with `thumbprint`; when it does and
 // `found` is given, hands over the store's context (the caller frees it).
-Lookup FindByThumbprint(os::HCERTSTORE store, const std::string& thumbprint, os::PCCERT_CONTEXT* found = nullptr);
+[[nodiscard]] Lookup FindByThumbprint(os::HCERTSTORE store, const std::string& thumbprint, os::PCCERT_CONTEXT* found = nullptr);

@@ -17,21 +17,21 @@
 // record cannot be read or written.
 // Each certificate this call added is appended to `added` when given, so that
 // a failed install can take back what it added (TakeBackCertificates).
-bool TrustPackageSigner(const std::string& payloadFolder, MessageSink& messages,
+[[nodiscard]] bool TrustPackageSigner(const std::string& payloadFolder, MessageSink& messages,
                         std::vector<AddedCertificate>* added = nullptr);
 
 // Deletes `added` (what this run added) from their stores and from the
 // record, leaving what earlier runs added. False on any failure.
-bool TakeBackCertificates(const std::vector<AddedCertificate>& added, MessageSink& messages);
+[[nodiscard]] bool TakeBackCertificates(const std::vector<AddedCertificate>& added, MessageSink& messages);
 
 enum class SignerTrust { Trusted, NotTrusted, Unknown };
 // Whether the stores hold what TrustPackageSigner would add for the signer
 // in `payloadFolder` (TrustedPublisher, and Root for the throw-away
 // certificate), changing nothing; `described` names the certificate and what
 // is missing. Unknown when the certificate or a store cannot be read.
-SignerTrust CheckPackageSigner(const std::string& payloadFolder, std::string& described);
+[[nodiscard]] SignerTrust CheckPackageSigner(const std::string& payloadFolder, std::string& described);
 
 // Deletes every recorded certificate from its store by thumbprint (one that
 // is gone already counts as deleted), then the record. False on any failure,
 // with the record kept for the next run.
-bool RemoveAddedCertificates(MessageSink& messages);
+[[nodiscard]] bool RemoveAddedCertificates(MessageSink& messages);

@@ -44,7 +44,7 @@ struct ParsedArguments {
 // mode: the first argument after the program name begins with "/" or "-".
 // Anything else (a file dropped on the program, "", the tail of an unquoted
 // path with a blank) is a start without arguments, which opens the dialog.
-bool StartsUnattended(const std::vector<std::string>& arguments);
+[[nodiscard]] bool StartsUnattended(const std::vector<std::string>& arguments);
 
 // Reads the arguments after the program name. Option names begin with "/" or
 // "-" and are matched without regard to case; /?, -?, /help, -h or --help
@@ -53,7 +53,7 @@ bool StartsUnattended(const std::vector<std::string>& arguments);
 // missing value (a value may not begin with "/"), an option given twice, no
 // command or two, /usb with /host, /port without /host, options the command
 // does not use, and a /log path that is not a full one (drive or UNC).
-ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
+[[nodiscard]] ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
 
 // What the program prints when the command line is not understood.
 extern const char kUsageText[];

@@ -84,17 +84,17 @@ os::HANDLE OpenLogFile(const std::string& path, LogOpening opening, bool* empty)
   os::SECURITY_ATTRIBUTES notInherited{sizeof(os::SECURITY_ATTRIBUTES), nullptr, os::FALSE};
   // Appending, the handle can write at the end only: nothing earlier is lost.
   const bool append = opening == LogOpening::Append;
-  os::HANDLE file = os::CreateFileA(full.c_str(), append ? os::FILE_APPEND_DATA | os::FILE_READ_ATTRIBUTES : os::GENERIC_WRITE,
-                                    os::FILE_SHARE_READ, &notInherited, disposition, kOpenFlags, nullptr);
-  if (file == os::INVALID_HANDLE_VALUE || file == nullptr) return os::INVALID_HANDLE_VALUE;
+  os::OwnedHandle file(os::CreateFileA(full.c_str(),
+                                       append ? os::FILE_APPEND_DATA | os::FILE_READ_ATTRIBUTES : os::GENERIC_WRITE,
+                                       os::FILE_SHARE_READ, &notInherited, disposition, kOpenFlags, nullptr));
+  if (!file.valid()) return os::INVALID_HANDLE_VALUE;
   os::BY_HANDLE_FILE_INFORMATION info{};
-  if (!os::GetFileInformationByHandle(file, &info) || !IsPlainFile(info) || !IsAtFormedPath(file, full) ||
-      (!append && !os::SetEndOfFile(file))) {
-    os::CloseHandle(file);
+  if (!os::GetFileInformationByHandle(file.get(), &info) || !IsPlainFile(info) || !IsAtFormedPath(file.get(), full) ||
+      (!append && !os::SetEndOfFile(file.get()))) {
     return os::INVALID_HANDLE_VALUE;
   }
   if (empty != nullptr) *empty = !append || (info.nFileSizeLow == 0 && info.nFileSizeHigh == 0);
-  return file;
+  return file.release();
 }
 
 std::string DefaultLogPath() {
@@ -107,16 +107,6 @@ std::string DefaultLogPath() {
   // "Tovlan" with the one of the program's own folders.
   if (!os::PathIsDirectoryA(folder.c_str()) && !os::CreateDirectoryA(folder.c_str(), nullptr)) return "";
   folder += "\\Tovlan";
-  if (!os::PathIsDirectoryA(folder.c_str())) {
-    os::PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!os::ConvertStringSecurityDescriptorToSecurityDescriptorA(kOwnFolderSddl, os::SDDL_REVISION_1, &descriptor,
-                                                                  nullptr)) {
-      return "";
-    }
-    os::SECURITY_ATTRIBUTES attributes{sizeof(os::SECURITY_ATTRIBUTES), descriptor, os::FALSE};
-    const bool created = os::CreateDirectoryA(folder.c_str(), &attributes) != os::FALSE;
-    os::LocalFree(descriptor);
-    if (!created) return "";
-  }
+  if (!os::PathIsDirectoryA(folder.c_str()) && !CreateOwnFolder(folder)) return "";
   return folder + "\\" + kDefaultLogName;
 }

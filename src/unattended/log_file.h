@@ -18,7 +18,7 @@
 // With LogOpening::Append the file is not emptied and every write goes to
 // its end; `empty` (when given) tells whether it held nothing yet.
 enum class LogOpening { Replace, Append };
-os::HANDLE OpenLogFile(const std::string& path, LogOpening opening = LogOpening::Replace, bool* empty = nullptr);
+[[nodiscard]] os::HANDLE OpenLogFile(const std::string& path, LogOpening opening = LogOpening::Replace, bool* empty = nullptr);
 
 // The log of runs without /log: %SystemRoot%\Logs\Tovlan\lumatrek-setup.log,
 // appended to. Standard users can create nothing under the Windows folder, so

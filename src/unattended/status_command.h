@@ -19,7 +19,7 @@ using StatusLine = std::function<void(const std::string& line)>;
 // `messages` as Install reports it. Returns 0 when every check holds, else the
 // code of the first that does not (unattended/exit_codes.h), or -1 after a
 // refused form value.
-int RunStatusCommand(const SetupForm& form, MessageSink& messages, const StatusLine& line);
+[[nodiscard]] int RunStatusCommand(const SetupForm& form, MessageSink& messages, const StatusLine& line);
 
 // The printer's real-time status in words, for the log of a test print: the
 // network printer of the form's address and port, or the USB printer of its

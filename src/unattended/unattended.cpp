@@ -30,23 +30,20 @@ constexpr ChildRuns kUnattendedRuns{true, 10u * 60u * 1000u, 2u * 60u * 1000u};
 // the console of the parent, attached to; nothing when there is neither.
 class ConsoleOutput {
  public:
-  ConsoleOutput() : out_(os::GetStdHandle(os::STD_OUTPUT_HANDLE)), owned_(nullptr) {
+  // The standard handle belongs to the process; only an attached console's
+  // output is opened, and so closed, here.
+  ConsoleOutput() : out_(os::GetStdHandle(os::STD_OUTPUT_HANDLE)) {
     if (!Valid(out_)) {
       out_ = nullptr;
       if (!os::AttachConsole(os::ATTACH_PARENT_PROCESS)) return;
-      owned_ = os::CreateFileA("CONOUT$", os::GENERIC_READ | os::GENERIC_WRITE,
-                               os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING, 0, nullptr);
-      if (!Valid(owned_)) return;
-      out_ = owned_;
+      owned_.reset(os::CreateFileA("CONOUT$", os::GENERIC_READ | os::GENERIC_WRITE,
+                                   os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING, 0, nullptr));
+      if (!owned_.valid()) return;
+      out_ = owned_.get();
     }
     os::DWORD mode = 0;
     console_ = os::GetConsoleMode(out_, &mode) != os::FALSE;
   }
-  ~ConsoleOutput() {
-    if (Valid(owned_)) os::CloseHandle(owned_);
-  }
-  ConsoleOutput(const ConsoleOutput&) = delete;
-  ConsoleOutput& operator=(const ConsoleOutput&) = delete;
 
   // A console shows UTF-16 whatever its code page; a file or pipe gets UTF-8.
   void Write(const std::string& text) {
@@ -66,7 +63,7 @@ class ConsoleOutput {
  private:
   static bool Valid(os::HANDLE h) { return h != nullptr && h != os::INVALID_HANDLE_VALUE; }
   os::HANDLE out_;
-  os::HANDLE owned_;
+  os::OwnedHandle owned_;
   bool console_ = false;
 };
 
@@ -74,36 +71,38 @@ class ConsoleOutput {
 class LogFile {
  public:
   LogFile() = default;
-  ~LogFile() { Close(); }
+  ~LogFile() { (void)Close(); }
   LogFile(const LogFile&) = delete;
   LogFile& operator=(const LogFile&) = delete;
   bool Open(const std::string& path, LogOpening opening) {
     bool empty = true;
-    file_ = OpenLogFile(path, opening, &empty);
+    file_.reset(OpenLogFile(path, opening, &empty));
     started_ = !empty;  // a log appended to has its byte order mark already
-    return file_ != os::INVALID_HANDLE_VALUE;
+    return file_.valid();
   }
   // UTF-8 lines, the first after a byte order mark, so that any editor on any
   // Windows reads the file right.
   void Write(const std::string& line) {
-    if (file_ == os::INVALID_HANDLE_VALUE) return;
+    if (!file_.valid()) return;
     const std::string text = (started_ ? "" : "\xEF\xBB\xBF") + Utf8FromProgramText(line + "\r\n");
     started_ = true;
     os::DWORD written = 0;
-    if (!os::WriteFile(file_, text.data(), static_cast<os::DWORD>(text.size()), &written, nullptr) ||
+    if (!os::WriteFile(file_.get(), text.data(), static_cast<os::DWORD>(text.size()), &written, nullptr) ||
         written != text.size()) {
       complete_ = false;
     }
   }
   // Closes the file; false when any line did not reach it (a full disk).
-  bool Close() {
-    if (file_ != os::INVALID_HANDLE_VALUE && !os::CloseHandle(file_)) complete_ = false;
-    file_ = os::INVALID_HANDLE_VALUE;
+  // CloseHandle's own answer counts here, so the handle is let go of and
+  // closed by this call rather than by the owner.
+  [[nodiscard]] bool Close() {
+    const os::HANDLE file = file_.release();
+    if (file != nullptr && file != os::INVALID_HANDLE_VALUE && !os::CloseHandle(file)) complete_ = false;
     return complete_;
   }
 
  private:
-  os::HANDLE file_ = os::INVALID_HANDLE_VALUE;
+  os::OwnedHandle file_;
   bool complete_ = true;
   bool started_ = false;
 };

@@ -8,4 +8,4 @@
 // Runs the command that `arguments` (everything after the program name) name
 // and returns the exit code (unattended/exit_codes.h). A line that is not
 // understood prints the usage text and returns before anything is staged.
-int RunUnattended(const std::vector<std::string>& arguments);
+[[nodiscard]] int RunUnattended(const std::vector<std::string>& arguments);

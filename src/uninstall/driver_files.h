@@ -10,9 +10,9 @@ struct DriverFolders {
 
 // The system folder (GetSystemDirectoryA) and, from the native architecture,
 // "spool\drivers\x64\3\" (AMD64, IA64) or "spool\drivers\w32x86\3\" under it.
-DriverFolders GetDriverFolders();
+[[nodiscard]] DriverFolders GetDriverFolders();
 
 // Deletes "<model>.BUD", ".dll", ".gpd", ".ini" for "lumatrek", then
 // "lumatrek80", in that order. A missing file counts as done; false at the
 // first that exists and cannot be deleted, leaving the rest untouched.
-bool DeleteDriverFiles();
+[[nodiscard]] bool DeleteDriverFiles();

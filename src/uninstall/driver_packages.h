@@ -14,11 +14,11 @@ inline constexpr const char kPackageProvider[] = "Lumatrek Pos Printer";
 // The listing rule in its plain form: the text of `previousLine` after its
 // last space (all of it without a space), cut at its first newline; empty
 // when that text holds no newline.
-std::string PublishedNameBefore(const char* previousLine);
+[[nodiscard]] std::string PublishedNameBefore(const char* previousLine);
 
 // Whether `word` is a published name as the driver store gives them:
 // "oem", digits, ".inf", in any case.
-bool IsPublishedName(const std::string& word);
+[[nodiscard]] bool IsPublishedName(const std::string& word);
 
 // Reads the listing in the pieces it arrives in (lines of at most 1023 bytes,
 // newline kept; a longer line comes as several pieces, each counted as a
@@ -32,7 +32,7 @@ bool IsPublishedName(const std::string& word);
 class PackageListingParser {
  public:
   // Takes the next piece; true when it names a package, with its published name.
-  bool Feed(const char* piece, std::string& publishedName);
+  [[nodiscard]] bool Feed(const char* piece, std::string& publishedName);
 
  private:
   std::string previous_;             // the piece before, as read
@@ -42,7 +42,7 @@ class PackageListingParser {
 
 // The published names of the product's packages in `listing` (as the listing
 // pipe gives it), in order, read in pieces of at most `pieceSize` - 1 bytes.
-std::vector<std::string> ProductPackagesInListing(const char* listing, std::size_t size, int pieceSize = 1024);
+[[nodiscard]] std::vector<std::string> ProductPackagesInListing(const char* listing, std::size_t size, int pieceSize = 1024);
 
 // Deletes every package of the product in the listing, in listing order,
 // each while the listing is still open; "pnputil" is the system folder's.
@@ -50,4 +50,4 @@ std::vector<std::string> ProductPackagesInListing(const char* listing, std::size
 // cannot be read), a package's name is not a published name, or a delete exits
 // nonzero (later packages are not tried). Each program is waited for at most
 // `waitMs` (the listing's reading included); one still running then is a failure.
-bool RemoveDriverPackages(os::DWORD waitMs = kNoTimeLimit);
+[[nodiscard]] bool RemoveDriverPackages(os::DWORD waitMs = kNoTimeLimit);

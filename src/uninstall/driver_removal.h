@@ -12,10 +12,10 @@
 // would not arrive intact in quotes is deleted through the spooler instead.
 // The removal command runs and is waited for as `runs` says. 1 when all went
 // (also when none used the driver); 0 at the first failure.
-int RemovePrintersOfDriver(const os::DRIVER_INFO_3A& driver, const ChildRuns& runs = ChildRuns{});
+[[nodiscard]] int RemovePrintersOfDriver(const os::DRIVER_INFO_3A& driver, const ChildRuns& runs = ChildRuns{});
 
 // Removes the printers of, and then deletes, every installed driver named
 // `name`, restarting the spooler after each. Starts the spooler first if it is
 // down (whatever the outcome). 1 when all went (also when none matched); 0 at
 // the first failure, including a spooler that cannot be restarted.
-int RemoveDriver(const char* name, const ChildRuns& runs = ChildRuns{});
+[[nodiscard]] int RemoveDriver(const char* name, const ChildRuns& runs = ChildRuns{});

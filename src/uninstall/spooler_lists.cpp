@@ -24,13 +24,10 @@ SpoolerList<Record> ReadList(SizingRule rule,
   const bool wantsBuffer = os::GetLastError() == os::ERROR_INSUFFICIENT_BUFFER;
   if (rule == SizingRule::kNeedsInsufficientBuffer && !wantsBuffer) return {};
   if (rule == SizingRule::kAcceptsSuccess && !sized && !wantsBuffer) return {};
-  void* block = os::malloc(needed);
-  if (block == nullptr) return {};
-  if (!enumerate(static_cast<os::BYTE*>(block), needed, &needed, &returned)) {
-    os::free(block);
-    return {};
-  }
-  return SpoolerList<Record>(block, returned);
+  os::ScopedHandle<SpoolerBlockTraits> block(os::malloc(needed));
+  if (!block.valid()) return {};
+  if (!enumerate(static_cast<os::BYTE*>(block.get()), needed, &needed, &returned)) return {};
+  return SpoolerList<Record>(block.release(), returned);
 }
 
 }  // namespace

@@ -6,7 +6,16 @@
 
 #include "os/memory.h"
 #include "os/os_types.h"
+#include "os/scoped_handle.h"
 #include "os/spooler.h"
+
+// A block from os::malloc, freed with os::free.
+struct SpoolerBlockTraits {
+  using Handle = void*;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { os::free(h); }
+};
 
 template <typename Record>
 class SpoolerList {
@@ -15,28 +24,24 @@ class SpoolerList {
   SpoolerList() = default;
   // Takes over `block` (from os::malloc) holding `count` records.
   SpoolerList(void* block, os::DWORD count) : block_(block), count_(count) {}
-  ~SpoolerList() { os::free(block_); }
   SpoolerList(SpoolerList&& other) noexcept
-      : block_(std::exchange(other.block_, nullptr)), count_(std::exchange(other.count_, 0)) {}
+      : block_(std::move(other.block_)), count_(std::exchange(other.count_, 0)) {}
   SpoolerList& operator=(SpoolerList&& other) noexcept {
     if (this != &other) {
-      os::free(block_);
-      block_ = std::exchange(other.block_, nullptr);
+      block_ = std::move(other.block_);
       count_ = std::exchange(other.count_, 0);
     }
     return *this;
   }
-  SpoolerList(const SpoolerList&) = delete;
-  SpoolerList& operator=(const SpoolerList&) = delete;
 
   // True when the list was read (it may still hold no records).
-  explicit operator bool() const { return block_ != nullptr; }
+  explicit operator bool() const { return block_.valid(); }
   os::DWORD count() const { return count_; }
-  Record* begin() const { return static_cast<Record*>(block_); }
+  Record* begin() const { return static_cast<Record*>(block_.get()); }
   Record* end() const { return begin() + count_; }
 
  private:
-  void* block_ = nullptr;
+  os::ScopedHandle<SpoolerBlockTraits> block_;
   os::DWORD count_ = 0;
 };
 
@@ -44,11 +49,11 @@ class SpoolerList {
 // sizing call that succeeds gives a list of no drivers; nothing only when it
 // fails with another error than ERROR_INSUFFICIENT_BUFFER, or when allocating
 // or filling fails.
-SpoolerList<os::DRIVER_INFO_3A> ListPrinterDrivers();
+[[nodiscard]] SpoolerList<os::DRIVER_INFO_3A> ListPrinterDrivers();
 // Local and connected printers (level 2). A sizing call that succeeds gives a
 // list of no printers; nothing only when it fails with another error than
 // ERROR_INSUFFICIENT_BUFFER, or when allocating or filling fails.
-SpoolerList<os::PRINTER_INFO_2A> ListPrinters();
+[[nodiscard]] SpoolerList<os::PRINTER_INFO_2A> ListPrinters();
 // Up to `jobCount` jobs of the open printer, from the first (level 1).
 // Nothing unless the sizing call reports ERROR_INSUFFICIENT_BUFFER.
-SpoolerList<os::JOB_INFO_1A> ListJobs(os::HANDLE printer, os::DWORD jobCount);
+[[nodiscard]] SpoolerList<os::JOB_INFO_1A> ListJobs(os::HANDLE printer, os::DWORD jobCount);

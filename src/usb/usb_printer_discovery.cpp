@@ -21,7 +21,7 @@ VendorPortCheck CheckVendorUsbPort(const std::string& portName) {
   const os::DWORD portNumber = static_cast<os::DWORD>(UsbPortNumber(portName));
 
   os::RegKey base;
-  if (os::RegOpenKeyA(os::HKEY_LOCAL_MACHINE, kUsbPrinterInterfaceKey, base.put()) != os::ERROR_SUCCESS) {
+  if (os::RegOpenKeyA(os::HKEY_LOCAL_MACHINE, kUsbPrinterInterfaceKey, base.receive()) != os::ERROR_SUCCESS) {
     return VendorPortCheck::ClassKeyFailed;
   }
 
@@ -35,7 +35,7 @@ VendorPortCheck CheckVendorUsbPort(const std::string& portName) {
     // A path that does not fit would name some other key: treat it as absent.
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) continue;
     os::RegKey parameters;
-    if (os::RegOpenKeyA(os::HKEY_LOCAL_MACHINE, path, parameters.put()) != os::ERROR_SUCCESS) continue;
+    if (os::RegOpenKeyA(os::HKEY_LOCAL_MACHINE, path, parameters.receive()) != os::ERROR_SUCCESS) continue;
 
     os::BYTE data[1024];
     os::DWORD dataSize = sizeof data;
@@ -60,7 +60,7 @@ bool FindUsbDeviceStem(const std::string& portName, std::string& stem) {
   const os::DWORD portNumber = static_cast<os::DWORD>(UsbPortNumber(portName));
 
   os::RegKey base;
-  if (os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, kUsbPrinterInterfaceKey, 0, os::KEY_READ, base.put()) !=
+  if (os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, kUsbPrinterInterfaceKey, 0, os::KEY_READ, base.receive()) !=
       os::ERROR_SUCCESS) {
     return false;
   }
@@ -78,7 +78,7 @@ bool FindUsbDeviceStem(const std::string& portName, std::string& stem) {
 
     const std::string path = std::string(kUsbPrinterInterfaceKey) + "\\" + subKeyName + "\\#\\Device Parameters";
     os::RegKey parameters;
-    if (os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, path.c_str(), 0, os::KEY_READ, parameters.put()) !=
+    if (os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, path.c_str(), 0, os::KEY_READ, parameters.receive()) !=
         os::ERROR_SUCCESS) {
       continue;
     }

@@ -18,12 +18,12 @@ inline constexpr const char kMsgOpenBaseKey[] = "RegOpenKeyA baseKeyName err.";
 // The number of a spooler port: the decimal value of the name from its fourth
 // character on (white space, optional sign, digits), 0 when there are no
 // digits there or the name is shorter than four characters.
-int UsbPortNumber(const std::string& portName);
+[[nodiscard]] int UsbPortNumber(const std::string& portName);
 
 // The device path stem of an interface key name: the name without its first
 // four characters, cut before the interface class suffix; empty when the name
 // lacks the suffix.
-std::string DeviceStemOfInterfaceKey(const std::string& interfaceKeyName);
+[[nodiscard]] std::string DeviceStemOfInterfaceKey(const std::string& interfaceKeyName);
 
 // What the vendor check found: the first interface with the port's number
 // carries the vendor mark (exact case, anywhere in its key name), or it does
@@ -34,10 +34,10 @@ enum class VendorPortCheck {
   NameBufferFailed,  // the key name buffer could not be allocated (kMsgMallocSubKeyName)
   ClassKeyFailed,    // the class key could not be opened (kMsgOpenBaseKey)
 };
-VendorPortCheck CheckVendorUsbPort(const std::string& portName);
+[[nodiscard]] VendorPortCheck CheckVendorUsbPort(const std::string& portName);
 
 // Sets `stem` to the device path stem of the first interface whose
 // "Port Number" is a REG_DWORD equal to the port's number and returns true;
 // returns false, leaving `stem` untouched, when there is none or a call fails.
 // Shows nothing.
-bool FindUsbDeviceStem(const std::string& portName, std::string& stem);
+[[nodiscard]] bool FindUsbDeviceStem(const std::string& portName, std::string& stem);

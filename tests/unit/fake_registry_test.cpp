@@ -37,7 +37,7 @@ TEST(FakeRegistry, EnumeratesSubkeysInCreationOrderAndEndsWithNoMoreItems) {
   fake::registry().AddKey("SOFTWARE\\Test\\zeta");
   fake::registry().AddKey("SOFTWARE\\Test\\Alpha");
   os::RegKey key;
-  ASSERT_EQ(0, os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, kBase, 0, os::KEY_READ, key.put()));
+  ASSERT_EQ(0, os::RegOpenKeyExA(os::HKEY_LOCAL_MACHINE, kBase, 0, os::KEY_READ, key.receive()));
   char name[16];
   ASSERT_EQ(0, os::RegEnumKeyA(key.get(), 0, name, sizeof name));
   EXPECT_STREQ("zeta", name);
@@ -52,7 +52,7 @@ TEST(FakeRegistry, EnumeratesSubkeysInCreationOrderAndEndsWithNoMoreItems) {
 TEST(FakeRegistry, QueryReportsTypeAndSizeAndRefusesATooSmallBuffer) {
   fake::registry().SetString(kBase, "Name", "abc");
   os::RegKey key;
-  ASSERT_EQ(0, os::RegOpenKeyA(os::HKEY_LOCAL_MACHINE, kBase, key.put()));
+  ASSERT_EQ(0, os::RegOpenKeyA(os::HKEY_LOCAL_MACHINE, kBase, key.receive()));
   os::BYTE data[8];
   os::DWORD type = 0;
   os::DWORD size = 3;

@@ -268,7 +268,7 @@ TEST(DeleteFolderTree, AFolderSwappedForAJunctionAfterTheListingIsNotFollowed) {
     ASSERT_TRUE(os::MoveFileExA("C:\\t\\sub", "C:\\t\\moved", 0));
     fs().AddLink("C:\\t\\sub", kSystem);
   });
-  DeleteFolderTree("C:\\t");
+  (void)DeleteFolderTree("C:\\t");  // judged by what is left
   ExpectOthersUntouched("");
   EXPECT_FALSE(fs().Exists("C:\\t\\sub"));
 }
