@@ -67,12 +67,7 @@ struct CertStoreTraits {
 using CertStore = ScopedHandle<CertStoreTraits>;
 
 // One owner per certificate context; release() hands it to a call that frees it.
-struct CertContextTraits {
-  using Handle = PCCERT_CONTEXT;
-  static Handle InvalidValue() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { os::CertFreeCertificateContext(h); }
-};
+using CertContextTraits = NullIsEmptyTraits<PCCERT_CONTEXT, &os::CertFreeCertificateContext>;
 using CertContext = ScopedHandle<CertContextTraits>;
 
 }  // namespace os

@@ -108,12 +108,7 @@ long ftell(FILE* stream);
 int fclose(FILE* stream);
 
 // One owner per open stream.
-struct FileStreamTraits {
-  using Handle = FILE*;
-  static Handle InvalidValue() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { os::fclose(h); }
-};
+using FileStreamTraits = NullIsEmptyTraits<FILE*, &os::fclose>;
 // A stream opened with fopen.
 class FileStream : public ScopedHandle<FileStreamTraits> {
  public:

@@ -15,12 +15,7 @@ void free(void* block);
 
 // One owner per heap block, released on every path; movable, never copied.
 // A failed allocation leaves no block (size 0).
-struct HeapBlockTraits {
-  using Handle = unsigned char*;
-  static Handle InvalidValue() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { os::free(h); }
-};
+using HeapBlockTraits = NullIsEmptyTraits<unsigned char*, &os::free>;
 // A block from malloc and its size (0 when the allocation failed).
 class HeapBlock : public ScopedHandle<HeapBlockTraits> {
  public:

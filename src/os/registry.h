@@ -39,12 +39,7 @@ LONG RegDeleteValueA(HKEY key, LPCSTR valueName);
 LONG RegCloseKey(HKEY key);
 
 // One owner per open key.
-struct RegKeyTraits {
-  using Handle = HKEY;
-  static Handle InvalidValue() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { os::RegCloseKey(h); }
-};
+using RegKeyTraits = NullIsEmptyTraits<HKEY, &os::RegCloseKey>;
 using RegKey = ScopedHandle<RegKeyTraits>;
 
 }  // namespace os

@@ -56,4 +56,14 @@ class ScopedHandle {
   Handle handle_ = Traits::InvalidValue();
 };
 
+// Traits of the kinds whose empty value is null and whose close call takes
+// the handle alone; what the call answers tells nothing to act on.
+template <typename H, auto CloseFunction>
+struct NullIsEmptyTraits {
+  using Handle = H;
+  static Handle InvalidValue() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { static_cast<void>(CloseFunction(h)); }
+};
+
 }  // namespace os

@@ -60,12 +60,7 @@ unsigned char RtlGenRandom(void* buffer, unsigned long size);
 HLOCAL LocalFree(HLOCAL memory);
 
 // What the security calls hand back for LocalFree (descriptors, their text).
-struct LocalMemoryTraits {
-  using Handle = HLOCAL;
-  static Handle InvalidValue() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { os::LocalFree(h); }
-};
+using LocalMemoryTraits = NullIsEmptyTraits<HLOCAL, &os::LocalFree>;
 using LocalMemory = ScopedHandle<LocalMemoryTraits>;
 
 }  // namespace os

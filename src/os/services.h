@@ -71,12 +71,7 @@ DWORD GetTickCount();
 void Sleep(DWORD milliseconds);
 
 // One owner per manager or service handle.
-struct ServiceHandleTraits {
-  using Handle = SC_HANDLE;
-  static Handle InvalidValue() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { os::CloseServiceHandle(h); }
-};
+using ServiceHandleTraits = NullIsEmptyTraits<SC_HANDLE, &os::CloseServiceHandle>;
 using ServiceHandle = ScopedHandle<ServiceHandleTraits>;
 
 }  // namespace os

@@ -121,12 +121,7 @@ BOOL DeletePrinterDriverA(LPSTR pName, LPSTR pEnvironment, LPSTR pDriverName);
 BOOL GetDefaultPrinterA(LPSTR pszBuffer, DWORD* pcchBuffer);
 
 // One owner per open printer.
-struct PrinterHandleTraits {
-  using Handle = HANDLE;
-  static Handle InvalidValue() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { os::ClosePrinter(h); }
-};
+using PrinterHandleTraits = NullIsEmptyTraits<HANDLE, &os::ClosePrinter>;
 // A printer opened with full access; empty when OpenPrinterA failed.
 class PrinterHandle : public ScopedHandle<PrinterHandleTraits> {
  public:

@@ -20,12 +20,7 @@ constexpr int kFailed = -1;
 constexpr ZPOS64_T kMaxEntrySize = 64u * 1024 * 1024;
 
 // An archive opened through the OS file functions, closed on every path.
-struct ArchiveTraits {
-  using Handle = unzFile;
-  static Handle InvalidValue() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { unzClose(h); }
-};
+using ArchiveTraits = os::NullIsEmptyTraits<unzFile, &unzClose>;
 using OpenArchive = os::ScopedHandle<ArchiveTraits>;
 
 unzFile OpenArchiveFile(const std::string& path) {
@@ -36,12 +31,7 @@ unzFile OpenArchiveFile(const std::string& path) {
 
 // The archive whose current entry is open: the entry is closed on every
 // path; CloseEntry reports the checksum verdict of an entry read to its end.
-struct OpenEntryTraits {
-  using Handle = unzFile;
-  static Handle InvalidValue() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { unzCloseCurrentFile(h); }
-};
+using OpenEntryTraits = os::NullIsEmptyTraits<unzFile, &unzCloseCurrentFile>;
 using OpenEntry = os::ScopedHandle<OpenEntryTraits>;
 
 int CloseEntry(OpenEntry& entry) { return unzCloseCurrentFile(entry.release()); }

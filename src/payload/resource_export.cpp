@@ -9,12 +9,7 @@ namespace {
 
 // Releases a loaded resource on every path (FreeResource's result means
 // nothing on 32-bit Windows).
-struct LoadedResourceTraits {
-  using Handle = os::HGLOBAL;
-  static Handle InvalidValue() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { os::FreeResource(h); }
-};
+using LoadedResourceTraits = os::NullIsEmptyTraits<os::HGLOBAL, &os::FreeResource>;
 using LoadedResource = os::ScopedHandle<LoadedResourceTraits>;
 
 }  // namespace

@@ -10,12 +10,7 @@
 #include "os/spooler.h"
 
 // A block from os::malloc, freed with os::free.
-struct SpoolerBlockTraits {
-  using Handle = void*;
-  static Handle InvalidValue() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { os::free(h); }
-};
+using SpoolerBlockTraits = os::NullIsEmptyTraits<void*, &os::free>;
 
 template <typename Record>
 class SpoolerList {
