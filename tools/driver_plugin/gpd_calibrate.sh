@@ -40,7 +40,7 @@ variant() {  # NAME SED-EXPRESSION: the variant must be refused
 }
 [ -f "$bitmap" ] && {
   variant hash-include 's/^\*Include:/#Include:/'
-  variant no-spec-version '/^\*GPDSpecVersion:/d'
+  variant no-gpd-version-line '/^\*GPDSpecVersion:/d'
   variant brace-too-many '0,/^}/s/^}/}\n}/'
   variant printable-area-gone '/\*PrintableArea:/d'
   variant unidrv-option-id 's/^\(\t\t\*rcNameID: =RCID_DMPAPER_SYSTEM_NAME\)/\1\n\t\t*OptionID: 257/'
