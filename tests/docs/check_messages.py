@@ -53,7 +53,8 @@ def tests_expecting(text, english):
     e2e = []
     for path in sorted(glob.glob(os.path.join(ROOT, "tests", "e2e", "scenarios", "*.sh"))):
         body = read(path)
-        if any(re.search(r"^(message|quiet)?.*\|" + re.escape(t) + r"\s*$", body, re.M) for t in (text, english)):
+        # A robot line ("message CAPTION|TEXT") or a quoted 'CAPTION|TEXT' argument.
+        if any(re.search(r"^(message|quiet)?.*\|" + re.escape(t) + r"(\s*$|')", body, re.M) for t in (text, english)):
             e2e.append(os.path.basename(path)[:-3])
     return unit, e2e
 

@@ -649,3 +649,55 @@ unattended_log() {
   iconv -f UTF-8 -t UTF-8 <"$file" >/dev/null || fail "the log is not UTF-8"
   tail -c +4 "$file" | tr -d '\r' | unrandomised
 }
+
+# One user's walk through the texts, as scenarios 54 and 55 make it: each
+# check and outcome of the dialog, its box read back as UTF-16 and compared,
+# then the unattended lines and the prefix's ANSI code page. Arguments: the
+# code page, then the texts as the user must read them, each "CAPTION|TEXT":
+# the port, address form, address length and resolve failures, the failed
+# test port write, the sent page, the printer name; then the connection
+# failure's label.
+expect_messages_read_in() {
+  local codepage=$1 port=$2 form=$3 length=$4 resolve=$5 write=$6 sent=$7 name=$8 refused=$9
+  start_virtual_printer "cp$codepage" --port 9100
+  robot <<SCRIPT
+launch @EXE@
+click IDC_NETWORK_RADIO
+type IDC_HOST 127.0.0.1
+type IDC_PORT 0
+click IDC_CONNECT_TEST
+message $port
+type IDC_PORT 9100
+type IDC_HOST 1.2.3.4.5
+click IDC_CONNECT_TEST
+message $form
+type IDC_HOST printer.local.printer.local.1234
+click IDC_CONNECT_TEST
+message $length
+type IDC_HOST nowhere.local
+click IDC_CONNECT_TEST
+message $resolve
+type IDC_HOST 127.0.0.1
+type IDC_PORT 9101
+click IDC_CONNECT_TEST
+message $write
+type IDC_PORT 9100
+click IDC_CONNECT_TEST
+snapbox $(winpath "$E2E_OUT/logs/$SCENARIO-sent.bmp")
+message $sent
+type IDC_PRINTER_NAME
+click IDC_INSTALL
+message $name
+alive
+closebox
+exit 2
+SCRIPT
+  finish_virtual_printer
+  keep_screenshot "$E2E_OUT/logs/$SCENARIO-sent.bmp" "$SCENARIO-sent"
+  unattended /test /host 127.0.0.1 /port 9101
+  expect_unattended 45 "$refused:10061 (WSAECONNREFUSED)"$'\n'"${write%%|*}: ${write#*|}"
+  unattended /install /host 127.0.0.1 /port 0
+  expect_unattended 30 "${port%%|*}: ${port#*|}"
+  expect_no_working_folder
+  expect_ansi_code_page "$codepage"
+}
