@@ -28,55 +28,8 @@ constexpr os::BYTE kErrorOccurred = 0x40;
 constexpr os::BYTE kNearEnd = 0x0C;
 constexpr os::BYTE kPaperEnd = 0x60;
 
-constexpr os::DWORD kWriteToEndOfFile = 0xFFFFFFFFu;  // both offset halves: append
-
 // Whether `answer` can be an answer to DLE EOT 1, 2 or 4 at all.
 bool IsStatusByte(os::BYTE answer) { return (answer & kFixedMask) == kFixedBits; }
-
-// One overlapped transfer with its record and bytes; one the system still
-// holds after a cancellation that did not finish in time is kept for good.
-struct Transfer {
-  os::OVERLAPPED overlapped{};
-  os::BYTE bytes[3] = {};
-};
-
-std::vector<std::unique_ptr<Transfer>>& AbandonedTransfers() {
-  static std::vector<std::unique_ptr<Transfer>> transfers;
-  return transfers;
-}
-
-// Runs one overlapped write (`write`) or one-byte read on `device`, waiting
-// at most `waitMs`; the bytes moved, or -1 when it failed or did not finish.
-int RunTransfer(os::HANDLE device, bool write, const os::BYTE* data, os::DWORD length, os::DWORD waitMs,
-              os::BYTE* answer) {
-  auto t = std::make_unique<Transfer>();
-  bool started = false;
-  if (write) {
-    // A device ignores the offset; a file standing in for one (a test
-    // fixture, a printer port mapped to a file) gets the request at its end
-    // rather than over the page at its start.
-    t->overlapped.Offset = kWriteToEndOfFile;
-    t->overlapped.OffsetHigh = kWriteToEndOfFile;
-    for (os::DWORD i = 0; i < length && i < sizeof t->bytes; ++i) t->bytes[i] = data[i];
-    started = os::WriteFile(device, t->bytes, length, nullptr, &t->overlapped) != os::FALSE;
-  } else {
-    started = os::ReadFile(device, t->bytes, 1, nullptr, &t->overlapped) != os::FALSE;
-  }
-  if (!started && os::GetLastError() != os::ERROR_IO_PENDING) return -1;
-  os::DWORD moved = 0;
-  if (os::WaitForSingleObject(device, waitMs) == os::WAIT_OBJECT_0) {
-    if (!os::GetOverlappedResult(device, &t->overlapped, &moved, os::FALSE)) return -1;
-    if (!write && moved > 0 && answer != nullptr) *answer = t->bytes[0];
-    return static_cast<int>(moved);
-  }
-  os::CancelIo(device);
-  if (os::WaitForSingleObject(device, kUsbCancelTimeoutMs) == os::WAIT_OBJECT_0) {
-    os::GetOverlappedResult(device, &t->overlapped, &moved, os::FALSE);
-  } else {
-    AbandonedTransfers().push_back(std::move(t));
-  }
-  return -1;
-}
 
 }  // namespace
 
@@ -111,17 +64,21 @@ PrinterStatus ReadNetworkPrinterStatus(const char* address, int port) {
 
 PrinterStatus ReadUsbPrinterStatus(const std::string& stem) {
   PrinterStatus status;
-  if (stem.empty()) return status;
-  os::OwnedHandle device(os::CreateFileA(UsbDevicePath(stem).c_str(), os::GENERIC_READ | os::GENERIC_WRITE,
-                                          os::FILE_SHARE_READ | os::FILE_SHARE_WRITE, nullptr, os::OPEN_EXISTING,
-                                          os::FILE_FLAG_OVERLAPPED, nullptr));
+  const os::OwnedHandle device(OpenUsbDevice(stem));
   if (!device.valid()) return status;
   status.connected = true;
   for (os::BYTE n : kRequests) {
-    const os::BYTE request[3] = {0x10, 0x04, n};
-    if (RunTransfer(device.get(), true, request, 3, kStatusAnswerTimeoutMs, nullptr) != 3) break;
+    os::BYTE request[3] = {0x10, 0x04, n};
+    os::DWORD moved = 0;
+    if (!TransferOnUsbDevice(device.get(), UsbTransfer::WriteAtEnd, request, 3, kStatusAnswerTimeoutMs, &moved) ||
+        moved != 3) {
+      break;
+    }
     os::BYTE answer = 0;
-    if (RunTransfer(device.get(), false, nullptr, 0, kStatusAnswerTimeoutMs, &answer) != 1) break;
+    if (!TransferOnUsbDevice(device.get(), UsbTransfer::Read, &answer, 1, kStatusAnswerTimeoutMs, &moved) ||
+        moved != 1) {
+      break;
+    }
     status.bytes[status.answers++] = answer;
     if (!IsStatusByte(answer)) break;
   }
