@@ -95,6 +95,25 @@ class StagedPayload {
   MessageSink& messages_;
 };
 
+}  // namespace
+
+const char* ReadInstallTarget(const SetupForm& form, InstallTarget& target) {
+  target.printerName = form.PrinterName();
+  if (!CheckPrinterName(target.printerName)) return kMsgPrinterNameWrong;
+  if (form.UsbPrinterChecked()) {
+    target.port = form.UsbPortName();
+    return CheckUsbPortName(target.port) ? nullptr : kMsgUsbPortNameWrong;
+  }
+  target.port = form.HostAddress();
+  target.address = CheckNetworkAddress(target.port, CompileIpv4Pattern());
+  if (target.address == AddressCheck::RejectedByLength) return kMsgAddressLengthWrong;
+  if (target.address == AddressCheck::RejectedByForm) return kMsgAddressFormWrong;
+  target.portNumber = CheckPortText(form.PortText());
+  return target.portNumber == 0 ? kMsgPortWrong : nullptr;
+}
+
+namespace {
+
 // Steps up to the printer installation; returns the message of the first
 // failure, or null when the printer tools ran to success.
 const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload& staged, const ChildRuns& runs,
@@ -106,13 +125,11 @@ const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload&
   if (ExtractArchive(archive, payloadFolder, nullptr) != 0) return kMsgInstallExtractFailed;
   messages.Step("staged", payloadFolder);
 
-  const std::string printerName = form.PrinterName();
-  if (!CheckPrinterName(printerName)) return kMsgPrinterNameWrong;
-
-  std::string port;
+  InstallTarget target;
+  if (const char* problem = ReadInstallTarget(form, target)) return problem;
+  const std::string& printerName = target.printerName;
+  const std::string& port = target.port;
   if (form.UsbPrinterChecked()) {
-    port = form.UsbPortName();
-    if (!CheckUsbPortName(port)) return kMsgUsbPortNameWrong;
     const VendorPortCheck vendor = CheckVendorUsbPort(port);
     // A check that could not be made says why before the model message.
     if (vendor == VendorPortCheck::NameBufferFailed) messages.Error(kMsgMallocSubKeyName);
@@ -120,15 +137,8 @@ const char* Install(const SetupForm& form, MessageSink& messages, StagedPayload&
     if (vendor != VendorPortCheck::Vendor) return kMsgPrinterModelWrong;
     messages.Step("checked", "USB printer on " + port);
   } else {
-    const std::regex ipv4 = CompileIpv4Pattern();
-    port = form.HostAddress();
-    const AddressCheck check = CheckNetworkAddress(port, ipv4);
-    if (check == AddressCheck::RejectedByLength) return kMsgAddressLengthWrong;
-    if (check == AddressCheck::RejectedByForm) return kMsgAddressFormWrong;
-    const int portNumber = CheckPortText(form.PortText());
-    if (portNumber == 0) return kMsgPortWrong;
-    messages.Step("checked", "network printer at " + port + " port " + std::to_string(portNumber));
-    if (!RegisterTcpIpPort(port, portNumber, KindOf(check))) return kMsgAddPortFailed;
+    messages.Step("checked", "network printer at " + port + " port " + std::to_string(target.portNumber));
+    if (!RegisterTcpIpPort(port, target.portNumber, KindOf(target.address))) return kMsgAddPortFailed;
     messages.Step("port registered", port);
   }
 

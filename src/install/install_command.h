@@ -6,6 +6,7 @@
 #pragma once
 #include <string>
 
+#include "common/form_validation.h"
 #include "common/messages.h"
 #include "common/setup_form.h"
 #include "process/child_runs.h"
@@ -17,6 +18,17 @@ inline constexpr const char kMsgAddPortFailed[] = "添加打印机端口失败";
 inline constexpr const char kMsgInstallFailed[] = "打印机与驱动安装失败";
 inline constexpr const char kMsgSetDefaultFailed[] = "设置默认打印机失败";
 inline constexpr const char kMsgInstalled[] = "打印机驱动设备已完成安装";
+
+// Where Install puts the printer, as the form gives it.
+struct InstallTarget {
+  std::string printerName;
+  std::string port;              // the USB port's name, or the printer's address
+  int portNumber = 0;            // a network printer's port number
+  AddressCheck address = AddressCheck::RejectedByForm;  // what the address is
+};
+// The form's printer name and connection judged as Install judges them, in
+// its order: null with `target` filled, or the message of the first that fails.
+[[nodiscard]] const char* ReadInstallTarget(const SetupForm& form, InstallTarget& target);
 
 // The arguments of "rundll32" that install the printer of the model at
 // `modelIndex` (common/printer_models.h); an index that names no model installs

@@ -5,6 +5,7 @@
 #include "common/control_ids.h"
 #include "common/form_validation.h"
 #include "common/printer_models.h"
+#include "install/install_command.h"
 #include "install/install_outcome.h"
 #include "install/tcpip_port.h"
 #include "payload/archive_extraction.h"
@@ -133,33 +134,14 @@ std::string PrinterStatusOf(const SetupForm& form) {
 
 int RunStatusCommand(const SetupForm& form, MessageSink& messages, const StatusLine& line) {
   // The form is judged as Install judges it, with Install's messages.
-  const std::string name = form.PrinterName();
-  if (!CheckPrinterName(name)) {
-    messages.Error(kMsgPrinterNameWrong);
+  InstallTarget target;
+  if (const char* problem = ReadInstallTarget(form, target)) {
+    messages.Error(problem);
     return -1;
   }
-  std::string port;
-  int portNumber = 0;
-  if (form.UsbPrinterChecked()) {
-    port = form.UsbPortName();
-    if (!CheckUsbPortName(port)) {
-      messages.Error(kMsgUsbPortNameWrong);
-      return -1;
-    }
-  } else {
-    port = form.HostAddress();
-    const std::regex ipv4 = CompileIpv4Pattern();
-    const AddressCheck check = CheckNetworkAddress(port, ipv4);
-    if (check == AddressCheck::RejectedByLength || check == AddressCheck::RejectedByForm) {
-      messages.Error(check == AddressCheck::RejectedByLength ? kMsgAddressLengthWrong : kMsgAddressFormWrong);
-      return -1;
-    }
-    portNumber = CheckPortText(form.PortText());
-    if (portNumber == 0) {
-      messages.Error(kMsgPortWrong);
-      return -1;
-    }
-  }
+  const std::string& name = target.printerName;
+  const std::string& port = target.port;
+  const int portNumber = target.portNumber;
 
   const char* driver = ModelAt(form.ModelIndex(), kModel80).driverName;
   Verdict verdict;
